@@ -1,0 +1,43 @@
+# The two commands of the README, plus the benchmark and fuzz runs.
+BUILD_DIR ?= build
+RUN_DIR ?= $(HOME)/.local/share/tavik
+JOBS ?= 2
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps configure build test run bench fuzz clean
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The catalogue lives beside the executable, so the program is copied into a
+# folder that a clean rebuild never deletes.
+run: build
+	@mkdir -p $(RUN_DIR)
+	@cp $(BUILD_DIR)/src/app/tavik $(RUN_DIR)/tavik
+	@$(RUN_DIR)/tavik
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_CXX_COMPILER=clang++-14 -DTAVIK_BUILD_FUZZ=ON \
+	    -DTAVIK_BUILD_TESTS=OFF -DTAVIK_BUILD_BENCH=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@for f in build-fuzz/fuzz/fuzz_*; do \
+	    echo "== $$f"; \
+	    mkdir -p build-fuzz/corpus/$$(basename $$f); \
+	    "$$f" -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/$$(basename $$f) tests/data || exit 1; \
+	done
+
+clean:
+	@rm -rf $(BUILD_DIR) build-fuzz

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+namespace tavik {
+
+class TGraphic;
+class TPicture;
+
+// Where a picture of w x h lands in a box of boxWidth x boxHeight: shrunk
+// keeping its aspect ratio (never enlarged), or stretched, then centred; all
+// in truncating 32-bit integer arithmetic. w and h are changed in place.
+void FitRect(int& w, int& h, int boxWidth, int boxHeight, bool shrink, bool stretch, bool center,
+             int& left, int& top);
+
+// The size x size thumbnail of source: source itself when it is exactly that
+// size, otherwise the background with the source fitted and centred on it.
+QImage MakeThumbnail(const QImage& source, int size, const QColor& background);
+
+// The picture as a bitmap for thumbnails: icons and metafiles drawn at natural
+// size onto the background, bitmaps as they are, an empty picture as a null
+// image.
+QImage RenderForThumbnail(const TPicture& picture, const QColor& background);
+
+} // namespace tavik

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tavik {
+
+class TStream;
+
+// The kind of a picture record: its 4-byte signature in the data file.
+enum class PictureKind : std::uint8_t {
+    None = 0,     // not a picture record
+    Bitmap = 1,   // "LZBM", the stream is a BMP file image
+    Icon = 2,     // "LZIC", the stream is an ICO file image
+    Metafile = 3, // "LZMF", the stream is an EMF or a placeable WMF file image
+};
+
+// A picture as the data file carries it: its kind and its picture stream.
+struct PictureRecord {
+    PictureKind kind = PictureKind::None;
+    std::vector<std::uint8_t> stream;
+};
+
+// Reads the record at position. Throws EInvalidGraphic "Bad DAT-file insight
+// signature" for an unknown signature, EReadError "Stream read error" when the
+// record ends early or a block is damaged. A payload length larger than what
+// is left of the stream is refused before anything is allocated.
+PictureRecord LoadRecord(TStream& stream, std::int64_t position);
+
+// Writes kind and picture stream as one record at position: the signature, the
+// payload length, the stream length, then 32768-byte blocks through the
+// compressor. Throws EInvalidGraphic "Bad Picture object format! It's
+// impossible!" for PictureKind::None (nothing written), EWriteError on failure.
+void SaveRecord(TStream& stream, std::int64_t position, PictureKind kind,
+                std::span<const std::uint8_t> pictureStream);
+
+// Opens fileName, reads the record at position, closes it. Throws EFOpenError
+// "Cannot open file %s" and the errors of LoadRecord.
+PictureRecord LoadRecordFromFile(const std::string& fileName, std::int32_t position);
+
+// Appends the record at the end of the existing data file fileName, flushes it
+// to disk, and returns its position (the old file size). Throws EFOpenError,
+// EWriteError, and EWriteError when the record would end past what a 32-bit
+// signed position can address (the file is then unchanged).
+std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
+                                std::span<const std::uint8_t> pictureStream);
+
+} // namespace tavik

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavik {
+
+// A seekable byte stream. Read and Write move the position and return how many
+// bytes they moved; only the Read/WriteBuffer forms throw (EReadError
+// "Stream read error", EWriteError "Stream write error") when fewer move.
+class TStream {
+public:
+    virtual ~TStream() = default;
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+    virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+    virtual void Seek(std::int64_t position) = 0;
+    virtual std::int64_t Position() const = 0;
+    virtual std::int64_t Size() const = 0;
+
+    void ReadBuffer(void* buffer, std::size_t count);
+    void WriteBuffer(const void* buffer, std::size_t count);
+};
+
+// A stream over bytes in memory that grows as it is written.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : FBytes(std::move(bytes)) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    void Seek(std::int64_t position) override;
+    std::int64_t Position() const override { return FPosition; }
+    std::int64_t Size() const override { return static_cast<std::int64_t>(FBytes.size()); }
+
+    const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
+    std::vector<std::uint8_t> TakeBytes();
+
+private:
+    std::vector<std::uint8_t> FBytes;
+    std::int64_t FPosition = 0;
+};
+
+// A file opened for one operation; closed when the object goes.
+class TFileStream : public TStream {
+public:
+    enum class Mode { Read, ReadWrite, Create };
+    // Throws EFOpenError "Cannot open file %s" (Read, ReadWrite) or
+    // EFCreateError "Cannot create file %s" (Create truncates or creates).
+    TFileStream(const std::string& fileName, Mode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    void Seek(std::int64_t position) override;
+    std::int64_t Position() const override;
+    std::int64_t Size() const override;
+
+    // Flushes the file's bytes to the disk (fsync); throws EWriteError.
+    void Flush();
+
+private:
+    int FHandle = -1;
+    std::string FFileName;
+};
+
+} // namespace tavik
