@@ -7,10 +7,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
-
-class QMenu;
 
 namespace tavik {
 
@@ -33,7 +32,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TExplorerButtonOptions)
 QString StripAccelerator(const QString& caption);
 
 // Returns a copy of bitmap in four tones for the "mouse away" look. The colour
-// of pixel (0, 0) is the transparent colour and stays as it is; every other
+// of pixel (0, 0) is the transparent colour and becomes fully transparent
+// (alpha 0), so pixel (0, 0) still marks it; every other
 // pixel becomes white, highlight, shadow or black by the sum of its red, green
 // and blue against the thresholds of the shading type. A null bitmap gives a
 // null image.
