@@ -48,3 +48,21 @@ std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
                                 std::span<const std::uint8_t> pictureStream);
 
 } // namespace tavik
+
+namespace tavik {
+
+// Length of the 8-byte record head (signature and payload length).
+inline constexpr int kRecordHeadSize = 8;
+
+// Appends to out a copy of the record at position of stream without decoding
+// the picture into a graphic: the blocks are decoded once to check them, then
+// their bytes are copied. The copy is what LoadRecord + SaveRecord would write
+// for a record this program stored (bytes after the final block are dropped
+// and the stream length is recomputed). Returns the number of bytes appended.
+// Errors as LoadRecord; out is unchanged after an error.
+std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out);
+
+// The signature bytes of a kind ("LZBM", "LZIC", "LZMF"), or nullptr for None.
+const char* RecordSignature(PictureKind kind);
+
+} // namespace tavik

@@ -62,6 +62,8 @@ public:
 
     // Flushes the file's bytes to the disk (fsync); throws EWriteError.
     void Flush();
+    // Cuts the file to size bytes; returns false when the system refuses.
+    bool Truncate(std::int64_t size);
 
 private:
     int FHandle = -1;

@@ -1,0 +1,172 @@
+#include "storage/Lzrw.h"
+
+#include "storage/Exceptions.h"
+
+#include <cstring>
+
+namespace tavik {
+namespace {
+
+constexpr int kHashSize = 4096;
+constexpr int kMaxOffset = 4095;
+constexpr int kMaxMatch = 18;
+constexpr int kMinRun = 16;
+constexpr int kMaxRun = 4095;
+
+// Lives for the whole process so that compressing a block allocates nothing.
+std::int16_t gHashTable[kHashSize];
+
+[[noreturn]] void DamagedBlock() {
+    throw EReadError("Stream read error");
+}
+
+} // namespace
+
+int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst) {
+    std::fill(gHashTable, gHashTable + kHashSize, static_cast<std::int16_t>(-1));
+    dst[0] = 0x40;
+    int x = 0;
+    int y = 3;
+    int z = 1;
+    int bits = 0;
+    std::uint16_t control = 0;
+    while (x < n && y <= n) {
+        if (bits > 15) {
+            dst[z] = static_cast<std::uint8_t>(control >> 8);
+            dst[z + 1] = static_cast<std::uint8_t>(control);
+            z = y;
+            y += 2;
+            bits = 0;
+        }
+        int r = 1;
+        while (x + r < n && r < kMaxRun && src[x + r] == src[x])
+            ++r;
+        if (r >= kMinRun) {
+            const int count = r - kMinRun;
+            dst[y] = 0;
+            dst[y + 1] = static_cast<std::uint8_t>(count >> 8);
+            dst[y + 2] = static_cast<std::uint8_t>(count);
+            dst[y + 3] = src[x];
+            y += 4;
+            x += r;
+            control = static_cast<std::uint16_t>(control << 1 | 1);
+        } else {
+            int length = 0;
+            int offset = 0;
+            // The last two positions cannot start a match of 3, and their hash
+            // would read past the input; skipping them changes no output.
+            if (x + 2 < n) {
+                std::uint32_t h =
+                    ((static_cast<std::uint32_t>(src[x]) << 4 ^ src[x + 1]) << 4) ^ src[x + 2];
+                h = ((h * 40543u) >> 4) & 0x0FFF;
+                const int p = gHashTable[h];
+                gHashTable[h] = static_cast<std::int16_t>(x);
+                if (p >= 0 && x - p <= kMaxOffset) {
+                    while (length < kMaxMatch && x + length < n &&
+                           src[x + length] == src[p + length])
+                        ++length;
+                    offset = x - p;
+                }
+            }
+            if (length >= 3) {
+                const int key = offset * 16 + (length - 3);
+                dst[y] = static_cast<std::uint8_t>(key >> 8);
+                dst[y + 1] = static_cast<std::uint8_t>(key);
+                y += 2;
+                x += length;
+                control = static_cast<std::uint16_t>(control << 1 | 1);
+            } else {
+                dst[y++] = src[x++];
+                control = static_cast<std::uint16_t>(control << 1);
+            }
+        }
+        ++bits;
+    }
+    control = static_cast<std::uint16_t>(bits >= 16 ? control : control << (16 - bits));
+    dst[z] = static_cast<std::uint8_t>(control >> 8);
+    dst[z + 1] = static_cast<std::uint8_t>(control);
+    if (y > n) {
+        dst[0] = 0x80;
+        if (n > 0)
+            std::memcpy(dst + 1, src, static_cast<std::size_t>(n));
+        return n + 1;
+    }
+    return y;
+}
+
+int LzrwDecompress(const std::uint8_t* src, int size, std::uint8_t* dst) {
+    if (size <= 0)
+        DamagedBlock();
+    if (src[0] == 0x80) {
+        const int n = size - 1;
+        if (n > kLzrwMaxBlock)
+            DamagedBlock();
+        if (n > 0)
+            std::memcpy(dst, src + 1, static_cast<std::size_t>(n));
+        return n;
+    }
+    if (size < 3)
+        DamagedBlock();
+    int x = 3;
+    int y = 0;
+    unsigned control = static_cast<unsigned>(src[1]) << 8 | src[2];
+    int bits = 16;
+    while (x < size) {
+        if (bits == 0) {
+            if (x + 1 >= size)
+                DamagedBlock();
+            control = static_cast<unsigned>(src[x]) << 8 | src[x + 1];
+            x += 2;
+            bits = 16;
+            // A group of sixteen literals is common in picture data; copy it whole.
+            if (control == 0 && x + 16 <= size && y + 16 <= kLzrwMaxBlock) {
+                std::memcpy(dst + y, src + x, 16);
+                x += 16;
+                y += 16;
+                bits = 0;
+                continue;
+            }
+            if (x >= size)
+                break;
+        }
+        if ((control & 0x8000) == 0) {
+            if (y >= kLzrwMaxBlock)
+                DamagedBlock();
+            dst[y++] = src[x++];
+        } else {
+            if (x + 1 >= size)
+                DamagedBlock();
+            const int offset = src[x] << 4 | src[x + 1] >> 4;
+            if (offset == 0) {
+                if (x + 3 >= size)
+                    DamagedBlock();
+                const int count = (src[x + 1] << 8 | src[x + 2]) + kMinRun;
+                if (count > kLzrwMaxBlock - y)
+                    DamagedBlock();
+                std::memset(dst + y, src[x + 3], static_cast<std::size_t>(count));
+                y += count;
+                x += 4;
+            } else {
+                const int length = (src[x + 1] & 0x0F) + 3;
+                if (offset > y || length > kLzrwMaxBlock - y)
+                    DamagedBlock();
+                std::uint8_t* out = dst + y;
+                const std::uint8_t* from = out - offset;
+                if (offset >= length) {
+                    std::memcpy(out, from, static_cast<std::size_t>(length));
+                } else {
+                    // Overlapping copy repeats the last offset bytes: forward, byte by byte.
+                    for (int k = 0; k < length; ++k)
+                        out[k] = from[k];
+                }
+                y += length;
+                x += 2;
+            }
+        }
+        control = (control << 1) & 0xFFFF;
+        --bits;
+    }
+    return y;
+}
+
+} // namespace tavik

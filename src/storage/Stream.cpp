@@ -1,0 +1,135 @@
+#include "storage/Stream.h"
+
+#include "storage/Exceptions.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavik {
+
+void TStream::ReadBuffer(void* buffer, std::size_t count) {
+    if (count != 0 && Read(buffer, count) != count)
+        throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, std::size_t count) {
+    if (count != 0 && Write(buffer, count) != count)
+        throw EWriteError("Stream write error");
+}
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+    const auto size = static_cast<std::int64_t>(FBytes.size());
+    if (FPosition >= size)
+        return 0;
+    const auto n = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), size - FPosition));
+    std::memcpy(buffer, FBytes.data() + FPosition, n);
+    FPosition += static_cast<std::int64_t>(n);
+    return n;
+}
+
+std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
+    if (count == 0)
+        return 0;
+    const auto end = static_cast<std::size_t>(FPosition) + count;
+    if (end > FBytes.size())
+        FBytes.resize(end);
+    std::memcpy(FBytes.data() + FPosition, buffer, count);
+    FPosition = static_cast<std::int64_t>(end);
+    return count;
+}
+
+void TMemoryStream::Seek(std::int64_t position) {
+    FPosition = position < 0 ? 0 : position;
+}
+
+std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
+    FPosition = 0;
+    return std::move(FBytes);
+}
+
+TFileStream::TFileStream(const std::string& fileName, Mode mode) : FFileName(fileName) {
+    int flags = O_RDONLY;
+    if (mode == Mode::ReadWrite)
+        flags = O_RDWR;
+    else if (mode == Mode::Create)
+        flags = O_RDWR | O_CREAT | O_TRUNC;
+    do {
+        FHandle = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+    } while (FHandle < 0 && errno == EINTR);
+    if (FHandle < 0) {
+        if (mode == Mode::Create)
+            throw EFCreateError("Cannot create file " + fileName);
+        throw EFOpenError("Cannot open file " + fileName);
+    }
+    // A folder opens read-only on Linux; it is no file to read records from.
+    struct stat st {};
+    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(FHandle);
+        FHandle = -1;
+        throw EFOpenError("Cannot open file " + fileName);
+    }
+}
+
+TFileStream::~TFileStream() {
+    if (FHandle >= 0)
+        ::close(FHandle);
+}
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(FHandle, out + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+    const auto* in = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(FHandle, in + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+void TFileStream::Seek(std::int64_t position) {
+    if (::lseek(FHandle, position, SEEK_SET) < 0)
+        throw EReadError("Stream read error");
+}
+
+std::int64_t TFileStream::Position() const {
+    return ::lseek(FHandle, 0, SEEK_CUR);
+}
+
+std::int64_t TFileStream::Size() const {
+    struct stat st {};
+    if (::fstat(FHandle, &st) != 0)
+        return 0;
+    return st.st_size;
+}
+
+void TFileStream::Flush() {
+    if (::fsync(FHandle) != 0)
+        throw EWriteError("Stream write error");
+}
+
+bool TFileStream::Truncate(std::int64_t size) {
+    return ::ftruncate(FHandle, size) == 0;
+}
+
+} // namespace tavik

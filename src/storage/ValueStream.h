@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tavik {
+
+class TStream;
+
+// Tags of the value encoding used by the list file.
+enum ValueTag : std::uint8_t {
+    vaNull = 0x00,   // end of a list
+    vaList = 0x01,   // start of a list
+    vaInt8 = 0x02,   // integer, one signed byte follows
+    vaInt16 = 0x03,  // integer, 16-bit little-endian follows
+    vaInt32 = 0x04,  // integer, 32-bit little-endian follows
+    vaString = 0x06, // string, one length byte and the characters follow
+    vaLString = 0x0C // string, 32-bit little-endian length and the characters follow
+};
+
+// Writes tagged values to a stream through a 4096-byte buffer. The buffer goes
+// to the stream when it fills and on FlushBuffer(). Call FlushBuffer() before
+// the writer goes: it is the only flush that reports a failure (EWriteError
+// "Stream write error"); the destructor's own flush swallows errors, because an
+// unflushed writer only happens while another error is already on its way.
+class TValueWriter {
+public:
+    static constexpr std::size_t kBufferSize = 4096;
+
+    explicit TValueWriter(TStream& stream) : FStream(stream) {}
+    ~TValueWriter();
+    TValueWriter(const TValueWriter&) = delete;
+    TValueWriter& operator=(const TValueWriter&) = delete;
+
+    void Write(const void* bytes, std::size_t n);
+    void WriteListBegin() { WriteByte(vaList); }
+    void WriteListEnd() { WriteByte(vaNull); }
+    // 0x06 + one length byte below 256 characters, 0x0C + 4-byte length above.
+    void WriteString(const std::string& s);
+    // The shortest of 0x02 (1 byte), 0x03 (2 bytes), 0x04 (4 bytes) that holds v.
+    void WriteInteger(std::int32_t v);
+    void FlushBuffer();
+
+private:
+    void WriteByte(std::uint8_t b) {
+        if (FCount == kBufferSize)
+            FlushBuffer();
+        FBuffer[FCount++] = b;
+    }
+
+    TStream& FStream;
+    std::array<std::uint8_t, kBufferSize> FBuffer{};
+    std::size_t FCount = 0;
+};
+
+// Reads tagged values from a stream through a 4096-byte buffer, starting at
+// the stream's current position (and reading ahead of it). Errors, all
+// EReadError: a wrong tag is "Invalid property value", a stream that ends
+// before the bytes asked for is "Stream read error".
+class TValueReader {
+public:
+    static constexpr std::size_t kBufferSize = 4096;
+
+    explicit TValueReader(TStream& stream) : FStream(stream) {}
+    TValueReader(const TValueReader&) = delete;
+    TValueReader& operator=(const TValueReader&) = delete;
+
+    void Read(void* bytes, std::size_t n);
+    // True when the next byte is 0x00; consumes nothing.
+    bool EndOfList();
+    void ReadListBegin();
+    void ReadListEnd();
+    std::string ReadString();
+    // Accepts any of the three integer tags; sign-extends to 32 bits.
+    std::int32_t ReadInteger();
+
+private:
+    std::uint8_t ReadByte() {
+        if (FPos == FCount)
+            Fill();
+        return FBuffer[FPos++];
+    }
+    std::uint8_t PeekByte() {
+        if (FPos == FCount)
+            Fill();
+        return FBuffer[FPos];
+    }
+    // Refills the empty buffer; throws when the stream has nothing more.
+    void Fill();
+    void ReadTag(std::uint8_t expected);
+
+    TStream& FStream;
+    std::array<std::uint8_t, kBufferSize> FBuffer{};
+    std::size_t FPos = 0;
+    std::size_t FCount = 0;
+};
+
+} // namespace tavik

@@ -1,0 +1,96 @@
+#include "StorageTestSupport.h"
+
+#include "storage/Exceptions.h"
+#include "storage/Lists.h"
+#include "storage/ValueStream.h"
+
+#include <gtest/gtest.h>
+
+namespace tavik {
+namespace {
+
+using test::B;
+using test::Bytes;
+
+Bytes Write(const TTopicList& topics) {
+    TMemoryStream stream;
+    TValueWriter writer(stream);
+    topics.WriteTo(writer);
+    writer.FlushBuffer();
+    return stream.Bytes();
+}
+
+TEST(CatalogueStream, WorkedExamples) {
+    TTopicList topics;
+    EXPECT_EQ(Write(topics), B({0x01, 0x00}));
+
+    topics.AddTopic("A").AddBmp("x", 4);
+    EXPECT_EQ(Write(topics),
+              B({0x01, 0x06, 0x01, 0x41, 0x01, 0x06, 0x01, 0x78, 0x02, 0x04, 0x00, 0x00}));
+
+    TTopicList empties;
+    empties.AddTopic("");
+    EXPECT_EQ(Write(empties), B({0x01, 0x06, 0x00, 0x01, 0x00, 0x00}));
+}
+
+TEST(CatalogueStream, RoundTripKeepsOrderNamesAndPositions) {
+    TTopicList topics;
+    TTopic& first = topics.AddTopic("first");
+    first.AddBmp("a", 4);
+    first.AddBmp("", 300);
+    first.AddBmp(std::string(300, 'n'), 2000000000);
+    topics.AddTopic("second");
+    topics.AddTopic("third").AddBmp("z", 0);
+
+    TMemoryStream stream(Write(topics));
+    TValueReader reader(stream);
+    TTopicList read;
+    read.AddTopic("stale");
+    read.ReadFrom(reader);
+    ASSERT_EQ(read.Count(), 3);
+    EXPECT_EQ(read.Topics(0).Name, "first");
+    EXPECT_EQ(read.Topics(1).Bmps.Count(), 0);
+    EXPECT_EQ(read.Image(0, 1).Position, 300);
+    EXPECT_EQ(read.Image(0, 2).Name, std::string(300, 'n'));
+    EXPECT_EQ(read.Image(0, 2).Position, 2000000000);
+    EXPECT_EQ(read.Image(2, 0).Position, 0);
+    EXPECT_EQ(Write(read), Write(topics));
+}
+
+TEST(CatalogueStream, DamageKeepsTopicsReadSoFar) {
+    TTopicList topics;
+    topics.AddTopic("one").AddBmp("a", 4);
+    TTopic& two = topics.AddTopic("two");
+    two.AddBmp("b", 40);
+    two.AddBmp("c", 80);
+    Bytes bytes = Write(topics);
+    // Cut inside the second image of "two".
+    bytes.resize(bytes.size() - 5);
+
+    TMemoryStream stream(bytes);
+    TValueReader reader(stream);
+    TTopicList read;
+    EXPECT_THROW(read.ReadFrom(reader), EReadError);
+    ASSERT_EQ(read.Count(), 2);
+    EXPECT_EQ(read.Topics(1).Name, "two");
+    EXPECT_EQ(read.Topics(1).Bmps.Count(), 1);
+}
+
+TEST(TopicList, ImageCountAndIndexing) {
+    TTopicList topics;
+    EXPECT_EQ(topics.ImageCount(), 0);
+    for (int n : {3, 0, 2}) {
+        TTopic& topic = topics.AddTopic("t");
+        for (int i = 0; i < n; ++i)
+            topic.AddBmp("i", 4 + i);
+    }
+    EXPECT_EQ(topics.ImageCount(), 5);
+    EXPECT_EQ(topics.Image(2, 1).Position, 5);
+    EXPECT_THROW(topics.Image(1, 0), EListError);
+    topics.Topics(0).DeleteBmp(0);
+    EXPECT_EQ(topics.ImageCount(), 4);
+    EXPECT_EQ(topics.Image(0, 0).Position, 5);
+}
+
+} // namespace
+} // namespace tavik

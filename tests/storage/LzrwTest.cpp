@@ -1,0 +1,219 @@
+#include "StorageTestSupport.h"
+
+#include "storage/Exceptions.h"
+#include "storage/Lzrw.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+
+namespace tavik {
+namespace {
+
+using test::B;
+using test::Bytes;
+
+Bytes Compress(const Bytes& input) {
+    Bytes out(input.size() + kLzrwSlack);
+    out.resize(static_cast<std::size_t>(
+        LzrwCompress(input.data(), static_cast<int>(input.size()), out.data())));
+    return out;
+}
+
+Bytes Decompress(const Bytes& block) {
+    Bytes out(kLzrwMaxBlock);
+    out.resize(static_cast<std::size_t>(
+        LzrwDecompress(block.data(), static_cast<int>(block.size()), out.data())));
+    return out;
+}
+
+// The decoding loop written plainly, item by item, as the format reads; empty
+// when the block leaves its buffers.
+std::optional<Bytes> ReferenceDecode(const Bytes& s) {
+    const std::size_t m = s.size();
+    if (m == 0)
+        return std::nullopt;
+    if (s[0] == 0x80) {
+        if (m - 1 > kLzrwMaxBlock)
+            return std::nullopt;
+        return Bytes(s.begin() + 1, s.end());
+    }
+    if (m < 3)
+        return std::nullopt;
+    Bytes d;
+    std::size_t x = 3;
+    unsigned control = s[1] * 256u + s[2];
+    int bits = 16;
+    while (x < m) {
+        if (bits == 0) {
+            if (x + 1 >= m)
+                return std::nullopt;
+            control = s[x] * 256u + s[x + 1];
+            x += 2;
+            bits = 16;
+            if (x >= m)
+                break;
+        }
+        if ((control & 0x8000) == 0) {
+            d.push_back(s[x++]);
+        } else {
+            if (x + 1 >= m)
+                return std::nullopt;
+            const std::size_t offset = s[x] * 16u + (s[x + 1] >> 4);
+            if (offset == 0) {
+                if (x + 3 >= m)
+                    return std::nullopt;
+                const std::size_t count = s[x + 1] * 256u + s[x + 2] + 16;
+                d.insert(d.end(), count, s[x + 3]);
+                x += 4;
+            } else {
+                if (offset > d.size())
+                    return std::nullopt;
+                const std::size_t length = (s[x + 1] & 0x0F) + 3u;
+                for (std::size_t k = 0; k < length; ++k)
+                    d.push_back(d[d.size() - offset]);
+                x += 2;
+            }
+        }
+        if (d.size() > kLzrwMaxBlock)
+            return std::nullopt;
+        control = (control << 1) & 0xFFFF;
+        --bits;
+    }
+    return d;
+}
+
+struct BlockCase {
+    const char* name;
+    Bytes input;
+    Bytes block;
+};
+
+class LzrwWorkedExamples : public ::testing::TestWithParam<BlockCase> {};
+
+TEST_P(LzrwWorkedExamples, CompressesToTheBlockAndBack) {
+    EXPECT_EQ(Compress(GetParam().input), GetParam().block);
+    EXPECT_EQ(Decompress(GetParam().block), GetParam().input);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, LzrwWorkedExamples,
+    ::testing::Values(BlockCase{"Empty", {}, B({0x80})}, BlockCase{"OneByte", B({7}), B({0x80, 7})},
+                      BlockCase{"TwoBytes", B({7, 9}), B({0x80, 7, 9})},
+                      BlockCase{"ThreeLetters", test::FromText("abc"), B({0x80, 0x61, 0x62, 0x63})},
+                      BlockCase{"RepeatedAbc", test::FromText("abcabcabcabcabcabc"),
+                                B({0x40, 0x10, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3C})},
+                      BlockCase{"ZeroRun", Bytes(4096, 0),
+                                B({0x40, 0x80, 0x00, 0x00, 0x0F, 0xEF, 0x00, 0x00})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Lzrw, IncompressibleFullBlockIsStored) {
+    Bytes input(kLzrwMaxBlock);
+    std::mt19937 random(7);
+    for (auto& b : input)
+        b = static_cast<std::uint8_t>(random());
+    const Bytes block = Compress(input);
+    ASSERT_EQ(block.size(), static_cast<std::size_t>(kLzrwMaxBlock + 1));
+    EXPECT_EQ(block[0], 0x80);
+    EXPECT_EQ(Decompress(block), input);
+}
+
+TEST(Lzrw, OverlappingMatchRepeatsTheLastBytes) {
+    // One literal, then offset 1 length 18: nineteen copies of the byte.
+    const Bytes block = B({0x40, 0x40, 0x00, 0x5A, 0x00, 0x1F});
+    EXPECT_EQ(Decompress(block), Bytes(19, 0x5A));
+    // Offset 2, length 5 after "ab": ababab a.
+    EXPECT_EQ(Decompress(B({0x40, 0x20, 0x00, 'a', 'b', 0x00, 0x22})), test::FromText("abababa"));
+}
+
+TEST(Lzrw, RoundTripsPictureLikeAndEdgeInputs) {
+    std::vector<Bytes> inputs = {Bytes(kLzrwMaxBlock, 0xAB),
+                                 test::PictureLike(kLzrwMaxBlock),
+                                 test::PictureLike(1000, 3),
+                                 Bytes(15, 1),
+                                 Bytes(16, 1),
+                                 Bytes(17, 1),
+                                 Bytes(4095 + 16 + 1, 2)};
+    // Match lengths past 18 and offsets at the 4095 limit.
+    Bytes far = test::PictureLike(9000, 5);
+    std::copy(far.begin(), far.begin() + 40, far.begin() + 4095);
+    inputs.push_back(far);
+    for (const Bytes& input : inputs) {
+        const Bytes block = Compress(input);
+        EXPECT_LE(block.size(), input.size() + 1);
+        EXPECT_EQ(Decompress(block), input) << "size " << input.size();
+        EXPECT_EQ(ReferenceDecode(block), input);
+    }
+}
+
+TEST(Lzrw, CompressesPictureLikeData) {
+    const Bytes input = test::PictureLike(kLzrwMaxBlock);
+    const Bytes block = Compress(input);
+    EXPECT_EQ(block[0], 0x40);
+    EXPECT_LT(block.size(), input.size() * 3 / 4);
+}
+
+struct DamagedCase {
+    const char* name;
+    Bytes block;
+};
+
+class LzrwDamagedBlocks : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(LzrwDamagedBlocks, AreRejected) {
+    Bytes out(kLzrwMaxBlock);
+    const Bytes& block = GetParam().block;
+    try {
+        LzrwDecompress(block.data(), static_cast<int>(block.size()), out.data());
+        ADD_FAILURE() << "accepted";
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "Stream read error");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, LzrwDamagedBlocks,
+    ::testing::Values(
+        DamagedCase{"SizeZero", {}}, DamagedCase{"NoControlWord", B({0x40, 0x00})},
+        DamagedCase{"OffsetBeforeStart", B({0x40, 0x80, 0x00, 0x00, 0x10})},
+        DamagedCase{"OffsetPastOutput", B({0x40, 0x40, 0x00, 'a', 0x00, 0x20})},
+        DamagedCase{"MatchCutShort", B({0x40, 0x40, 0x00, 'a', 0x00})},
+        DamagedCase{"RunCutShort", B({0x40, 0x80, 0x00, 0x00, 0x00, 0x00})},
+        DamagedCase{"RunsPastTheBlock",
+                    B({0x40, 0xFF, 0xFF, 0x00, 0x0F, 0xEF, 1,    0x00, 0x0F, 0xEF, 1,    0x00, 0x0F,
+                       0xEF, 1,    0x00, 0x0F, 0xEF, 1,    0x00, 0x0F, 0xEF, 1,    0x00, 0x0F, 0xEF,
+                       1,    0x00, 0x0F, 0xEF, 1,    0x00, 0x0F, 0xEF, 1,    0x00, 0x0F, 0xEF, 1})},
+        DamagedCase{"ControlWordCutShort", B({0x40, 0x00, 0x00, 1,  2,  3,  4,  5,  6,  7,
+                                              8,    9,    10,   11, 12, 13, 14, 15, 16, 0x00})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Lzrw, OversizedStoredBlockIsRejected) {
+    Bytes block(kLzrwMaxBlock + 2, 0);
+    block[0] = 0x80;
+    Bytes out(kLzrwMaxBlock);
+    EXPECT_THROW(LzrwDecompress(block.data(), static_cast<int>(block.size()), out.data()),
+                 EReadError);
+}
+
+TEST(Lzrw, ArbitraryBlocksDecodeLikeThePlainLoopOrFail) {
+    std::mt19937 random(11);
+    Bytes out(kLzrwMaxBlock);
+    for (int round = 0; round < 3000; ++round) {
+        Bytes block(1 + random() % 60);
+        for (auto& b : block)
+            b = static_cast<std::uint8_t>(random());
+        block[0] = 0x40;
+        const auto expected = ReferenceDecode(block);
+        try {
+            const int n = LzrwDecompress(block.data(), static_cast<int>(block.size()), out.data());
+            ASSERT_TRUE(expected.has_value()) << "round " << round;
+            EXPECT_EQ(Bytes(out.begin(), out.begin() + n), *expected);
+        } catch (const EReadError&) {
+            EXPECT_FALSE(expected.has_value()) << "round " << round;
+        }
+    }
+}
+
+} // namespace
+} // namespace tavik
