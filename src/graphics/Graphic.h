@@ -40,6 +40,39 @@ public:
     virtual void LoadFromStream(std::span<const std::uint8_t> stream) = 0;
 
     virtual std::unique_ptr<TGraphic> Clone() const = 0;
+
+    // A transparent bitmap leaves out the pixels of its transparent colour
+    // when drawn; icons and metafiles always draw only their own pixels.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value) { FTransparent = value; }
+
+    // "bmp", "ico" or "emf": the extension a file of this kind gets by default.
+    std::string DefaultExtension() const;
+
+protected:
+    TGraphic() = default;
+    TGraphic(const TGraphic&) = default;
+    TGraphic& operator=(const TGraphic&) = default;
+
+    bool FTransparent = false;
 };
+
+// One file format a kind of picture is written in: its extension (without the
+// point) and the description the save dialog shows.
+struct PictureFileFormat {
+    std::string extension;
+    std::string description;
+};
+
+// The formats of a kind, the default first: bitmap "bmp"; icon "ico";
+// metafile "emf", "wmf". Empty for PictureKind::None.
+std::vector<PictureFileFormat> FileFormats(PictureKind kind);
+
+// The first extension of FileFormats(kind); empty for PictureKind::None.
+std::string DefaultExtension(PictureKind kind);
+
+// The kind a file extension (without the point, any case) loads as, or
+// PictureKind::None for an extension no kind reads.
+PictureKind KindOfExtension(const std::string& extension);
 
 } // namespace tavik

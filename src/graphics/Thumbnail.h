@@ -10,7 +10,8 @@ class TPicture;
 
 // Where a picture of w x h lands in a box of boxWidth x boxHeight: shrunk
 // keeping its aspect ratio (never enlarged), or stretched, then centred; all
-// in truncating 32-bit integer arithmetic. w and h are changed in place.
+// in integer arithmetic whose divisions truncate toward zero (products are
+// exact, never wrapped). w and h are changed in place.
 void FitRect(int& w, int& h, int boxWidth, int boxHeight, bool shrink, bool stretch, bool center,
              int& left, int& top);
 
