@@ -4,7 +4,7 @@ RUN_DIR ?= $(HOME)/.local/share/tavik
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test run bench fuzz clean
+.PHONY: deps configure build test run install bench fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -24,6 +24,21 @@ run: build
 	@mkdir -p $(RUN_DIR)
 	@cp $(BUILD_DIR)/src/app/tavik $(RUN_DIR)/tavik
 	@$(RUN_DIR)/tavik
+
+# The program goes to the same folder as for `make run` (so both share one
+# catalogue), with a link in bin, a desktop entry and the icon beside it.
+PREFIX ?= $(HOME)/.local
+install: build
+	@mkdir -p $(RUN_DIR) $(PREFIX)/bin $(PREFIX)/share/applications
+	@cp $(BUILD_DIR)/src/app/tavik $(RUN_DIR)/tavik
+	@ln -sf $(RUN_DIR)/tavik $(PREFIX)/bin/tavik
+	@for size in 16 32 48 256; do \
+	    install -Dm644 resources/icons/tavik-$$size.png \
+	        $(PREFIX)/share/icons/hicolor/$${size}x$${size}/apps/tavik.png; \
+	done
+	@sed 's|^Exec=.*|Exec=$(RUN_DIR)/tavik|' resources/tavik.desktop \
+	    > $(PREFIX)/share/applications/tavik.desktop
+	@echo "Tavik installed in $(RUN_DIR)"
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
