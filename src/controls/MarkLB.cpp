@@ -1,0 +1,126 @@
+#include "controls/MarkLB.h"
+
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+#include <algorithm>
+
+namespace tavik {
+
+TMarkListBox::TMarkListBox(QWidget* parent) : TbCustomCheckListBox(parent) {
+    // Drops always reach the handlers below; they decide what to take.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+int TMarkListBox::MarkedCount() const {
+    int marked = 0;
+    for (int i = 0; i < count(); ++i)
+        marked += IsChecked(i);
+    return marked;
+}
+
+void TMarkListBox::MarkAll(bool value) {
+    for (int i = 0; i < count(); ++i)
+        SetChecked(i, value);
+}
+
+void TMarkListBox::ToggleMark(int index) {
+    if (!item(index))
+        return;
+    SetState(index, GetState(index) == cbChecked ? cbUnchecked : cbChecked);
+}
+
+void TMarkListBox::SetAcceptFiles(bool value) {
+    FAcceptFiles = value;
+}
+
+void TMarkListBox::DrawItem(QPainter& painter, int index, const QRect& rect, bool selected) {
+    painter.fillRect(rect, ItemBackground(selected));
+    const int height = rect.height();
+    if (GetState(index) == cbChecked) {
+        // A tick of seven one-pixel columns, three pixels tall: falling three
+        // rows, then rising four.
+        static constexpr int kColumnTop[7] = {1, 2, 3, 2, 1, 0, -1};
+        const QColor color = ItemForeground(selected);
+        const int x0 = rect.left() + Offset() + 2;
+        const int y0 = rect.top() + (height - 11) / 2 + 3;
+        for (int i = 0; i < 7; ++i)
+            painter.fillRect(x0 + i + 1, y0 + kColumnTop[i], 1, 3, color);
+    }
+    DrawItemText(painter, index, rect, rect.left() + Offset() + Offset() + 11, selected);
+}
+
+void TMarkListBox::keyPressEvent(QKeyEvent* event) {
+    const int current = currentRow();
+    if (current >= 0) {
+        const bool keypad = event->modifiers() & Qt::KeypadModifier;
+        if (event->key() == Qt::Key_Insert) {
+            ToggleMark(current);
+            if (current < count() - 1)
+                setCurrentRow(current + 1);
+            emit Click();
+        } else if (keypad && event->key() == Qt::Key_Plus) {
+            MarkAll(true);
+        } else if (keypad && event->key() == Qt::Key_Minus) {
+            MarkAll(false);
+        }
+    }
+    TbCustomCheckListBox::keyPressEvent(event);
+}
+
+bool TMarkListBox::IsFileDrop(const QDropEvent* event) const {
+    if (!FAcceptFiles || event->source() || !event->mimeData()->hasUrls())
+        return false;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+void TMarkListBox::dragEnterEvent(QDragEnterEvent* event) {
+    // A drag that enters and is refused gets no move events, so enter asks
+    // the same question as move.
+    dragMoveEvent(event);
+}
+
+void TMarkListBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (IsFileDrop(event)) {
+        event->acceptProposedAction();
+        return;
+    }
+    bool accept = false;
+    if (event->source())
+        emit DragOver(event->source(), event->position().toPoint(), accept);
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TMarkListBox::dropEvent(QDropEvent* event) {
+    if (IsFileDrop(event)) {
+        FDropPoint = event->position().toPoint();
+        FDroppedFiles.clear();
+        for (const QUrl& url : event->mimeData()->urls())
+            if (url.isLocalFile())
+                FDroppedFiles << url.toLocalFile();
+        event->acceptProposedAction();
+        // The handler runs once the drop has returned to the event loop.
+        QMetaObject::invokeMethod(this, &TMarkListBox::FireDropFiles, Qt::QueuedConnection);
+        return;
+    }
+    if (event->source()) {
+        event->acceptProposedAction();
+        emit DragDrop(event->source(), event->position().toPoint());
+        return;
+    }
+    event->ignore();
+}
+
+void TMarkListBox::FireDropFiles() {
+    emit DropFiles(this, FDropPoint, FDroppedFiles);
+}
+
+} // namespace tavik
