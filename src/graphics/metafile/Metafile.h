@@ -11,6 +11,8 @@ class QPainter;
 
 namespace tavik::metafile {
 
+class Device;
+
 // A parsed enhanced or Windows metafile, ready to be played onto a QPainter
 // and converted to the other format. Immutable once parsed.
 class MetafileDocument {
@@ -31,6 +33,8 @@ public:
     // Plays every record into target (in the painter's coordinates); records
     // that cannot be drawn are skipped. The painter's state is restored after.
     void Play(QPainter& painter, const QRectF& target) const;
+    // Plays onto any output device (the converters record through this).
+    void Play(Device& device, const QRectF& target) const;
 
     // The EMF file image: the original bytes for an enhanced metafile, a
     // conversion for a Windows one.

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Objects.h"
+
+#include <QPointF>
+#include <QSizeF>
+#include <QTransform>
+#include <optional>
+
+namespace tavik::metafile {
+
+enum MapMode {
+    MmText = 1,
+    MmLoMetric = 2,
+    MmHiMetric = 3,
+    MmLoEnglish = 4,
+    MmHiEnglish = 5,
+    MmTwips = 6,
+    MmIsotropic = 7,
+    MmAnisotropic = 8
+};
+
+// Text alignment flags.
+enum TextAlign : std::uint32_t {
+    TaUpdateCp = 1,
+    TaRight = 2,
+    TaCenter = 6,
+    TaBottom = 8,
+    TaBaseline = 0x18,
+    TaHorizontalMask = 6,
+    TaVerticalMask = 0x18
+};
+
+// Everything SaveDC keeps: mapping, selected objects (by value), colours,
+// modes, current position and clipping. Fresh state is the GDI default.
+struct DcState {
+    int mapMode = MmText;
+    QPointF windowOrg{0, 0};
+    QPointF viewportOrg{0, 0};
+    QSizeF windowExt{1, 1};
+    QSizeF viewportExt{1, 1};
+    QTransform world;
+
+    LogPen pen;
+    LogBrush brush;
+    LogFont font;
+    std::vector<QRgb> palette;
+
+    QRgb textColor = 0xFF000000;
+    QRgb bkColor = 0xFFFFFFFF;
+    int bkMode = 2; // OPAQUE
+    int rop2 = 13;  // COPYPEN
+    int polyFillMode = 1;
+    int stretchMode = 1;
+    std::uint32_t textAlign = 0;
+    int arcDirection = 1; // counter-clockwise
+    int charExtra = 0;
+    qreal miterLimit = 10;
+    QPointF currentPos{0, 0};
+
+    // In output coordinates: clips follow the transform at the moment they
+    // are set, not later changes.
+    std::optional<QPainterPath> clip;
+    std::optional<QPainterPath> metaClip;
+};
+
+} // namespace tavik::metafile

@@ -1,0 +1,250 @@
+#include "PainterDevice.h"
+
+#include <QLinearGradient>
+#include <QPaintEngine>
+#include <cmath>
+
+namespace tavik::metafile {
+
+namespace {
+
+Qt::BrushStyle HatchStyle(int hatch) {
+    switch (hatch) {
+    case 0:
+        return Qt::HorPattern;
+    case 1:
+        return Qt::VerPattern;
+    case 2:
+        return Qt::FDiagPattern;
+    case 3:
+        return Qt::BDiagPattern;
+    case 4:
+        return Qt::CrossPattern;
+    default:
+        return Qt::DiagCrossPattern;
+    }
+}
+
+} // namespace
+
+PainterDevice::PainterDevice(QPainter& painter)
+    : FPainter(painter), FBase(painter.transform()), FBaseClipOn(painter.hasClipping()),
+      FBaseClip(painter.hasClipping() ? painter.clipPath() : QPainterPath()),
+      FRasterOps(painter.paintEngine() &&
+                 painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+    FPainter.setBrushOrigin(0, 0);
+}
+
+void PainterDevice::Reset() {
+    FPainter.setTransform(FBase);
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter.setBackgroundMode(Qt::TransparentMode);
+}
+
+void PainterDevice::SetClip(const QPainterPath* clip) {
+    FPainter.setTransform(FBase);
+    if (!clip) {
+        if (FBaseClipOn)
+            FPainter.setClipPath(FBaseClip);
+        else
+            FPainter.setClipping(false);
+        return;
+    }
+    if (FBaseClipOn) {
+        FPainter.setClipPath(FBaseClip);
+        FPainter.setClipPath(*clip, Qt::IntersectClip);
+    } else {
+        FPainter.setClipPath(*clip);
+    }
+}
+
+bool PainterDevice::SetRop2(int rop2, QColor& color) {
+    using M = QPainter::CompositionMode;
+    M mode = M::CompositionMode_SourceOver;
+    switch (rop2) {
+    case 1:
+        color = Qt::black;
+        break;
+    case 16:
+        color = Qt::white;
+        break;
+    case 11:
+        return false;
+    case 13:
+        break;
+    case 2:
+        mode = M::RasterOp_NotSourceAndNotDestination;
+        break;
+    case 3:
+        mode = M::RasterOp_NotSourceAndDestination;
+        break;
+    case 4:
+        mode = M::RasterOp_NotSource;
+        break;
+    case 5:
+        mode = M::RasterOp_SourceAndNotDestination;
+        break;
+    case 6:
+        mode = M::RasterOp_NotDestination;
+        break;
+    case 7:
+        mode = M::RasterOp_SourceXorDestination;
+        break;
+    case 8:
+        mode = M::RasterOp_NotSourceOrNotDestination;
+        break;
+    case 9:
+        mode = M::RasterOp_SourceAndDestination;
+        break;
+    case 10:
+        mode = M::RasterOp_NotSourceXorDestination;
+        break;
+    case 12:
+        mode = M::RasterOp_NotSourceOrDestination;
+        break;
+    case 14:
+        mode = M::RasterOp_SourceOrNotDestination;
+        break;
+    case 15:
+        mode = M::RasterOp_SourceOrDestination;
+        break;
+    default:
+        break;
+    }
+    if (mode != M::CompositionMode_SourceOver) {
+        if (!FRasterOps)
+            return rop2 != 6; // inverting cannot be approximated by drawing
+        FPainter.setCompositionMode(mode);
+    }
+    return true;
+}
+
+void PainterDevice::FillPath(const QPainterPath& path, const BrushSpec& brush,
+                             const DrawMode& mode) {
+    if (brush.kind == BrushSpec::Null)
+        return;
+    Reset();
+    QColor color = brush.color;
+    if (!SetRop2(mode.rop2, color))
+        return;
+    QBrush b;
+    if (mode.rop2 == 1 || mode.rop2 == 16) {
+        b = QBrush(color);
+    } else if (brush.kind == BrushSpec::Hatch) {
+        if (mode.opaque)
+            FPainter.fillPath(path, mode.bkColor);
+        b = QBrush(color, HatchStyle(brush.hatch));
+    } else if (brush.kind == BrushSpec::Pattern) {
+        b = QBrush(brush.pattern);
+    } else if (brush.kind == BrushSpec::Gradient) {
+        const QRectF r = path.boundingRect();
+        QLinearGradient g(r.topLeft(), brush.vertical ? r.bottomLeft() : r.topRight());
+        g.setColorAt(0, brush.color);
+        g.setColorAt(1, brush.color2);
+        b = QBrush(g);
+    } else {
+        b = QBrush(color);
+    }
+    FPainter.fillPath(path, b);
+    Reset();
+}
+
+void PainterDevice::StrokePath(const QPainterPath& path, const PenSpec& spec,
+                               const DrawMode& mode) {
+    if (!spec.visible)
+        return;
+    Reset();
+    QColor color = spec.color;
+    if (!SetRop2(mode.rop2, color))
+        return;
+    QPen pen(color, spec.width);
+    pen.setCosmetic(spec.width == 0);
+    pen.setCapStyle(spec.cap);
+    pen.setJoinStyle(spec.join);
+    pen.setMiterLimit(spec.miterLimit);
+    if (!spec.dashes.empty()) {
+        const qreal unit = std::max<qreal>(spec.width, 1);
+        QList<qreal> pattern;
+        qreal period = 0;
+        for (qreal d : spec.dashes) {
+            pattern << std::max<qreal>(d / unit, 0.01);
+            period += d;
+        }
+        // A dash pattern far finer than the line is long would cost
+        // millions of dashes; such lines are drawn solid.
+        const QRectF r = path.controlPointRect();
+        const qreal length = (r.width() + r.height()) * std::max(1, path.elementCount());
+        if (period > 0 && length / period < 2e5) {
+            pen.setDashPattern(pattern);
+            if (mode.opaque) {
+                QPen gaps(mode.bkColor, spec.width);
+                gaps.setCosmetic(spec.width == 0);
+                gaps.setCapStyle(Qt::FlatCap);
+                FPainter.strokePath(path, gaps);
+            }
+            pen.setCapStyle(Qt::FlatCap);
+        }
+    }
+    FPainter.strokePath(path, pen);
+    Reset();
+}
+
+void PainterDevice::DrawText(const TextRun& run, const DrawMode& mode) {
+    Reset();
+    QColor color = run.color;
+    if (!SetRop2(mode.rop2, color))
+        return;
+    FPainter.translate(run.origin);
+    FPainter.rotate(run.angle);
+    FPainter.scale(run.scale, run.scale);
+    FPainter.setFont(run.font);
+    FPainter.setPen(color);
+    if (run.offsets.empty()) {
+        FPainter.drawText(QPointF(0, 0), run.text);
+    } else {
+        for (qsizetype i = 0; i < run.text.size(); ++i) {
+            const qsizetype n = run.text[i].isHighSurrogate() && i + 1 < run.text.size() ? 2 : 1;
+            const qreal at = i < static_cast<qsizetype>(run.offsets.size()) ? run.offsets[i] : 0;
+            FPainter.drawText(QPointF(at / run.scale, 0), run.text.mid(i, n));
+            i += n - 1;
+        }
+    }
+    Reset();
+}
+
+void PainterDevice::DrawImage(const QImage& image, const QRectF& src, const QTransform& toOutput,
+                              std::uint32_t rop) {
+    using M = QPainter::CompositionMode;
+    M mode = M::CompositionMode_SourceOver;
+    switch ((rop >> 16) & 0xFF) {
+    case 0x88:
+        mode = M::RasterOp_SourceAndDestination;
+        break;
+    case 0xEE:
+        mode = M::RasterOp_SourceOrDestination;
+        break;
+    case 0x66:
+        mode = M::RasterOp_SourceXorDestination;
+        break;
+    case 0x44:
+        mode = M::RasterOp_SourceAndNotDestination;
+        break;
+    case 0x11:
+        mode = M::RasterOp_NotSourceAndNotDestination;
+        break;
+    case 0xBB:
+        mode = M::RasterOp_NotSourceOrDestination;
+        break;
+    default:
+        break;
+    }
+    Reset();
+    if (mode != M::CompositionMode_SourceOver && FRasterOps)
+        FPainter.setCompositionMode(mode);
+    FPainter.setTransform(toOutput * FBase);
+    // The source part fills the unit square; sampling stays inside it.
+    FPainter.drawImage(QRectF(0, 0, 1, 1), image, src);
+    Reset();
+}
+
+} // namespace tavik::metafile

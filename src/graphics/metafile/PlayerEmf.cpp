@@ -1,0 +1,870 @@
+#include "Dib.h"
+#include "Gdi.h"
+#include "Player.h"
+#include "Text.h"
+
+#include <QPainter>
+#include <cmath>
+#include <optional>
+
+namespace tavik::metafile {
+
+namespace {
+
+QRgb Color(const Bytes& r, std::uint64_t at) {
+    const std::uint32_t v = r.U32(at);
+    return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+QRectF BoxL(const Bytes& r, std::uint64_t at) {
+    return QRectF(QPointF(r.I32(at), r.I32(at + 4)), QPointF(r.I32(at + 8), r.I32(at + 12)));
+}
+
+QPointF PointL(const Bytes& r, std::uint64_t at) {
+    return QPointF(r.I32(at), r.I32(at + 4));
+}
+QPointF PointS(const Bytes& r, std::uint64_t at) {
+    return QPointF(r.I16(at), r.I16(at + 2));
+}
+
+QTransform XForm(const Bytes& r, std::uint64_t at) {
+    return QTransform(r.F32(at), r.F32(at + 4), r.F32(at + 8), r.F32(at + 12), r.F32(at + 16),
+                      r.F32(at + 20));
+}
+
+std::optional<GdiObject> StockObject(std::uint32_t index) {
+    LogBrush brush;
+    LogPen pen;
+    LogFont font;
+    switch (index & 0x7FFFFFFF) {
+    case 0x00:
+        brush.color = qRgb(255, 255, 255);
+        return brush;
+    case 0x01:
+        brush.color = qRgb(0xC0, 0xC0, 0xC0);
+        return brush;
+    case 0x02:
+        brush.color = qRgb(0x80, 0x80, 0x80);
+        return brush;
+    case 0x03:
+        brush.color = qRgb(0x40, 0x40, 0x40);
+        return brush;
+    case 0x04:
+        brush.color = qRgb(0, 0, 0);
+        return brush;
+    case 0x05:
+        brush.style = BsNull;
+        return brush;
+    case 0x06:
+        pen.color = qRgb(255, 255, 255);
+        return pen;
+    case 0x07:
+    case 0x13:
+        return pen;
+    case 0x08:
+        pen.style = PsNull;
+        return pen;
+    case 0x0A:
+    case 0x0B:
+    case 0x10:
+        font.pitchAndFamily = 0x31;
+        font.face = QStringLiteral("Courier New");
+        font.height = 16;
+        return font;
+    case 0x0C:
+    case 0x0D:
+    case 0x0E:
+        font.height = 16;
+        font.weight = 700;
+        return font;
+    case 0x11:
+        font.height = -11;
+        return font;
+    case 0x12:
+        brush.color = qRgb(255, 255, 255);
+        return brush;
+    default:
+        return std::nullopt;
+    }
+}
+
+class EmfPlayer {
+public:
+    EmfPlayer(const EmfFile& file, Bytes data, Gdi& gdi)
+        : FFile(file), FData(data), FGdi(gdi),
+          FObjects(static_cast<std::size_t>(file.header.handles) + 1) {}
+
+    void Run() {
+        for (const RecordRef& ref : FFile.records) {
+            if (FGdi.Exhausted() || !FGdi.Charge(FGdi.Budget().records, 1))
+                return;
+            if (ref.type == 14)
+                return;
+            Play(ref.type, FData.Sub(ref.offset, ref.size));
+        }
+    }
+
+private:
+    void Play(std::uint32_t type, const Bytes& r);
+    void Poly(std::uint32_t type, const Bytes& r, bool shortPoints);
+    void PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints);
+    void Create(std::uint32_t index, GdiObject object);
+    void Select(std::uint32_t index);
+    void Delete(std::uint32_t index);
+    std::optional<QPainterPath> RegionPath(const Bytes& r, std::uint64_t at, std::uint64_t cb);
+    std::optional<QImage> Bitmap(const Bytes& r, std::uint64_t fixed, std::uint64_t offBmi,
+                                 std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits,
+                                 std::uint32_t usage, bool* mono = nullptr, bool alpha = false);
+    void Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t fixed);
+    const LogBrush* BrushAt(std::uint32_t index);
+
+    const EmfFile& FFile;
+    Bytes FData;
+    Gdi& FGdi;
+    std::vector<std::optional<GdiObject>> FObjects;
+};
+
+void EmfPlayer::Create(std::uint32_t index, GdiObject object) {
+    // Index 0 is the metafile itself; anything past the table is refused.
+    if (index == 0 || index >= FObjects.size())
+        return;
+    FObjects[index] = std::move(object);
+}
+
+void EmfPlayer::Select(std::uint32_t index) {
+    std::optional<GdiObject> object;
+    if (index & 0x80000000) {
+        object = StockObject(index);
+    } else if (index < FObjects.size() && index != 0) {
+        object = FObjects[index];
+    }
+    if (!object)
+        return;
+    DcState& s = FGdi.State();
+    if (auto* pen = std::get_if<LogPen>(&*object))
+        FGdi.SelectPen(*pen);
+    else if (auto* brush = std::get_if<LogBrush>(&*object))
+        FGdi.SelectBrush(*brush);
+    else if (auto* font = std::get_if<LogFont>(&*object))
+        FGdi.SelectFont(*font);
+    else if (auto* palette = std::get_if<Palette>(&*object))
+        s.palette = palette->entries;
+}
+
+void EmfPlayer::Delete(std::uint32_t index) {
+    if (index != 0 && index < FObjects.size())
+        FObjects[index].reset();
+}
+
+const LogBrush* EmfPlayer::BrushAt(std::uint32_t index) {
+    static LogBrush stock;
+    if (index & 0x80000000) {
+        auto object = StockObject(index);
+        if (!object || !std::holds_alternative<LogBrush>(*object))
+            return nullptr;
+        stock = std::get<LogBrush>(*object);
+        return &stock;
+    }
+    if (index == 0 || index >= FObjects.size() || !FObjects[index])
+        return nullptr;
+    return std::get_if<LogBrush>(&*FObjects[index]);
+}
+
+std::optional<QPainterPath> EmfPlayer::RegionPath(const Bytes& r, std::uint64_t at,
+                                                  std::uint64_t cb) {
+    const Bytes data = r.Sub(at, cb);
+    if (data.Size() < 32 || data.U32(0) != 32 || data.U32(4) != 1)
+        return std::nullopt;
+    const std::uint64_t count = data.U32(8);
+    if (!data.Has(32, count * 16))
+        return std::nullopt;
+    if (!FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(count)))
+        return std::nullopt;
+    Region region;
+    region.rects.reserve(count);
+    for (std::uint64_t i = 0; i < count; ++i)
+        region.rects.push_back(BoxL(data, 32 + 16 * i));
+    // Region rectangles are reference-device pixels: only the frame
+    // mapping applies to them.
+    return FGdi.Init().map(region.ToPath());
+}
+
+std::optional<QImage> EmfPlayer::Bitmap(const Bytes& r, std::uint64_t fixed, std::uint64_t offBmi,
+                                        std::uint64_t cbBmi, std::uint64_t offBits,
+                                        std::uint64_t cbBits, std::uint32_t usage, bool* mono,
+                                        bool alpha) {
+    if (offBmi < fixed || offBits < fixed || !r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits))
+        return std::nullopt;
+    return DecodeDib(r.Sub(offBmi, cbBmi), r.Sub(offBits, cbBits), usage, FGdi.State().palette,
+                     mono, alpha);
+}
+
+void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {
+    if (!r.Has(0, 28))
+        return;
+    const std::uint64_t count = r.U32(24), size = shortPoints ? 4 : 8;
+    if (!r.Has(28, count * size) ||
+        !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(count)))
+        return;
+    QPolygonF pts;
+    pts.reserve(static_cast<qsizetype>(count));
+    for (std::uint64_t i = 0; i < count; ++i)
+        pts << (shortPoints ? PointS(r, 28 + 4 * i) : PointL(r, 28 + 8 * i));
+    switch (shortPoints ? type - 83 : type) {
+    case 2:
+        FGdi.PolyBezier(pts, false);
+        break;
+    case 3:
+        FGdi.Polygon(pts);
+        break;
+    case 4:
+        FGdi.Polyline(pts);
+        break;
+    case 5:
+        FGdi.PolyBezier(pts, true);
+        break;
+    case 6:
+        FGdi.PolylineTo(pts);
+        break;
+    default:
+        break;
+    }
+}
+
+void EmfPlayer::PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints) {
+    if (!r.Has(0, 32))
+        return;
+    const std::uint64_t polys = r.U32(24), total = r.U32(28), size = shortPoints ? 4 : 8;
+    if (!r.Has(32, polys * 4) || !r.Has(32 + polys * 4, total * size) ||
+        !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(polys + total)))
+        return;
+    std::vector<QPolygonF> list;
+    std::uint64_t at = 32 + polys * 4, used = 0;
+    for (std::uint64_t i = 0; i < polys; ++i) {
+        const std::uint64_t n = r.U32(32 + 4 * i);
+        if (n > total - used)
+            return; // counts that add up past the points: the record is damaged
+        QPolygonF poly;
+        poly.reserve(static_cast<qsizetype>(n));
+        for (std::uint64_t k = 0; k < n; ++k, at += size)
+            poly << (shortPoints ? PointS(r, at) : PointL(r, at));
+        used += n;
+        list.push_back(std::move(poly));
+    }
+    if (type == 7 || type == 90)
+        FGdi.PolyPolyline(list);
+    else
+        FGdi.PolyPolygon(list);
+}
+
+void EmfPlayer::Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t fixed) {
+    // EmrText: reference, chars, offString, options, rect, offDx.
+    if (!r.Has(at, 40))
+        return;
+    const QPointF ref = PointL(r, at);
+    const std::uint64_t chars = r.U32(at + 8), offString = r.U32(at + 12);
+    const std::uint32_t options = r.U32(at + 16);
+    const bool noRect = options & 0x100;
+    const QRectF rect = BoxL(r, at + 20);
+    const std::uint64_t offDx = r.U32(at + (noRect ? 20 : 36));
+    const std::uint64_t charSize = wide ? 2 : 1;
+    if (chars > 0 && (offString < fixed || !r.Has(offString, chars * charSize)))
+        return;
+    QString text;
+    if (wide) {
+        text.resize(static_cast<qsizetype>(chars));
+        for (std::uint64_t i = 0; i < chars; ++i)
+            text[static_cast<qsizetype>(i)] = QChar(r.U16(offString + 2 * i));
+    } else {
+        text = DecodeAnsi(r.Sub(offString, chars).Span(), FGdi.State().font.charset);
+    }
+    std::vector<qreal> dx;
+    const std::uint64_t step = (options & 0x2000) ? 8 : 4;
+    if (offDx != 0 && offDx >= fixed && r.Has(offDx, chars * step)) {
+        dx.reserve(chars);
+        // 8-bit text decoded from a multi-byte code page has fewer
+        // characters than advances; the lead byte carries each advance.
+        std::uint64_t byte = 0;
+        for (qsizetype i = 0; i < text.size() && byte < chars; ++i) {
+            dx.push_back(r.I32(offDx + step * byte));
+            byte += wide ? 1
+                         : std::max<qsizetype>(
+                               1, EncodeAnsi(text.mid(i, 1), FGdi.State().font.charset).size());
+        }
+    }
+    FGdi.TextOut(ref, text, options, noRect ? nullptr : &rect, dx.empty() ? nullptr : &dx);
+}
+
+void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
+    DcState& s = FGdi.State();
+    const std::uint64_t size = r.Size();
+    auto need = [&](std::uint64_t n) { return size >= n; };
+    switch (type) {
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+        Poly(type, r, false);
+        break;
+    case 85:
+    case 86:
+    case 87:
+    case 88:
+    case 89:
+        Poly(type, r, true);
+        break;
+    case 7:
+    case 8:
+        PolyPoly(type, r, false);
+        break;
+    case 90:
+    case 91:
+        PolyPoly(type, r, true);
+        break;
+    case 9:
+        if (need(16))
+            FGdi.SetWindowExt(QSizeF(r.I32(8), r.I32(12)));
+        break;
+    case 10:
+        if (need(16))
+            FGdi.SetWindowOrg(PointL(r, 8));
+        break;
+    case 11:
+        if (need(16))
+            FGdi.SetViewportExt(QSizeF(r.I32(8), r.I32(12)));
+        break;
+    case 12:
+        if (need(16))
+            FGdi.SetViewportOrg(PointL(r, 8));
+        break;
+    case 15:
+        if (need(20))
+            FGdi.SetPixel(PointL(r, 8), Color(r, 16));
+        break;
+    case 17:
+        if (need(12))
+            FGdi.SetMapMode(r.I32(8));
+        break;
+    case 18:
+        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+            s.bkMode = static_cast<int>(r.U32(8));
+        break;
+    case 19:
+        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+            s.polyFillMode = static_cast<int>(r.U32(8));
+        break;
+    case 20:
+        if (need(12) && r.U32(8) >= 1 && r.U32(8) <= 16)
+            s.rop2 = static_cast<int>(r.U32(8));
+        break;
+    case 21:
+        if (need(12))
+            s.stretchMode = static_cast<int>(r.U32(8) & 0xFF);
+        break;
+    case 22:
+        if (need(12))
+            s.textAlign = r.U32(8);
+        break;
+    case 24:
+        if (need(12))
+            s.textColor = Color(r, 8);
+        break;
+    case 25:
+        if (need(12))
+            s.bkColor = Color(r, 8);
+        break;
+    case 26:
+        if (need(16))
+            FGdi.OffsetClip(PointL(r, 8));
+        break;
+    case 27:
+        if (need(16))
+            FGdi.MoveTo(PointL(r, 8));
+        break;
+    case 28:
+        FGdi.SetMetaRegion();
+        break;
+    case 29:
+        if (need(24))
+            FGdi.ExcludeClipRect(BoxL(r, 8));
+        break;
+    case 30:
+        if (need(24))
+            FGdi.IntersectClipRect(BoxL(r, 8));
+        break;
+    case 31:
+        if (need(24))
+            FGdi.ScaleViewportExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        break;
+    case 32:
+        if (need(24))
+            FGdi.ScaleWindowExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        break;
+    case 33:
+        FGdi.SaveDc();
+        break;
+    case 34:
+        if (need(12))
+            FGdi.RestoreDc(r.I32(8), false);
+        break;
+    case 35:
+        if (need(32))
+            FGdi.SetWorldTransform(XForm(r, 8));
+        break;
+    case 36:
+        if (need(36))
+            FGdi.ModifyWorldTransform(XForm(r, 8), static_cast<int>(r.U32(32)));
+        break;
+    case 37:
+        if (need(12))
+            Select(r.U32(8));
+        break;
+    case 38:
+        if (need(28)) {
+            LogPen pen;
+            pen.style = r.U32(12) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = r.I32(16);
+            pen.color = Color(r, 24);
+            Create(r.U32(8), pen);
+        }
+        break;
+    case 95:
+        if (need(52)) {
+            LogPen pen;
+            pen.extended = true;
+            pen.style = r.U32(28);
+            pen.width = r.U32(32);
+            pen.color = Color(r, 40);
+            if (r.U32(36) == BsNull)
+                pen.style = (pen.style & ~PsStyleMask) | PsNull;
+            const std::uint64_t n = r.U32(48);
+            if ((pen.style & PsStyleMask) == PsUserStyle && n <= 16 && r.Has(52, 4 * n))
+                for (std::uint64_t i = 0; i < n; ++i)
+                    pen.user.push_back(r.U32(52 + 4 * i));
+            Create(r.U32(8), pen);
+        }
+        break;
+    case 39:
+        if (need(24)) {
+            LogBrush brush;
+            brush.style = static_cast<int>(r.U32(12));
+            brush.color = Color(r, 16);
+            brush.hatch = static_cast<int>(r.U32(20));
+            if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched)
+                brush.style = BsSolid;
+            Create(r.U32(8), brush);
+        }
+        break;
+    case 93:
+    case 94:
+        if (need(32)) {
+            LogBrush brush;
+            brush.style = BsDibPattern;
+            bool mono = false;
+            if (auto img =
+                    Bitmap(r, 32, r.U32(16), r.U32(20), r.U32(24), r.U32(28), r.U32(12), &mono))
+                brush.pattern = *img;
+            brush.mono = type == 93 && mono;
+            Create(r.U32(8), brush);
+        }
+        break;
+    case 82:
+        if (need(12 + 28 + 2)) {
+            LogFont font;
+            font.height = r.I32(12);
+            font.width = r.I32(16);
+            font.escapement = r.I32(20);
+            font.weight = r.I32(28);
+            font.italic = r.U8(32);
+            font.underline = r.U8(33);
+            font.strikeOut = r.U8(34);
+            font.charset = r.U8(35);
+            font.pitchAndFamily = r.U8(39);
+            for (std::uint64_t i = 0; i < 32 && r.Has(40 + 2 * i, 2); ++i) {
+                const std::uint16_t c = r.U16(40 + 2 * i);
+                if (c == 0)
+                    break;
+                font.face += QChar(c);
+            }
+            Create(r.U32(8), font);
+        }
+        break;
+    case 40:
+        if (need(12))
+            Delete(r.U32(8));
+        break;
+    case 48:
+        if (need(12))
+            Select(r.U32(8));
+        break;
+    case 49:
+        if (need(16)) {
+            Palette palette;
+            const std::uint64_t n = r.U16(14);
+            if (!r.Has(16, 4 * n))
+                break;
+            for (std::uint64_t i = 0; i < n; ++i)
+                palette.entries.push_back(
+                    qRgb(r.U8(16 + 4 * i), r.U8(17 + 4 * i), r.U8(18 + 4 * i)));
+            Create(r.U32(8), palette);
+        }
+        break;
+    case 41:
+        if (need(28))
+            FGdi.AngleArc(PointL(r, 8), r.U32(16), r.F32(20), r.F32(24));
+        break;
+    case 42:
+        if (need(24))
+            FGdi.Ellipse(BoxL(r, 8));
+        break;
+    case 43:
+        if (need(24))
+            FGdi.Rectangle(BoxL(r, 8));
+        break;
+    case 44:
+        if (need(32))
+            FGdi.RoundRect(BoxL(r, 8), QSizeF(r.I32(24), r.I32(28)));
+        break;
+    case 45:
+    case 46:
+    case 47:
+    case 55:
+        if (need(40)) {
+            const ArcKind kind = type == 45   ? ArcKind::Arc
+                                 : type == 46 ? ArcKind::Chord
+                                 : type == 47 ? ArcKind::Pie
+                                              : ArcKind::ArcTo;
+            FGdi.ArcShape(BoxL(r, 8), PointL(r, 24), PointL(r, 32), kind);
+        }
+        break;
+    case 54:
+        if (need(16))
+            FGdi.LineTo(PointL(r, 8));
+        break;
+    case 56:
+    case 92:
+        if (need(28)) {
+            const bool small = type == 92;
+            const std::uint64_t n = r.U32(24), ps = small ? 4 : 8;
+            if (!r.Has(28, n * ps + n) ||
+                !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(n)))
+                break;
+            QPolygonF pts;
+            std::vector<std::uint8_t> types;
+            for (std::uint64_t i = 0; i < n; ++i) {
+                pts << (small ? PointS(r, 28 + 4 * i) : PointL(r, 28 + 8 * i));
+                types.push_back(r.U8(28 + n * ps + i));
+            }
+            FGdi.PolyDraw(pts, types);
+        }
+        break;
+    case 57:
+        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+            s.arcDirection = static_cast<int>(r.U32(8));
+        break;
+    case 58:
+        if (need(12)) {
+            const std::uint32_t v = r.U32(8);
+            const qreal limit = v < 0x10000 ? v : r.F32(8);
+            if (std::isfinite(limit) && limit >= 1)
+                s.miterLimit = limit;
+        }
+        break;
+    case 59:
+        FGdi.BeginPath();
+        break;
+    case 60:
+        FGdi.EndPath();
+        break;
+    case 61:
+        FGdi.CloseFigure();
+        break;
+    case 62:
+        FGdi.FillPath();
+        break;
+    case 63:
+        FGdi.StrokeAndFillPath();
+        break;
+    case 64:
+        FGdi.StrokePath();
+        break;
+    case 66:
+        FGdi.WidenPath();
+        break;
+    case 67:
+        if (need(12))
+            FGdi.SelectClipPath(static_cast<int>(r.U32(8)));
+        break;
+    case 68:
+        FGdi.AbortPath();
+        break;
+    case 71:
+        if (need(32)) {
+            const LogBrush* brush = BrushAt(r.U32(28));
+            auto path = RegionPath(r, 32, r.U32(24));
+            if (brush && path)
+                FGdi.FillRegion(*path, *brush);
+        }
+        break;
+    case 72:
+        if (need(40)) {
+            const LogBrush* brush = BrushAt(r.U32(28));
+            auto path = RegionPath(r, 40, r.U32(24));
+            if (brush && path)
+                FGdi.FrameRegion(*path, *brush, QSizeF(r.I32(32), r.I32(36)));
+        }
+        break;
+    case 73:
+    case 74:
+        if (need(28)) {
+            auto path = RegionPath(r, 28, r.U32(24));
+            if (path && type == 73)
+                FGdi.InvertRegion(*path);
+            else if (path)
+                FGdi.FillRegion(*path, s.brush);
+        }
+        break;
+    case 75:
+        if (need(16)) {
+            const std::uint32_t cb = r.U32(8);
+            const int mode = static_cast<int>(r.U32(12));
+            if (cb == 0) {
+                FGdi.SelectClipRegion(nullptr, mode);
+            } else if (auto path = RegionPath(r, 16, cb)) {
+                FGdi.SelectClipRegion(&*path, mode);
+            }
+        }
+        break;
+    case 76:
+    case 77:
+    case 78:
+        if (need(100)) {
+            const QRectF dest(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
+            const std::uint32_t rop = r.U32(40);
+            std::optional<QImage> img;
+            if (r.U32(88) != 0)
+                img = Bitmap(r,
+                             type == 76   ? 100
+                             : type == 77 ? 108
+                                          : 128,
+                             r.U32(84), r.U32(88), r.U32(92), r.U32(96), r.U32(80));
+            QSizeF srcSize = dest.size();
+            if (type == 77 && need(108))
+                srcSize = QSizeF(r.I32(100), r.I32(104));
+            const QRectF src(r.I32(44), r.I32(48), srcSize.width(), srcSize.height());
+            // Mask blits draw their source as a plain copy: the mask only
+            // ever hides parts of it.
+            FGdi.Blit(dest, img ? &*img : nullptr, src, type == 78 && img ? 0x00CC0020 : rop);
+        }
+        break;
+    case 79:
+        if (need(140)) {
+            auto img = Bitmap(r, 140, r.U32(96), r.U32(100), r.U32(104), r.U32(108), r.U32(92));
+            if (!img)
+                break;
+            const QPointF ul = PointL(r, 24), ur = PointL(r, 32), ll = PointL(r, 40);
+            const QTransform unit(ur.x() - ul.x(), ur.y() - ul.y(), ll.x() - ul.x(),
+                                  ll.y() - ul.y(), ul.x(), ul.y());
+            const QRectF src(r.I32(48), r.I32(52), r.I32(56), r.I32(60));
+            FGdi.BlitMapped(unit, &*img, src, 0x00CC0020);
+        }
+        break;
+    case 80:
+        if (need(76)) {
+            const std::uint64_t offBmi = r.U32(48), cbBmi = r.U32(52);
+            if (offBmi < 76 || !r.Has(offBmi, cbBmi) || cbBmi < 12)
+                break;
+            // The bits hold only cScans rows from startScan: decode them as
+            // a bitmap of that height.
+            std::vector<std::uint8_t> info(r.Data() + offBmi, r.Data() + offBmi + cbBmi);
+            const std::uint32_t startScan = r.U32(68), scans = r.U32(72);
+            const bool core = Bytes(info).U32(0) == 12;
+            const std::int64_t height = core ? Bytes(info).U16(6) : Bytes(info).I32(8);
+            if (scans == 0 || scans > kMaxDibSide ||
+                static_cast<std::int64_t>(scans) > std::abs(height))
+                break;
+            const std::int64_t newHeight = height < 0 ? -static_cast<std::int64_t>(scans) : scans;
+            if (core) {
+                info[6] = static_cast<std::uint8_t>(newHeight);
+                info[7] = static_cast<std::uint8_t>(newHeight >> 8);
+            } else {
+                for (int i = 0; i < 4; ++i)
+                    info[8 + i] =
+                        static_cast<std::uint8_t>(static_cast<std::uint32_t>(newHeight) >> (8 * i));
+            }
+            const std::uint64_t offBits = r.U32(56), cbBits = r.U32(60);
+            if (offBits < 76 || !r.Has(offBits, cbBits))
+                break;
+            auto img = DecodeDib(Bytes(info), r.Sub(offBits, cbBits), r.U32(64), s.palette);
+            if (!img)
+                break;
+            const qreal cx = r.I32(40), cy = r.I32(44);
+            const qreal ySrc = r.I32(36) - static_cast<qreal>(startScan);
+            const qreal top = height > 0 ? img->height() - ySrc - cy : ySrc;
+            FGdi.Blit(QRectF(r.I32(24), r.I32(28), cx, cy), &*img, QRectF(r.I32(32), top, cx, cy),
+                      0x00CC0020);
+        }
+        break;
+    case 81:
+        if (need(80)) {
+            const std::uint32_t rop = r.U32(68);
+            std::optional<QImage> img;
+            bool bottomUp = true;
+            if (r.U32(52) != 0) {
+                img = Bitmap(r, 80, r.U32(48), r.U32(52), r.U32(56), r.U32(60), r.U32(64));
+                bottomUp = r.U32(r.U32(48)) == 12 || r.I32(r.U32(48) + 8) > 0;
+            }
+            const qreal cxSrc = r.I32(40), cySrc = r.I32(44);
+            qreal ySrc = r.I32(36);
+            // Bottom-up bitmaps count source rows from the bottom.
+            if (img && bottomUp)
+                ySrc = img->height() - ySrc - cySrc;
+            FGdi.Blit(QRectF(r.I32(24), r.I32(28), r.I32(72), r.I32(76)), img ? &*img : nullptr,
+                      QRectF(r.I32(32), ySrc, cxSrc, cySrc), rop);
+        }
+        break;
+    case 114:
+    case 116:
+        if (need(108)) {
+            auto img = Bitmap(r, 108, r.U32(84), r.U32(88), r.U32(92), r.U32(96), r.U32(80),
+                              nullptr, type == 114 && (r.U8(43) & 1));
+            if (!img)
+                break;
+            QImage picture = img->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (type == 114) {
+                const int constant = r.U8(42);
+                if (constant < 255) {
+                    QImage faded(picture.size(), QImage::Format_ARGB32_Premultiplied);
+                    faded.fill(Qt::transparent);
+                    QPainter p(&faded);
+                    p.setOpacity(constant / 255.0);
+                    p.drawImage(0, 0, picture);
+                    p.end();
+                    picture = faded;
+                }
+            } else {
+                const QRgb key = Color(r, 40);
+                for (int y = 0; y < picture.height(); ++y) {
+                    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+                    for (int x = 0; x < picture.width(); ++x)
+                        if ((line[x] | 0xFF000000) == (key | 0xFF000000))
+                            line[x] = 0;
+                }
+            }
+            FGdi.Blit(QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)), &picture,
+                      QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)), 0x00CC0020);
+        }
+        break;
+    case 118:
+        if (need(36)) {
+            const std::uint64_t nVer = r.U32(24), nTri = r.U32(28);
+            const std::uint32_t mode = r.U32(32);
+            const std::uint64_t per = mode == 2 ? 12 : 8;
+            if (mode > 2 || !r.Has(36, nVer * 16) || !r.Has(36 + nVer * 16, nTri * per) ||
+                !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(nVer + nTri)))
+                break;
+            auto vertex = [&](std::uint64_t i) { return PointL(r, 36 + 16 * i); };
+            auto colour = [&](std::uint64_t i) {
+                const std::uint64_t at = 36 + 16 * i + 8;
+                return QColor(r.U16(at) >> 8, r.U16(at + 2) >> 8, r.U16(at + 4) >> 8);
+            };
+            for (std::uint64_t k = 0; k < nTri; ++k) {
+                const std::uint64_t at = 36 + nVer * 16 + k * per;
+                const std::uint32_t a = r.U32(at), b = r.U32(at + 4);
+                if (a >= nVer || b >= nVer)
+                    continue;
+                if (mode == 2) {
+                    const std::uint32_t c = r.U32(at + 8);
+                    if (c >= nVer)
+                        continue;
+                    QColor mean((colour(a).red() + colour(b).red() + colour(c).red()) / 3,
+                                (colour(a).green() + colour(b).green() + colour(c).green()) / 3,
+                                (colour(a).blue() + colour(b).blue() + colour(c).blue()) / 3);
+                    FGdi.GradientFill(QPolygonF({vertex(a), vertex(b), vertex(c)}), mean, mean,
+                                      false);
+                } else {
+                    const QRectF box = QRectF(vertex(a), vertex(b)).normalized();
+                    FGdi.GradientFill(QPolygonF(box), colour(a), colour(b), mode == 1);
+                }
+            }
+        }
+        break;
+    case 83:
+    case 84:
+        if (need(76))
+            Text(r, 36, type == 84, 76);
+        break;
+    case 96:
+    case 97:
+        if (need(40)) {
+            const std::uint64_t n = r.U32(36);
+            if (!r.Has(40, n * 40))
+                break;
+            for (std::uint64_t i = 0; i < n; ++i)
+                Text(r, 40 + 40 * i, type == 97, 40 + 40 * n);
+        }
+        break;
+    case 108:
+        if (need(36)) {
+            const std::uint64_t chars = r.U32(16);
+            const std::uint32_t options = r.U32(20);
+            const bool noRect = options & 0x100, small = options & 0x200;
+            const std::uint64_t at = noRect ? 36 : 52;
+            if (!r.Has(at, chars * (small ? 1 : 2)))
+                break;
+            QString text;
+            if (small) {
+                text = DecodeAnsi(r.Sub(at, chars).Span(), s.font.charset);
+            } else {
+                for (std::uint64_t i = 0; i < chars; ++i)
+                    text += QChar(r.U16(at + 2 * i));
+            }
+            const QRectF rect = BoxL(r, 36);
+            FGdi.TextOut(PointL(r, 8), text, options, noRect ? nullptr : &rect, nullptr);
+        }
+        break;
+    default:
+        // Escapes, comments (EMF+ included), colour management, palettes
+        // being realised and the rest change nothing on the picture.
+        break;
+    }
+}
+
+} // namespace
+
+QSize EmfNaturalSize(const EmfHeader& h) {
+    double w = h.frame.right() - h.frame.left(), hgt = h.frame.bottom() - h.frame.top();
+    if (w > 0 && hgt > 0) {
+        w = w * 96 / 2540;
+        hgt = hgt * 96 / 2540;
+    } else {
+        w = (h.bounds.right() - h.bounds.left() + 1) / h.PixelsPerMmX() * 96 / 25.4;
+        hgt = (h.bounds.bottom() - h.bounds.top() + 1) / h.PixelsPerMmY() * 96 / 25.4;
+    }
+    auto clamp = [](double v) {
+        return std::isfinite(v) ? static_cast<int>(std::clamp(std::lround(v), 1L, 16384L)) : 1;
+    };
+    return QSize(clamp(w), clamp(hgt));
+}
+
+void PlayEmf(const EmfFile& file, Bytes data, Device& device, const QRectF& target) {
+    const EmfHeader& h = file.header;
+    const double px = h.PixelsPerMmX() / 100, py = h.PixelsPerMmY() / 100;
+    QRectF frame(QPointF(h.frame.left() * px, h.frame.top() * py),
+                 QPointF(h.frame.right() * px, h.frame.bottom() * py));
+    if (!(frame.width() > 0 && frame.height() > 0))
+        frame = QRectF(QPointF(h.bounds.left(), h.bounds.top()),
+                       QPointF(h.bounds.right() + 1.0, h.bounds.bottom() + 1.0));
+    if (!(frame.width() > 0 && frame.height() > 0) || !std::isfinite(frame.width()) ||
+        !std::isfinite(frame.height()))
+        frame = QRectF(0, 0, 1, 1);
+    const QTransform init =
+        QTransform::fromTranslate(-frame.left(), -frame.top()) *
+        QTransform::fromScale(target.width() / frame.width(), target.height() / frame.height()) *
+        QTransform::fromTranslate(target.left(), target.top());
+    Gdi gdi(device, init, (h.PixelsPerMmX() + h.PixelsPerMmY()) / 2, target);
+    EmfPlayer(file, data, gdi).Run();
+}
+
+} // namespace tavik::metafile

@@ -1,0 +1,639 @@
+#include "Dib.h"
+#include "Gdi.h"
+#include "Player.h"
+#include "Text.h"
+
+#include <cmath>
+
+namespace tavik::metafile {
+
+namespace {
+
+constexpr std::size_t kMaxObjects = 65535;
+
+QRgb Color(const Bytes& r, std::uint64_t at) {
+    const std::uint32_t v = r.U32(at);
+    return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+// Measures what the records draw, for files that give no picture rectangle.
+class BoundsDevice : public Device {
+public:
+    QRectF bounds;
+    void SetClip(const QPainterPath*) override {}
+    void FillPath(const QPainterPath& path, const BrushSpec&, const DrawMode&) override {
+        Add(path.controlPointRect());
+    }
+    void StrokePath(const QPainterPath& path, const PenSpec&, const DrawMode&) override {
+        Add(path.controlPointRect());
+    }
+    void DrawText(const TextRun& run, const DrawMode&) override {
+        const qreal size = run.font.pixelSize() * run.scale;
+        Add(QRectF(run.origin.x(), run.origin.y() - size, size * run.text.size() * 0.6,
+                   size * 1.2));
+    }
+    void DrawImage(const QImage&, const QRectF&, const QTransform& toOutput,
+                   std::uint32_t) override {
+        Add(toOutput.mapRect(QRectF(0, 0, 1, 1)));
+    }
+
+private:
+    void Add(const QRectF& r) { bounds = bounds.isNull() ? r : bounds.united(r); }
+};
+
+// Legacy device-dependent bitmaps: monochrome and 24-bit rows, top row
+// first, rows of widthBytes.
+std::optional<QImage> Bitmap16(const Bytes& b) {
+    if (!b.Has(0, 10))
+        return std::nullopt;
+    const int width = b.I16(2), height = b.I16(4), widthBytes = b.I16(6);
+    const int planes = b.U8(8), bpp = b.U8(9);
+    if (width <= 0 || height <= 0 || widthBytes <= 0 || planes != 1 || (bpp != 1 && bpp != 24) ||
+        static_cast<std::int64_t>(widthBytes) * 8 < static_cast<std::int64_t>(width) * bpp)
+        return std::nullopt;
+    const std::uint64_t bitsAt = 10;
+    if (!b.Has(bitsAt, static_cast<std::uint64_t>(widthBytes) * height))
+        return std::nullopt;
+    QImage img(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const std::uint64_t row = bitsAt + static_cast<std::uint64_t>(y) * widthBytes;
+        for (int x = 0; x < width; ++x) {
+            if (bpp == 1) {
+                line[x] =
+                    (b.U8(row + x / 8) >> (7 - x % 8)) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            } else {
+                const std::uint64_t at = row + 3 * static_cast<std::uint64_t>(x);
+                line[x] = qRgb(b.U8(at + 2), b.U8(at + 1), b.U8(at));
+            }
+        }
+    }
+    return img;
+}
+
+class WmfPlayer {
+public:
+    WmfPlayer(const WmfFile& file, Bytes data, Gdi& gdi)
+        : FFile(file), FData(data), FGdi(gdi),
+          FObjects(std::min<std::size_t>(file.objects, kMaxObjects)) {}
+
+    void Run() {
+        for (const RecordRef& ref : FFile.records) {
+            if (FGdi.Exhausted() || !FGdi.Charge(FGdi.Budget().records, 1))
+                return;
+            if (ref.type == 0)
+                return;
+            Play(ref.type, FData.Sub(ref.offset, ref.size));
+        }
+    }
+
+private:
+    void Play(std::uint32_t function, const Bytes& r);
+    void Create(GdiObject object);
+    const GdiObject* At(std::uint64_t index) const {
+        return index < FObjects.size() && FObjects[index] ? &*FObjects[index] : nullptr;
+    }
+    void Text(const Bytes& r, QPointF at, std::uint64_t stringAt, std::uint64_t len,
+              std::uint32_t options, const QRectF* rect, std::uint64_t dxAt);
+    std::optional<QImage> Dib(const Bytes& r, std::uint64_t at, std::uint32_t usage,
+                              bool* mono = nullptr) {
+        return DecodePackedDib(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())), usage,
+                               FGdi.State().palette, mono);
+    }
+
+    const WmfFile& FFile;
+    Bytes FData;
+    Gdi& FGdi;
+    std::vector<std::optional<GdiObject>> FObjects;
+};
+
+void WmfPlayer::Create(GdiObject object) {
+    // The lowest free slot, as GDI numbers them; a full table grows rather
+    // than overwrite anything.
+    for (auto& slot : FObjects) {
+        if (!slot) {
+            slot = std::move(object);
+            return;
+        }
+    }
+    if (FObjects.size() < kMaxObjects)
+        FObjects.push_back(std::move(object));
+}
+
+void WmfPlayer::Text(const Bytes& r, QPointF at, std::uint64_t stringAt, std::uint64_t len,
+                     std::uint32_t options, const QRectF* rect, std::uint64_t dxAt) {
+    const int charset = FGdi.State().font.charset;
+    const QString text = DecodeAnsi(r.Sub(stringAt, len).Span(), charset);
+    std::vector<qreal> dx;
+    if (dxAt && r.Has(dxAt, 2 * len)) {
+        std::uint64_t byte = 0;
+        for (qsizetype i = 0; i < text.size() && byte < len; ++i) {
+            dx.push_back(r.I16(dxAt + 2 * byte));
+            byte += std::max<qsizetype>(1, EncodeAnsi(text.mid(i, 1), charset).size());
+        }
+    }
+    FGdi.TextOut(at, text, options, rect, dx.empty() ? nullptr : &dx);
+}
+
+void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
+    DcState& s = FGdi.State();
+    const std::uint64_t params = r.Size() - 6;
+    auto p = [&](int i) {
+        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
+    };
+    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
+    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    // Rectangles are stored bottom, right, top, left.
+    auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
+    switch (function) {
+    case 0x001E:
+        FGdi.SaveDc();
+        break;
+    case 0x0127:
+        if (need(1))
+            FGdi.RestoreDc(static_cast<int>(p(0)), true);
+        break;
+    case 0x0102:
+        if (need(1) && (u(0) == 1 || u(0) == 2))
+            s.bkMode = u(0);
+        break;
+    case 0x0103:
+        if (need(1))
+            FGdi.SetMapMode(u(0));
+        break;
+    case 0x0104:
+        if (need(1) && u(0) >= 1 && u(0) <= 16)
+            s.rop2 = u(0);
+        break;
+    case 0x0106:
+        if (need(1) && (u(0) == 1 || u(0) == 2))
+            s.polyFillMode = u(0);
+        break;
+    case 0x0107:
+        if (need(1))
+            s.stretchMode = u(0);
+        break;
+    case 0x0108:
+        if (need(1))
+            s.charExtra = static_cast<int>(p(0));
+        break;
+    case 0x012E:
+        if (need(1))
+            s.textAlign = u(0);
+        break;
+    case 0x0201:
+        if (need(2))
+            s.bkColor = Color(r, 6);
+        break;
+    case 0x0209:
+        if (need(2))
+            s.textColor = Color(r, 6);
+        break;
+    case 0x020B:
+        if (need(2))
+            FGdi.SetWindowOrg(QPointF(p(1), p(0)));
+        break;
+    case 0x020C:
+        if (need(2))
+            FGdi.SetWindowExt(QSizeF(p(1), p(0)));
+        break;
+    case 0x020D:
+        if (need(2))
+            FGdi.SetViewportOrg(QPointF(p(1), p(0)));
+        break;
+    case 0x020E:
+        if (need(2))
+            FGdi.SetViewportExt(QSizeF(p(1), p(0)));
+        break;
+    case 0x020F:
+        if (need(2))
+            FGdi.SetWindowOrg(s.windowOrg + QPointF(p(1), p(0)));
+        break;
+    case 0x0211:
+        if (need(2))
+            FGdi.SetViewportOrg(s.viewportOrg + QPointF(p(1), p(0)));
+        break;
+    case 0x0410:
+        if (need(4))
+            FGdi.ScaleWindowExt(p(3), p(2), p(1), p(0));
+        break;
+    case 0x0412:
+        if (need(4))
+            FGdi.ScaleViewportExt(p(3), p(2), p(1), p(0));
+        break;
+    case 0x0415:
+        if (need(4))
+            FGdi.ExcludeClipRect(box(0));
+        break;
+    case 0x0416:
+        if (need(4))
+            FGdi.IntersectClipRect(box(0));
+        break;
+    case 0x0220:
+        if (need(2))
+            FGdi.OffsetClip(QPointF(p(1), p(0)));
+        break;
+    case 0x012C:
+        if (need(1)) {
+            const GdiObject* object = At(u(0));
+            if (auto* region = object ? std::get_if<Region>(object) : nullptr) {
+                const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
+                FGdi.SelectClipRegion(&path, 5);
+            }
+        }
+        break;
+    case 0x012D:
+    case 0x0234:
+        if (need(1)) {
+            const GdiObject* object = At(u(0));
+            if (!object)
+                break;
+            if (auto* pen = std::get_if<LogPen>(object))
+                FGdi.SelectPen(*pen);
+            else if (auto* brush = std::get_if<LogBrush>(object))
+                FGdi.SelectBrush(*brush);
+            else if (auto* font = std::get_if<LogFont>(object))
+                FGdi.SelectFont(*font);
+            else if (auto* palette = std::get_if<Palette>(object))
+                s.palette = palette->entries;
+            else if (auto* region = std::get_if<Region>(object)) {
+                const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
+                FGdi.SelectClipRegion(&path, 5);
+            }
+        }
+        break;
+    case 0x01F0:
+        if (need(1) && u(0) < FObjects.size())
+            FObjects[u(0)].reset();
+        break;
+    case 0x02FA: {
+        LogPen pen;
+        if (need(5)) {
+            pen.style = u(0) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = p(1);
+            pen.color = Color(r, 12);
+        }
+        Create(pen);
+        break;
+    }
+    case 0x02FC: {
+        LogBrush brush;
+        if (need(4)) {
+            brush.style = u(0);
+            brush.color = Color(r, 8);
+            brush.hatch = u(3);
+        }
+        if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched) {
+            Create(std::monostate{});
+            break;
+        }
+        Create(brush);
+        break;
+    }
+    case 0x02FB: {
+        LogFont font;
+        if (need(9)) {
+            font.height = static_cast<int>(p(0));
+            font.width = static_cast<int>(p(1));
+            font.escapement = static_cast<int>(p(2));
+            font.weight = static_cast<int>(p(4));
+            font.italic = r.U8(16);
+            font.underline = r.U8(17);
+            font.strikeOut = r.U8(18);
+            font.charset = r.U8(19);
+            font.pitchAndFamily = r.U8(23);
+            QByteArray face;
+            for (std::uint64_t i = 24; i < r.Size() && i < 24 + 32 && r.U8(i); ++i)
+                face += static_cast<char>(r.U8(i));
+            font.face =
+                DecodeAnsi(std::span(reinterpret_cast<const std::uint8_t*>(face.constData()),
+                                     static_cast<std::size_t>(face.size())),
+                           font.charset == 2 ? 0 : font.charset);
+        }
+        Create(font);
+        break;
+    }
+    case 0x00F7: {
+        Palette palette;
+        const std::uint64_t n = need(2) ? u(1) : 0;
+        if (r.Has(10, 4 * n))
+            for (std::uint64_t i = 0; i < n; ++i)
+                palette.entries.push_back(
+                    qRgb(r.U8(10 + 4 * i), r.U8(11 + 4 * i), r.U8(12 + 4 * i)));
+        Create(palette);
+        break;
+    }
+    case 0x0142: {
+        LogBrush brush;
+        brush.style = BsDibPattern;
+        bool mono = false;
+        if (need(2)) {
+            const std::uint32_t usage = u(0) == BsPattern ? 0u : u(1);
+            if (auto img = Dib(r, 10, usage, &mono))
+                brush.pattern = *img;
+            brush.mono = u(0) == BsPattern && mono;
+        }
+        Create(brush);
+        break;
+    }
+    case 0x01F9: {
+        LogBrush brush;
+        brush.style = BsPattern;
+        // Bitmap16 header (14 bytes with its unused bits pointer), 18
+        // reserved bytes, then the bits.
+        if (need(16)) {
+            std::vector<std::uint8_t> header(r.Data() + 6, r.Data() + 16);
+            std::vector<std::uint8_t> joined = header;
+            joined.insert(joined.end(), r.Data() + std::min<std::uint64_t>(38, r.Size()),
+                          r.Data() + r.Size());
+            if (auto img = Bitmap16(Bytes(joined))) {
+                brush.pattern = *img;
+                brush.mono = r.U8(15) == 1;
+            }
+        }
+        Create(brush);
+        break;
+    }
+    case 0x06FF: {
+        Region region;
+        // nextInChain, objType, objCount, size, scanCount, maxScan, bbox, scans
+        const std::uint64_t scans = need(11) ? u(5) : 0;
+        std::uint64_t at = 6 + 22;
+        for (std::uint64_t i = 0; i < scans && FGdi.Charge(FGdi.Budget().points, 1); ++i) {
+            if (!r.Has(at, 6))
+                break;
+            const std::uint64_t count = r.U16(at);
+            const qreal top = r.I16(at + 2), bottom = r.I16(at + 4);
+            if (count % 2 || !r.Has(at + 6, 2 * count + 2))
+                break;
+            for (std::uint64_t k = 0; k + 1 < count; k += 2)
+                region.rects.push_back(QRectF(QPointF(r.I16(at + 6 + 2 * k), top),
+                                              QPointF(r.I16(at + 8 + 2 * k), bottom)));
+            at += 6 + 2 * count + 2;
+        }
+        Create(region);
+        break;
+    }
+    case 0x00F8:
+    case 0x02FD:
+    case 0x06FE:
+        // Obsolete objects the engine cannot draw still take their slot.
+        Create(std::monostate{});
+        break;
+    case 0x0213:
+        if (need(2))
+            FGdi.LineTo(QPointF(p(1), p(0)));
+        break;
+    case 0x0214:
+        if (need(2))
+            FGdi.MoveTo(QPointF(p(1), p(0)));
+        break;
+    case 0x0324:
+    case 0x0325:
+        if (need(1)) {
+            const std::int64_t n = r.I16(6);
+            if (n < 0 || !r.Has(8, 4 * static_cast<std::uint64_t>(n)))
+                break;
+            QPolygonF pts;
+            for (std::int64_t i = 0; i < n; ++i)
+                pts << QPointF(r.I16(8 + 4 * i), r.I16(10 + 4 * i));
+            if (function == 0x0324)
+                FGdi.Polygon(pts);
+            else
+                FGdi.Polyline(pts);
+        }
+        break;
+    case 0x0538:
+        if (need(1)) {
+            const std::uint64_t polys = u(0);
+            if (!r.Has(8, 2 * polys))
+                break;
+            std::uint64_t total = 0;
+            for (std::uint64_t i = 0; i < polys; ++i)
+                total += r.U16(8 + 2 * i);
+            std::uint64_t at = 8 + 2 * polys;
+            if (!r.Has(at, 4 * total) ||
+                !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(total)))
+                break;
+            std::vector<QPolygonF> list;
+            for (std::uint64_t i = 0; i < polys; ++i) {
+                QPolygonF poly;
+                for (std::uint64_t k = r.U16(8 + 2 * i); k > 0; --k, at += 4)
+                    poly << QPointF(r.I16(at), r.I16(at + 2));
+                list.push_back(std::move(poly));
+            }
+            FGdi.PolyPolygon(list);
+        }
+        break;
+    case 0x041B:
+        if (need(4))
+            FGdi.Rectangle(box(0));
+        break;
+    case 0x0418:
+        if (need(4))
+            FGdi.Ellipse(box(0));
+        break;
+    case 0x061C:
+        if (need(6))
+            FGdi.RoundRect(box(2), QSizeF(p(1), p(0)));
+        break;
+    case 0x0817:
+    case 0x081A:
+    case 0x0830:
+        if (need(8)) {
+            const ArcKind kind = function == 0x0817   ? ArcKind::Arc
+                                 : function == 0x081A ? ArcKind::Pie
+                                                      : ArcKind::Chord;
+            FGdi.ArcShape(box(4), QPointF(p(3), p(2)), QPointF(p(1), p(0)), kind);
+        }
+        break;
+    case 0x041F:
+        if (need(4))
+            FGdi.SetPixel(QPointF(p(3), p(2)), Color(r, 6));
+        break;
+    case 0x0228:
+    case 0x0429:
+        if (need(function == 0x0228 ? 2 : 4)) {
+            const GdiObject* region = At(u(0));
+            const GdiObject* brush = At(u(1));
+            if (!region || !brush || !std::holds_alternative<Region>(*region) ||
+                !std::holds_alternative<LogBrush>(*brush))
+                break;
+            const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
+            if (function == 0x0228)
+                FGdi.FillRegion(path, std::get<LogBrush>(*brush));
+            else
+                FGdi.FrameRegion(path, std::get<LogBrush>(*brush), QSizeF(p(3), p(2)));
+        }
+        break;
+    case 0x012B:
+    case 0x012A:
+        if (need(1)) {
+            const GdiObject* region = At(u(0));
+            if (!region || !std::holds_alternative<Region>(*region))
+                break;
+            const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
+            if (function == 0x012A)
+                FGdi.InvertRegion(path);
+            else
+                FGdi.FillRegion(path, s.brush);
+        }
+        break;
+    case 0x0521:
+        if (need(1)) {
+            const std::int64_t len = r.I16(6);
+            const std::uint64_t padded = (static_cast<std::uint64_t>(len) + 1) & ~1ull;
+            if (len < 0 || !r.Has(8, padded + 4))
+                break;
+            const QPointF at(r.I16(8 + padded + 2), r.I16(8 + padded));
+            Text(r, at, 8, static_cast<std::uint64_t>(len), 0, nullptr, 0);
+        }
+        break;
+    case 0x0A32:
+        if (need(4)) {
+            const QPointF at(p(1), p(0));
+            const std::int64_t len = r.I16(10);
+            const std::uint32_t options = u(3);
+            std::uint64_t stringAt = 14;
+            QRectF rect;
+            const bool hasRect = options & 0x6;
+            if (hasRect) {
+                if (!r.Has(14, 8))
+                    break;
+                rect = QRectF(QPointF(r.I16(14), r.I16(16)), QPointF(r.I16(18), r.I16(20)));
+                stringAt += 8;
+            }
+            if (len < 0 || !r.Has(stringAt, static_cast<std::uint64_t>(len)))
+                break;
+            const std::uint64_t dxAt = stringAt + ((static_cast<std::uint64_t>(len) + 1) & ~1ull);
+            Text(r, at, stringAt, static_cast<std::uint64_t>(len), options,
+                 hasRect ? &rect : nullptr,
+                 r.Has(dxAt, 2 * static_cast<std::uint64_t>(len)) ? dxAt : 0);
+        }
+        break;
+    case 0x061D:
+        if (need(6))
+            FGdi.Blit(QRectF(p(5), p(4), p(3), p(2)), nullptr, QRectF(), r.U32(6));
+        break;
+    case 0x0940:
+    case 0x0922:
+    case 0x0B41:
+    case 0x0B23: {
+        const bool stretch = function == 0x0B41 || function == 0x0B23;
+        const std::uint64_t fixedWords = function >> 8;
+        // Without a source the record has one reserved word after xSrc
+        // and no bitmap.
+        const bool noSource = r.Size() / 2 == fixedWords + 3;
+        const int shift = noSource ? 1 : 0;
+        const int fixed = stretch ? 10 : 8;
+        if (!need(static_cast<std::uint64_t>(fixed + shift)))
+            break;
+        const std::uint32_t rop = r.U32(6);
+        qreal srcW = 0, srcH = 0;
+        int i = 2;
+        if (stretch) {
+            srcH = p(i++);
+            srcW = p(i++);
+        }
+        const qreal ySrc = p(i++), xSrc = p(i++);
+        i += shift;
+        const qreal h = p(i++), w = p(i++), y = p(i++), x = p(i++);
+        if (!stretch) {
+            srcW = w;
+            srcH = h;
+        }
+        std::optional<QImage> img;
+        if (!noSource) {
+            const std::uint64_t at = 6 + 2 * static_cast<std::uint64_t>(i);
+            img = (function == 0x0940 || function == 0x0B41)
+                      ? Dib(r, at, DibRgbColors)
+                      : Bitmap16(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())));
+        }
+        FGdi.Blit(QRectF(x, y, w, h), img ? &*img : nullptr, QRectF(xSrc, ySrc, srcW, srcH), rop);
+        break;
+    }
+    case 0x0F43:
+        if (need(11)) {
+            const std::uint32_t rop = r.U32(6);
+            auto img = Dib(r, 28, u(2));
+            const qreal srcH = p(3), srcW = p(4);
+            qreal ySrc = p(5);
+            if (img && (r.U32(28) == 12 || r.I32(28 + 8) > 0))
+                ySrc = img->height() - ySrc - srcH;
+            FGdi.Blit(QRectF(p(10), p(9), p(8), p(7)), img ? &*img : nullptr,
+                      QRectF(p(6), ySrc, srcW, srcH), rop);
+        }
+        break;
+    case 0x0D33:
+        if (need(9)) {
+            auto img = Dib(r, 24, u(0));
+            if (!img)
+                break;
+            const qreal h = p(5), w = p(6);
+            qreal ySrc = p(3);
+            if (r.U32(24) == 12 || r.I32(24 + 8) > 0)
+                ySrc = img->height() - ySrc - h;
+            FGdi.Blit(QRectF(p(8), p(7), w, h), &*img, QRectF(p(4), ySrc, w, h), 0x00CC0020);
+        }
+        break;
+    default:
+        // Escapes, palette animation, flood fills and printer traffic are
+        // not drawn.
+        break;
+    }
+}
+
+} // namespace
+
+WmfFrame MeasureWmf(const WmfFile& file, Bytes data) {
+    WmfFrame frame;
+    if (file.placeable && file.inch > 0) {
+        const QRect& b = file.boundingBox;
+        frame.picture = QRectF(b.left(), b.top(), b.width(), b.height());
+        frame.natural = QSize(
+            std::clamp(static_cast<int>(std::lround(b.width() * 96.0 / file.inch)), 1, 16384),
+            std::clamp(static_cast<int>(std::lround(b.height() * 96.0 / file.inch)), 1, 16384));
+        return frame;
+    }
+    std::optional<QPointF> org;
+    std::optional<QSizeF> ext;
+    for (const RecordRef& ref : file.records) {
+        const Bytes r = data.Sub(ref.offset, ref.size);
+        if (ref.type == 0x020B && !org && r.Size() >= 10)
+            org = QPointF(r.I16(8), r.I16(6));
+        if (ref.type == 0x020C && !ext && r.Size() >= 10 && r.I16(6) != 0 && r.I16(8) != 0)
+            ext = QSizeF(r.I16(8), r.I16(6));
+        if (org && ext)
+            break;
+    }
+    if (ext) {
+        frame.picture = QRectF(org.value_or(QPointF(0, 0)), *ext);
+    } else {
+        BoundsDevice bounds;
+        Gdi gdi(bounds, QTransform(), 96 / 25.4, QRectF(0, 0, 1, 1));
+        WmfPlayer(file, data, gdi).Run();
+        frame.picture = bounds.bounds.isValid() ? bounds.bounds : QRectF(0, 0, 1, 1);
+    }
+    frame.natural = QSize(
+        std::clamp(static_cast<int>(std::lround(std::abs(frame.picture.width()))), 1, 16384),
+        std::clamp(static_cast<int>(std::lround(std::abs(frame.picture.height()))), 1, 16384));
+    return frame;
+}
+
+void PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Device& device,
+             const QRectF& target) {
+    const QSizeF natural = frame.natural;
+    const QTransform init = QTransform::fromScale(target.width() / natural.width(),
+                                                  target.height() / natural.height()) *
+                            QTransform::fromTranslate(target.left(), target.top());
+    Gdi gdi(device, init, 96 / 25.4, target);
+    // The picture rectangle is the starting window, shown on the whole
+    // output; the file's own window records redefine it.
+    gdi.SetMapMode(MmAnisotropic);
+    gdi.SetWindowOrg(frame.picture.topLeft());
+    gdi.SetWindowExt(frame.picture.size());
+    gdi.SetViewportExt(natural);
+    WmfPlayer(file, data, gdi).Run();
+}
+
+} // namespace tavik::metafile

@@ -1,0 +1,460 @@
+#include "Convert.h"
+#include "Dib.h"
+#include "Metafile.h"
+#include "Writer.h"
+
+#include <QFontMetricsF>
+#include <QRegion>
+#include <cmath>
+
+namespace tavik::metafile {
+
+namespace {
+
+constexpr std::uint32_t kStockNullBrush = 0x80000005, kStockNullPen = 0x80000008,
+                        kStockBlackPen = 0x80000007, kStockWhiteBrush = 0x80000000,
+                        kStockSystemFont = 0x8000000D;
+enum Slot : std::uint32_t { PenSlot = 1, BrushSlot = 2, FontSlot = 3, SlotCount = 4 };
+constexpr int kMaxRegionRects = 2000;
+
+std::uint32_t ColorRef(const QColor& c) {
+    return static_cast<std::uint32_t>(c.red()) | (c.green() << 8) | (c.blue() << 16);
+}
+
+std::int64_t Round(qreal v) {
+    return std::isfinite(v) ? std::llround(std::clamp<qreal>(v, -2e9, 2e9)) : 0;
+}
+
+class EmfRecorder : public Device {
+public:
+    EmfRecorder(QSize natural, QSize canvas) : FCanvas(canvas) {
+        // The header's device and micrometre sizes make one reference pixel
+        // one canvas unit, so nothing else needs a mapping.
+        const std::int64_t frameW = std::llround(natural.width() * 2540.0 / 96);
+        const std::int64_t frameH = std::llround(natural.height() * 2540.0 / 96);
+        Begin(1);
+        I32Rect(0, 0, canvas.width() - 1, canvas.height() - 1);
+        I32Rect(0, 0, frameW, frameH);
+        FOut.U32(0x464D4520);
+        FOut.U32(0x00010000);
+        FOut.U32(0); // bytes, patched
+        FOut.U32(0); // records, patched
+        FOut.U16(SlotCount);
+        FOut.U16(0);
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.I32(canvas.width());
+        FOut.I32(canvas.height());
+        FOut.I32(std::max<std::int64_t>(1, frameW / 100));
+        FOut.I32(std::max<std::int64_t>(1, frameH / 100));
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.I32(frameW * 10);
+        FOut.I32(frameH * 10);
+        End();
+        Record(17, {8}); // anisotropic keeps the extents 1:1 but says what we mean
+    }
+
+    std::vector<std::uint8_t> Finish() {
+        Begin(14);
+        FOut.U32(0);
+        FOut.U32(16);
+        FOut.U32(20);
+        End();
+        FOut.Patch32(48, static_cast<std::uint32_t>(FOut.Size()));
+        FOut.Patch32(52, FRecords);
+        return std::move(FOut.Data());
+    }
+
+    void SetClip(const QPainterPath* clip) override {
+        if (!clip) {
+            Begin(75);
+            FOut.U32(0);
+            FOut.U32(5);
+            End();
+            return;
+        }
+        QRegion region(clip->toFillPolygon().toPolygon(), clip->fillRule());
+        if (region.rectCount() > kMaxRegionRects)
+            region = QRegion(region.boundingRect());
+        Begin(75);
+        FOut.U32(static_cast<std::uint32_t>(32 + 16 * region.rectCount()));
+        FOut.U32(5);
+        RegionData(region);
+        End();
+    }
+
+    void FillPath(const QPainterPath& path, const BrushSpec& brush, const DrawMode& mode) override {
+        const auto figures = Flatten(path);
+        if (figures.empty())
+            return;
+        SetMode(mode);
+        Value(FPolyFill, path.fillRule() == Qt::WindingFill ? 2 : 1, 19);
+        SelectBrush(brush, mode);
+        SelectStock(FPenSel, kStockNullPen);
+        std::vector<QPolygonF> polys;
+        for (const Figure& f : figures)
+            polys.push_back(f.points);
+        PolyPoly(8, polys);
+    }
+
+    void StrokePath(const QPainterPath& path, const PenSpec& pen, const DrawMode& mode) override {
+        const auto figures = Flatten(path);
+        if (figures.empty())
+            return;
+        SetMode(mode);
+        SelectPen(pen);
+        SelectStock(FBrushSel, kStockNullBrush);
+        std::vector<QPolygonF> open, closed;
+        for (const Figure& f : figures)
+            (f.closed ? closed : open).push_back(f.points);
+        if (!closed.empty())
+            PolyPoly(8, closed);
+        if (!open.empty())
+            PolyPoly(7, open);
+    }
+
+    void DrawText(const TextRun& run, const DrawMode& mode) override {
+        if (run.text.isEmpty())
+            return;
+        SetMode(mode);
+        Value(FBkMode, 1, 18);
+        Value(FAlign, 0x18, 22);
+        Value(FTextColor, ColorRef(run.color), 24);
+        SelectFont(run);
+        const std::vector<std::int64_t> dx = Advances(run);
+        const std::uint32_t chars = static_cast<std::uint32_t>(run.text.size());
+        Begin(84);
+        I32Rect(0, 0, -1, -1);
+        FOut.U32(1);
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.I32(Round(run.origin.x()));
+        FOut.I32(Round(run.origin.y()));
+        FOut.U32(chars);
+        const std::uint32_t offString = 76;
+        const std::uint32_t offDx = offString + ((chars * 2 + 3) & ~3u);
+        FOut.U32(offString);
+        FOut.U32(0);
+        I32Rect(0, 0, -1, -1);
+        FOut.U32(offDx);
+        for (QChar c : run.text)
+            FOut.U16(c.unicode());
+        FOut.Pad(4);
+        for (std::int64_t v : dx)
+            FOut.I32(v);
+        End();
+    }
+
+    void DrawImage(const QImage& image, const QRectF& src, const QTransform& toOutput,
+                   std::uint32_t rop) override {
+        const QImage part = image.copy(src.toAlignedRect());
+        if (part.isNull())
+            return;
+        std::size_t bitsAt = 0;
+        const std::vector<std::uint8_t> dib = EncodePackedDib(part, &bitsAt);
+        // Rotated placements keep their bounding box.
+        const bool axisAligned = toOutput.m12() == 0 && toOutput.m21() == 0;
+        const QRectF box = toOutput.mapRect(QRectF(0, 0, 1, 1));
+        const QPointF at = axisAligned ? toOutput.map(QPointF(0, 0)) : box.topLeft();
+        const qreal w = axisAligned ? toOutput.m11() : box.width();
+        const qreal h = axisAligned ? toOutput.m22() : box.height();
+        Begin(81);
+        I32Rect(Round(box.left()), Round(box.top()), Round(box.right()), Round(box.bottom()));
+        FOut.I32(Round(at.x()));
+        FOut.I32(Round(at.y()));
+        FOut.I32(0);
+        FOut.I32(0);
+        FOut.I32(part.width());
+        FOut.I32(part.height());
+        FOut.U32(80);
+        FOut.U32(static_cast<std::uint32_t>(bitsAt));
+        FOut.U32(static_cast<std::uint32_t>(80 + bitsAt));
+        FOut.U32(static_cast<std::uint32_t>(dib.size() - bitsAt));
+        FOut.U32(0);
+        FOut.U32(rop);
+        FOut.I32(Round(w));
+        FOut.I32(Round(h));
+        FOut.Bytes(dib.data(), dib.size());
+        End();
+    }
+
+private:
+    void Begin(std::uint32_t type) {
+        FStart = FOut.Size();
+        FOut.U32(type);
+        FOut.U32(0);
+    }
+    void End() {
+        FOut.Pad(4);
+        FOut.Patch32(FStart + 4, static_cast<std::uint32_t>(FOut.Size() - FStart));
+        ++FRecords;
+    }
+    void Record(std::uint32_t type, std::initializer_list<std::uint32_t> values) {
+        Begin(type);
+        for (std::uint32_t v : values)
+            FOut.U32(v);
+        End();
+    }
+    void I32Rect(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+        FOut.I32(l);
+        FOut.I32(t);
+        FOut.I32(r);
+        FOut.I32(b);
+    }
+    void Value(std::int64_t& current, std::int64_t wanted, std::uint32_t type) {
+        if (current != wanted) {
+            current = wanted;
+            Record(type, {static_cast<std::uint32_t>(wanted)});
+        }
+    }
+    void SetMode(const DrawMode& mode) {
+        Value(FRop2, mode.rop2, 20);
+        Value(FBkColor, ColorRef(mode.bkColor), 25);
+        Value(FBkMode, mode.opaque ? 2 : 1, 18);
+    }
+    void SelectStock(std::uint32_t& selected, std::uint32_t stock) {
+        if (selected != stock) {
+            selected = stock;
+            Record(37, {stock});
+        }
+    }
+    // Replaces the object in slot: the stock object steps in while the old
+    // one is deleted, so no selected object is ever deleted.
+    void Replace(std::uint32_t slot, std::uint32_t& selected, std::uint32_t stock) {
+        if (selected == slot)
+            SelectStock(selected, stock);
+        Record(40, {slot});
+    }
+    void SelectBrush(const BrushSpec& brush, const DrawMode& mode) {
+        std::vector<std::uint8_t> key;
+        ByteWriter k;
+        k.U32(brush.kind);
+        k.U32(ColorRef(brush.color));
+        k.U32(brush.hatch);
+        k.U32(ColorRef(brush.color2));
+        k.U32(static_cast<std::uint32_t>(brush.pattern.cacheKey()));
+        if (k.Data() != FBrushKey) {
+            FBrushKey = k.Data();
+            Replace(BrushSlot, FBrushSel, kStockWhiteBrush);
+            if (brush.kind == BrushSpec::Pattern && !brush.pattern.isNull()) {
+                std::size_t bitsAt = 0;
+                const std::vector<std::uint8_t> dib = EncodePackedDib(brush.pattern, &bitsAt);
+                Begin(94);
+                FOut.U32(BrushSlot);
+                FOut.U32(0);
+                FOut.U32(32);
+                FOut.U32(static_cast<std::uint32_t>(bitsAt));
+                FOut.U32(static_cast<std::uint32_t>(32 + bitsAt));
+                FOut.U32(static_cast<std::uint32_t>(dib.size() - bitsAt));
+                FOut.Bytes(dib.data(), dib.size());
+                End();
+            } else {
+                QColor c = brush.color;
+                if (brush.kind == BrushSpec::Gradient)
+                    c = QColor((c.red() + brush.color2.red()) / 2,
+                               (c.green() + brush.color2.green()) / 2,
+                               (c.blue() + brush.color2.blue()) / 2);
+                const std::uint32_t style = brush.kind == BrushSpec::Hatch  ? 2
+                                            : brush.kind == BrushSpec::Null ? 1
+                                                                            : 0;
+                Record(39,
+                       {BrushSlot, style, ColorRef(c), static_cast<std::uint32_t>(brush.hatch)});
+            }
+        }
+        (void)mode;
+        if (FBrushSel != BrushSlot) {
+            FBrushSel = BrushSlot;
+            Record(37, {BrushSlot});
+        }
+    }
+    void SelectPen(const PenSpec& pen) {
+        ByteWriter k;
+        k.U32(ColorRef(pen.color));
+        k.I32(Round(pen.width * 16));
+        k.U32(pen.style);
+        k.U32(pen.cap);
+        k.U32(pen.join);
+        for (qreal d : pen.dashes)
+            k.I32(Round(d * 16));
+        if (k.Data() != FPenKey) {
+            FPenKey = k.Data();
+            Replace(PenSlot, FPenSel, kStockBlackPen);
+            if (pen.width == 0 && pen.style <= 4) {
+                Record(38,
+                       {PenSlot, static_cast<std::uint32_t>(pen.style), 0, 0, ColorRef(pen.color)});
+            } else {
+                std::uint32_t style = 0x10000;
+                style |= pen.cap == Qt::SquareCap ? 0x100 : pen.cap == Qt::FlatCap ? 0x200 : 0;
+                style |= pen.join == Qt::BevelJoin   ? 0x1000
+                         : pen.join == Qt::MiterJoin ? 0x2000
+                                                     : 0;
+                if (!pen.dashes.empty())
+                    style |= 7;
+                Begin(95);
+                FOut.U32(PenSlot);
+                FOut.U32(0);
+                FOut.U32(0);
+                FOut.U32(0);
+                FOut.U32(0);
+                FOut.U32(style);
+                FOut.U32(static_cast<std::uint32_t>(std::max<std::int64_t>(1, Round(pen.width))));
+                FOut.U32(0);
+                FOut.U32(ColorRef(pen.color));
+                FOut.U32(0);
+                FOut.U32(static_cast<std::uint32_t>(pen.dashes.size()));
+                for (qreal d : pen.dashes)
+                    FOut.U32(static_cast<std::uint32_t>(std::max<std::int64_t>(1, Round(d))));
+                End();
+            }
+        }
+        if (FPenSel != PenSlot) {
+            FPenSel = PenSlot;
+            Record(37, {PenSlot});
+        }
+    }
+    void SelectFont(const TextRun& run) {
+        const QFont& f = run.font;
+        const std::int64_t height = -std::max<std::int64_t>(1, Round(f.pixelSize() * run.scale));
+        const std::int64_t esc = Round(-run.angle * 10);
+        ByteWriter k;
+        k.I32(height);
+        k.I32(esc);
+        k.U32(f.weight());
+        k.U32(f.italic() | (f.underline() << 1) | (f.strikeOut() << 2));
+        k.U32(f.stretch());
+        const QString face = f.family().left(31);
+        for (QChar c : face)
+            k.U16(c.unicode());
+        if (k.Data() == FFontKey && FFontSel == FontSlot)
+            return;
+        FFontKey = k.Data();
+        Replace(FontSlot, FFontSel, kStockSystemFont);
+        Begin(82);
+        FOut.U32(FontSlot);
+        FOut.I32(height);
+        // Stretched fonts keep their width as an average character width.
+        std::int64_t width = 0;
+        if (f.stretch() != 0 && f.stretch() != 100) {
+            QFont plain = f;
+            plain.setStretch(100);
+            width = Round(QFontMetricsF(plain).averageCharWidth() * run.scale * f.stretch() / 100);
+        }
+        FOut.I32(width);
+        FOut.I32(esc);
+        FOut.I32(esc);
+        FOut.I32(f.weight());
+        FOut.U8(f.italic());
+        FOut.U8(f.underline());
+        FOut.U8(f.strikeOut());
+        FOut.U8(1);
+        FOut.U8(0);
+        FOut.U8(0);
+        FOut.U8(0);
+        FOut.U8(0);
+        for (int i = 0; i < 32; ++i)
+            FOut.U16(i < face.size() ? face[i].unicode() : 0);
+        End();
+        FFontSel = FontSlot;
+        Record(37, {FontSlot});
+    }
+    std::vector<std::int64_t> Advances(const TextRun& run) const {
+        std::vector<qreal> starts = run.offsets;
+        const QFontMetricsF fm(run.font);
+        if (starts.empty()) {
+            qreal x = 0;
+            for (QChar c : run.text) {
+                starts.push_back(x);
+                x += fm.horizontalAdvance(c) * run.scale;
+            }
+        }
+        std::vector<std::int64_t> dx;
+        std::int64_t placed = Round(starts[0]);
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const qreal next = i + 1 < starts.size()
+                                   ? starts[i + 1]
+                                   : starts[i] + fm.horizontalAdvance(run.text.back()) * run.scale;
+            // Rounded against the running total, so errors never add up.
+            const std::int64_t end = Round(next);
+            dx.push_back(end - placed);
+            placed = end;
+        }
+        return dx;
+    }
+    void PolyPoly(std::uint32_t type, const std::vector<QPolygonF>& polys) {
+        std::uint64_t total = 0;
+        QRectF bounds;
+        for (const QPolygonF& p : polys) {
+            total += p.size();
+            bounds = bounds.united(p.boundingRect());
+        }
+        Begin(type);
+        I32Rect(Round(bounds.left()), Round(bounds.top()), Round(bounds.right()),
+                Round(bounds.bottom()));
+        FOut.U32(static_cast<std::uint32_t>(polys.size()));
+        FOut.U32(static_cast<std::uint32_t>(total));
+        for (const QPolygonF& p : polys)
+            FOut.U32(static_cast<std::uint32_t>(p.size()));
+        for (const QPolygonF& p : polys)
+            for (const QPointF& pt : p) {
+                FOut.I32(Round(pt.x()));
+                FOut.I32(Round(pt.y()));
+            }
+        End();
+    }
+    void RegionData(const QRegion& region) {
+        const QRect b = region.boundingRect();
+        FOut.U32(32);
+        FOut.U32(1);
+        FOut.U32(static_cast<std::uint32_t>(region.rectCount()));
+        FOut.U32(static_cast<std::uint32_t>(16 * region.rectCount()));
+        I32Rect(b.left(), b.top(), b.right() + 1, b.bottom() + 1);
+        for (const QRect& r : region)
+            I32Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    }
+
+    QSize FCanvas;
+    ByteWriter FOut;
+    std::size_t FStart = 0;
+    std::uint32_t FRecords = 0;
+    std::int64_t FRop2 = 13, FBkColor = 0xFFFFFF, FBkMode = 2, FPolyFill = 1, FAlign = 0,
+                 FTextColor = 0;
+    std::uint32_t FPenSel = kStockBlackPen, FBrushSel = kStockWhiteBrush,
+                  FFontSel = kStockSystemFont;
+    std::vector<std::uint8_t> FPenKey, FBrushKey, FFontKey;
+};
+
+} // namespace
+
+std::vector<Figure> Flatten(const QPainterPath& path) {
+    std::vector<Figure> out;
+    for (const QPolygonF& poly : path.toSubpathPolygons()) {
+        if (poly.size() < 2)
+            continue;
+        Figure f;
+        f.points = poly;
+        f.closed = poly.size() > 2 && poly.first() == poly.last();
+        if (f.closed)
+            f.points.removeLast();
+        out.push_back(std::move(f));
+    }
+    return out;
+}
+
+int CanvasScale(QSize natural, int limit) {
+    const int side = std::max({natural.width(), natural.height(), 1});
+    return std::clamp(limit / side, 1, 16);
+}
+
+std::vector<std::uint8_t> ConvertToEmf(const MetafileDocument& doc) {
+    const QSize natural = doc.NaturalSize();
+    const int k = CanvasScale(natural, 8000);
+    const QSize canvas = natural * k;
+    EmfRecorder recorder(natural, canvas);
+    doc.Play(recorder, QRectF(0, 0, canvas.width(), canvas.height()));
+    return recorder.Finish();
+}
+
+} // namespace tavik::metafile

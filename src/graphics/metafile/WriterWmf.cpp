@@ -1,0 +1,499 @@
+#include "Convert.h"
+#include "Dib.h"
+#include "Metafile.h"
+#include "Text.h"
+#include "Writer.h"
+
+#include <QFontMetricsF>
+#include <QRegion>
+#include <cmath>
+#include <map>
+
+namespace tavik::metafile {
+
+namespace {
+
+constexpr int kMaxRegionRects = 2000;
+
+std::uint32_t ColorRef(const QColor& c) {
+    return static_cast<std::uint32_t>(c.red()) | (c.green() << 8) | (c.blue() << 16);
+}
+
+int Coord(qreal v) {
+    return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp<qreal>(v, -32767, 32767)))
+                            : 0;
+}
+
+void WritePlaceable(ByteWriter& out, QRect box, int inch) {
+    out.U32(kPlaceableKey);
+    out.U16(0);
+    out.I16(box.left());
+    out.I16(box.top());
+    out.I16(box.right());
+    out.I16(box.bottom());
+    out.U16(static_cast<std::uint32_t>(inch));
+    out.U32(0);
+    std::uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum ^= static_cast<std::uint16_t>(out.Data()[2 * i] | (out.Data()[2 * i + 1] << 8));
+    out.U16(sum);
+}
+
+class WmfRecorder : public Device {
+public:
+    WmfRecorder(QSize canvas, int inch) {
+        WritePlaceable(FOut, QRect(0, 0, canvas.width(), canvas.height()), inch);
+        FHeaderAt = FOut.Size();
+        FOut.U16(1);
+        FOut.U16(9);
+        FOut.U16(0x0300);
+        FOut.U32(0); // size, patched
+        FOut.U16(0); // objects, patched
+        FOut.U32(0); // max record, patched
+        FOut.U16(0);
+        Record(0x0103, {8});
+        Record(0x020B, {0, 0});
+        Record(0x020C, {static_cast<std::uint32_t>(canvas.height()),
+                        static_cast<std::uint32_t>(canvas.width())});
+        // A null pen and brush selected while the other one draws.
+        Begin(0x02FA);
+        FOut.U16(5);
+        FOut.I16(0);
+        FOut.I16(0);
+        FOut.U32(0);
+        End();
+        FNullPen = Take();
+        Begin(0x02FC);
+        FOut.U16(1);
+        FOut.U32(0);
+        FOut.U16(0);
+        End();
+        FNullBrush = Take();
+    }
+
+    std::vector<std::uint8_t> Finish() {
+        if (FClipSaved)
+            Record(0x0127, {static_cast<std::uint32_t>(static_cast<std::uint16_t>(-1))});
+        Begin(0x0000);
+        End();
+        const std::size_t words = (FOut.Size() - FHeaderAt) / 2;
+        FOut.Patch16(FHeaderAt + 6, static_cast<std::uint32_t>(words & 0xFFFF));
+        FOut.Patch16(FHeaderAt + 8, static_cast<std::uint32_t>(words >> 16));
+        FOut.Patch16(FHeaderAt + 10, static_cast<std::uint32_t>(FSlots.size()));
+        FOut.Patch16(FHeaderAt + 12, FMaxRecord & 0xFFFF);
+        FOut.Patch16(FHeaderAt + 14, FMaxRecord >> 16);
+        return std::move(FOut.Data());
+    }
+
+    void SetClip(const QPainterPath* clip) override {
+        // A Windows metafile cannot drop a clip: each one lives inside a
+        // saved state that is restored when the clip changes.
+        if (FClipSaved) {
+            Record(0x0127, {static_cast<std::uint32_t>(static_cast<std::uint16_t>(-1))});
+            FClipSaved = false;
+            Forget();
+        }
+        if (!clip)
+            return;
+        QRegion region(clip->toFillPolygon().toPolygon(), clip->fillRule());
+        if (region.rectCount() > kMaxRegionRects)
+            region = QRegion(region.boundingRect());
+        Record(0x001E, {});
+        FClipSaved = true;
+        WriteRegion(region);
+        const int slot = Take();
+        Record(0x012C, {static_cast<std::uint32_t>(slot)});
+        Delete(slot);
+    }
+
+    void FillPath(const QPainterPath& path, const BrushSpec& brush, const DrawMode& mode) override {
+        const auto figures = Flatten(path);
+        if (figures.empty())
+            return;
+        SetMode(mode);
+        Value(FPolyFill, path.fillRule() == Qt::WindingFill ? 2 : 1, 0x0106);
+        SelectBrush(brush);
+        Select(FPenSel, FNullPen, FPenKey);
+        Begin(0x0538);
+        std::size_t count = 0;
+        for (const Figure& f : figures)
+            count += static_cast<std::size_t>(f.points.size());
+        FOut.U16(static_cast<std::uint32_t>(figures.size()));
+        for (const Figure& f : figures)
+            FOut.U16(static_cast<std::uint32_t>(f.points.size()));
+        for (const Figure& f : figures)
+            Points(f.points);
+        End();
+    }
+
+    void StrokePath(const QPainterPath& path, const PenSpec& pen, const DrawMode& mode) override {
+        const auto figures = Flatten(path);
+        if (figures.empty())
+            return;
+        SetMode(mode);
+        SelectPen(pen);
+        Select(FBrushSel, FNullBrush, FBrushKey);
+        for (const Figure& f : figures) {
+            Begin(f.closed ? 0x0324 : 0x0325);
+            FOut.I16(static_cast<int>(f.points.size()));
+            Points(f.points);
+            End();
+        }
+    }
+
+    void DrawText(const TextRun& run, const DrawMode& mode) override {
+        if (run.text.isEmpty())
+            return;
+        SetMode(mode);
+        Value(FBkMode, 1, 0x0102);
+        Value(FAlign, 0x18, 0x012E);
+        if (FTextColor != ColorRef(run.color)) {
+            FTextColor = ColorRef(run.color);
+            Record32(0x0209, FTextColor);
+        }
+        const int charset = CharsetFor(run.text);
+        SelectFont(run, charset);
+        // One advance per byte: a multi-byte character's lead byte carries it.
+        const QFontMetricsF fm(run.font);
+        QByteArray bytes;
+        std::vector<int> dx;
+        qreal start = run.offsets.empty() ? 0 : run.offsets[0], x = start;
+        int placed = Coord(start);
+        for (qsizetype i = 0; i < run.text.size(); ++i) {
+            const QByteArray one = EncodeAnsi(run.text.mid(i, 1), charset);
+            const qreal next = i + 1 < static_cast<qsizetype>(run.offsets.size())
+                                   ? run.offsets[i + 1]
+                                   : x + fm.horizontalAdvance(run.text[i]) * run.scale;
+            bytes += one;
+            dx.push_back(Coord(next) - placed);
+            for (qsizetype k = 1; k < one.size(); ++k)
+                dx.push_back(0);
+            placed = Coord(next);
+            x = next;
+        }
+        if (bytes.size() > 32000)
+            return;
+        Begin(0x0A32);
+        FOut.I16(Coord(run.origin.y()));
+        FOut.I16(Coord(run.origin.x()));
+        FOut.I16(static_cast<int>(bytes.size()));
+        FOut.U16(0);
+        FOut.Bytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size());
+        FOut.Pad(2);
+        for (int v : dx)
+            FOut.I16(v);
+        End();
+    }
+
+    void DrawImage(const QImage& image, const QRectF& src, const QTransform& toOutput,
+                   std::uint32_t rop) override {
+        const QImage part = image.copy(src.toAlignedRect());
+        if (part.isNull())
+            return;
+        const std::vector<std::uint8_t> dib = EncodePackedDib(part, nullptr);
+        const bool axisAligned = toOutput.m12() == 0 && toOutput.m21() == 0;
+        const QRectF box = toOutput.mapRect(QRectF(0, 0, 1, 1));
+        const QPointF at = axisAligned ? toOutput.map(QPointF(0, 0)) : box.topLeft();
+        const qreal w = axisAligned ? toOutput.m11() : box.width();
+        const qreal h = axisAligned ? toOutput.m22() : box.height();
+        Begin(0x0F43);
+        FOut.U32(rop);
+        FOut.U16(0);
+        FOut.I16(part.height());
+        FOut.I16(part.width());
+        FOut.I16(0);
+        FOut.I16(0);
+        FOut.I16(Coord(h));
+        FOut.I16(Coord(w));
+        FOut.I16(Coord(at.y()));
+        FOut.I16(Coord(at.x()));
+        FOut.Bytes(dib.data(), dib.size());
+        End();
+    }
+
+private:
+    void Begin(std::uint32_t function) {
+        FStart = FOut.Size();
+        FOut.U32(0);
+        FOut.U16(function);
+    }
+    void End() {
+        FOut.Pad(2);
+        const std::uint32_t words = static_cast<std::uint32_t>((FOut.Size() - FStart) / 2);
+        FOut.Patch32(FStart, words);
+        FMaxRecord = std::max(FMaxRecord, words);
+    }
+    void Record(std::uint32_t function, std::initializer_list<std::uint32_t> words) {
+        Begin(function);
+        for (std::uint32_t w : words)
+            FOut.U16(w);
+        End();
+    }
+    void Record32(std::uint32_t function, std::uint32_t value) {
+        Begin(function);
+        FOut.U32(value);
+        End();
+    }
+    void Points(const QPolygonF& points) {
+        for (const QPointF& p : points) {
+            FOut.I16(Coord(p.x()));
+            FOut.I16(Coord(p.y()));
+        }
+    }
+    // Object slots as the player will number them: the lowest free one.
+    int Take() {
+        for (std::size_t i = 0; i < FSlots.size(); ++i)
+            if (!FSlots[i]) {
+                FSlots[i] = true;
+                return static_cast<int>(i);
+            }
+        FSlots.push_back(true);
+        return static_cast<int>(FSlots.size() - 1);
+    }
+    void Delete(int slot) {
+        Record(0x01F0, {static_cast<std::uint32_t>(slot)});
+        FSlots[static_cast<std::size_t>(slot)] = false;
+    }
+    // After a restore the selection is whatever was saved: choose again.
+    void Forget() {
+        FPenSel = FBrushSel = FFontSel = -1;
+        FPenKey.clear();
+        FBrushKey.clear();
+        FFontKey.clear();
+        FRop2 = FBkMode = FPolyFill = FAlign = -1;
+        FBkColor = FTextColor = 0xFFFFFFFF;
+    }
+    void Value(std::int64_t& current, std::int64_t wanted, std::uint32_t function) {
+        if (current != wanted) {
+            current = wanted;
+            Record(function, {static_cast<std::uint32_t>(wanted)});
+        }
+    }
+    void SetMode(const DrawMode& mode) {
+        Value(FRop2, mode.rop2, 0x0104);
+        Value(FBkMode, mode.opaque ? 2 : 1, 0x0102);
+        if (FBkColor != ColorRef(mode.bkColor)) {
+            FBkColor = ColorRef(mode.bkColor);
+            Record32(0x0201, FBkColor);
+        }
+    }
+    // Selects a permanent object (the null pen or brush).
+    void Select(int& selected, int slot, std::vector<std::uint8_t>& key) {
+        if (selected == slot)
+            return;
+        const int old = selected;
+        selected = slot;
+        key.clear();
+        Record(0x012D, {static_cast<std::uint32_t>(slot)});
+        Release(old);
+    }
+    void Release(int old) {
+        if (old >= 0 && old != FNullPen && old != FNullBrush && old != FFontSel && old != FPenSel &&
+            old != FBrushSel)
+            Delete(old);
+    }
+    void Use(int& selected, int slot) {
+        const int old = selected;
+        selected = slot;
+        Record(0x012D, {static_cast<std::uint32_t>(slot)});
+        Release(old);
+    }
+    void SelectBrush(const BrushSpec& brush) {
+        ByteWriter k;
+        k.U32(brush.kind);
+        k.U32(ColorRef(brush.color));
+        k.U32(brush.hatch);
+        k.U32(ColorRef(brush.color2));
+        k.U32(static_cast<std::uint32_t>(brush.pattern.cacheKey()));
+        if (k.Data() == FBrushKey)
+            return;
+        FBrushKey = k.Data();
+        if (brush.kind == BrushSpec::Pattern && !brush.pattern.isNull()) {
+            const std::vector<std::uint8_t> dib = EncodePackedDib(brush.pattern, nullptr);
+            Begin(0x0142);
+            FOut.U16(5);
+            FOut.U16(0);
+            FOut.Bytes(dib.data(), dib.size());
+            End();
+        } else {
+            QColor c = brush.color;
+            if (brush.kind == BrushSpec::Gradient)
+                c = QColor((c.red() + brush.color2.red()) / 2,
+                           (c.green() + brush.color2.green()) / 2,
+                           (c.blue() + brush.color2.blue()) / 2);
+            Begin(0x02FC);
+            FOut.U16(brush.kind == BrushSpec::Hatch ? 2 : brush.kind == BrushSpec::Null ? 1 : 0);
+            FOut.U32(ColorRef(c));
+            FOut.U16(static_cast<std::uint32_t>(brush.hatch));
+            End();
+        }
+        Use(FBrushSel, Take());
+    }
+    void SelectPen(const PenSpec& pen) {
+        ByteWriter k;
+        k.U32(ColorRef(pen.color));
+        k.U32(static_cast<std::uint32_t>(Coord(pen.width)));
+        k.U32(pen.style);
+        if (k.Data() == FPenKey)
+            return;
+        FPenKey = k.Data();
+        Begin(0x02FA);
+        // Only thin pens keep their dashes here.
+        FOut.U16(pen.width == 0 && pen.style <= 4 ? pen.style : 0);
+        FOut.I16(Coord(pen.width));
+        FOut.I16(0);
+        FOut.U32(ColorRef(pen.color));
+        End();
+        Use(FPenSel, Take());
+    }
+    void SelectFont(const TextRun& run, int charset) {
+        const QFont& f = run.font;
+        const int height = -std::max(1, Coord(f.pixelSize() * run.scale));
+        const int esc = Coord(-run.angle * 10);
+        ByteWriter k;
+        k.I32(height);
+        k.I32(esc);
+        k.U32(f.weight());
+        k.U32(f.italic() | (f.underline() << 1) | (f.strikeOut() << 2));
+        k.U32(charset);
+        k.U32(f.stretch());
+        const QByteArray face = EncodeAnsi(f.family(), charset).left(31);
+        for (char c : face)
+            k.U8(static_cast<std::uint8_t>(c));
+        if (k.Data() == FFontKey)
+            return;
+        FFontKey = k.Data();
+        int width = 0;
+        if (f.stretch() != 0 && f.stretch() != 100) {
+            QFont plain = f;
+            plain.setStretch(100);
+            width = Coord(QFontMetricsF(plain).averageCharWidth() * run.scale * f.stretch() / 100);
+        }
+        Begin(0x02FB);
+        FOut.I16(height);
+        FOut.I16(width);
+        FOut.I16(esc);
+        FOut.I16(esc);
+        FOut.I16(f.weight());
+        FOut.U8(f.italic());
+        FOut.U8(f.underline());
+        FOut.U8(f.strikeOut());
+        FOut.U8(static_cast<std::uint8_t>(charset));
+        FOut.U8(0);
+        FOut.U8(0);
+        FOut.U8(0);
+        FOut.U8(0);
+        FOut.Bytes(reinterpret_cast<const std::uint8_t*>(face.constData()), face.size());
+        FOut.U8(0);
+        End();
+        Use(FFontSel, Take());
+    }
+    void WriteRegion(const QRegion& region) {
+        // Rectangles of one band share top and bottom: one scan each.
+        std::map<std::pair<int, int>, std::vector<QRect>> scans;
+        for (const QRect& r : region)
+            scans[{r.top(), r.bottom() + 1}].push_back(r);
+        const QRect b = region.boundingRect();
+        Begin(0x06FF);
+        FOut.U16(0);
+        FOut.U16(6);
+        FOut.U32(0);
+        const std::size_t sizeAt = FOut.Size();
+        FOut.I16(0);
+        FOut.I16(static_cast<int>(scans.size()));
+        FOut.I16(0);
+        FOut.I16(Coord(b.left()));
+        FOut.I16(Coord(b.top()));
+        FOut.I16(Coord(b.right() + 1));
+        FOut.I16(Coord(b.bottom() + 1));
+        int maxScan = 0;
+        for (const auto& [band, rects] : scans) {
+            const int count = static_cast<int>(rects.size() * 2);
+            maxScan = std::max(maxScan, count);
+            FOut.U16(static_cast<std::uint32_t>(count));
+            FOut.I16(Coord(band.first));
+            FOut.I16(Coord(band.second));
+            for (const QRect& r : rects) {
+                FOut.I16(Coord(r.left()));
+                FOut.I16(Coord(r.right() + 1));
+            }
+            FOut.U16(static_cast<std::uint32_t>(count));
+        }
+        FOut.Patch16(sizeAt, static_cast<std::uint32_t>(
+                                 std::min<std::size_t>(FOut.Size() - FStart - 6, 0x7FFF)));
+        FOut.Patch16(sizeAt + 4, static_cast<std::uint32_t>(maxScan));
+        End();
+    }
+
+    ByteWriter FOut;
+    std::size_t FHeaderAt = 0;
+    std::size_t FStart = 0;
+    std::uint32_t FMaxRecord = 0;
+    std::vector<bool> FSlots;
+    int FNullPen = -1, FNullBrush = -1;
+    int FPenSel = -1, FBrushSel = -1, FFontSel = -1;
+    std::vector<std::uint8_t> FPenKey, FBrushKey, FFontKey;
+    std::int64_t FRop2 = 13, FBkMode = 2, FPolyFill = 1, FAlign = 0;
+    std::uint32_t FBkColor = 0xFFFFFF, FTextColor = 0;
+    bool FClipSaved = false;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> ConvertToWmf(const MetafileDocument& doc) {
+    const QSize natural = doc.NaturalSize();
+    const int k = CanvasScale(natural, 32000);
+    const QSize canvas = natural * k;
+    WmfRecorder recorder(canvas, 96 * k);
+    doc.Play(recorder, QRectF(0, 0, canvas.width(), canvas.height()));
+    return recorder.Finish();
+}
+
+std::vector<std::uint8_t> AddPlaceableHeader(const std::vector<std::uint8_t>& wmf,
+                                             const WmfFrame& frame) {
+    // The box is the picture's size in 0.01 mm at 2540 units per inch;
+    // larger pictures take fewer units per inch so the box fits 16 bits.
+    const int side = std::max(frame.natural.width(), frame.natural.height());
+    const int inch = side * 2540 / 96 > 32767 ? std::max(1, 32767 * 96 / side) : 2540;
+    const QRect box(0, 0, frame.natural.width() * inch / 96, frame.natural.height() * inch / 96);
+    ByteWriter out;
+    WritePlaceable(out, box, inch);
+    const Bytes data(wmf);
+    bool hasWindow = false;
+    for (std::size_t at = 18; at + 6 <= wmf.size();) {
+        const std::uint64_t words = data.U32(at);
+        const std::uint16_t function = data.U16(at + 4);
+        if (function == 0x020C)
+            hasWindow = true;
+        if (words < 3 || function == 0)
+            break;
+        at += words * 2;
+    }
+    if (hasWindow) {
+        out.Bytes(wmf.data(), wmf.size());
+        return std::move(out.Data());
+    }
+    // Without a window of its own the picture would be drawn in the box's
+    // units: state its own rectangle right after the header.
+    out.Bytes(wmf.data(), std::min<std::size_t>(18, wmf.size()));
+    auto record = [&](std::uint16_t function, int a, int b) {
+        out.U32(5);
+        out.U16(function);
+        out.I16(a);
+        out.I16(b);
+    };
+    const QRectF& p = frame.picture;
+    out.U32(4);
+    out.U16(0x0103);
+    out.U16(8);
+    record(0x020B, Coord(p.top()), Coord(p.left()));
+    record(0x020C, Coord(p.height()), Coord(p.width()));
+    const std::size_t body = std::min<std::size_t>(18, wmf.size());
+    out.Bytes(wmf.data() + body, wmf.size() - body);
+    // The header counts the metafile in words: add the 14 inserted ones.
+    const std::uint32_t words = Bytes(out.Data()).U32(22 + 6) + 14;
+    out.Patch32(22 + 6, words);
+    return std::move(out.Data());
+}
+
+} // namespace tavik::metafile
