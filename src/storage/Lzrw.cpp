@@ -2,6 +2,8 @@
 
 #include "storage/Exceptions.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace tavik {
@@ -109,61 +111,73 @@ int LzrwDecompress(const std::uint8_t* src, int size, std::uint8_t* dst) {
         DamagedBlock();
     int x = 3;
     int y = 0;
-    unsigned control = static_cast<unsigned>(src[1]) << 8 | src[2];
+    // The control word sits in the top 16 bits, so that counting leading zeros
+    // counts the literals that come next.
+    std::uint32_t control = (static_cast<std::uint32_t>(src[1]) << 8 | src[2]) << 16;
     int bits = 16;
     while (x < size) {
         if (bits == 0) {
             if (x + 1 >= size)
                 DamagedBlock();
-            control = static_cast<unsigned>(src[x]) << 8 | src[x + 1];
+            control = (static_cast<std::uint32_t>(src[x]) << 8 | src[x + 1]) << 16;
             x += 2;
             bits = 16;
-            // A group of sixteen literals is common in picture data; copy it whole.
-            if (control == 0 && x + 16 <= size && y + 16 <= kLzrwMaxBlock) {
-                std::memcpy(dst + y, src + x, 16);
-                x += 16;
-                y += 16;
-                bits = 0;
-                continue;
-            }
             if (x >= size)
                 break;
         }
-        if ((control & 0x8000) == 0) {
-            if (y >= kLzrwMaxBlock)
+        if ((control & 0x80000000u) == 0) {
+            // A batch of literals: as many as the control word announces and
+            // the block still holds.
+            int literals = control == 0 ? bits : std::min(bits, std::countl_zero(control));
+            literals = std::min(literals, size - x);
+            if (literals > kLzrwMaxBlock - y)
                 DamagedBlock();
-            dst[y++] = src[x++];
-        } else {
-            if (x + 1 >= size)
-                DamagedBlock();
-            const int offset = src[x] << 4 | src[x + 1] >> 4;
-            if (offset == 0) {
-                if (x + 3 >= size)
-                    DamagedBlock();
-                const int count = (src[x + 1] << 8 | src[x + 2]) + kMinRun;
-                if (count > kLzrwMaxBlock - y)
-                    DamagedBlock();
-                std::memset(dst + y, src[x + 3], static_cast<std::size_t>(count));
-                y += count;
-                x += 4;
-            } else {
-                const int length = (src[x + 1] & 0x0F) + 3;
-                if (offset > y || length > kLzrwMaxBlock - y)
-                    DamagedBlock();
-                std::uint8_t* out = dst + y;
-                const std::uint8_t* from = out - offset;
-                if (offset >= length) {
-                    std::memcpy(out, from, static_cast<std::size_t>(length));
-                } else {
-                    // Overlapping copy repeats the last offset bytes: forward, byte by byte.
-                    for (int k = 0; k < length; ++k)
-                        out[k] = from[k];
-                }
-                y += length;
-                x += 2;
-            }
+            if (x + 16 <= size && y + 16 <= kLzrwMaxBlock)
+                std::memcpy(dst + y, src + x, 16); // one fixed copy; extra bytes get overwritten
+            else
+                std::memcpy(dst + y, src + x, static_cast<std::size_t>(literals));
+            x += literals;
+            y += literals;
+            control <<= literals; // at most 16
+            bits -= literals;
+            continue;
         }
-        control = (control << 1) & 0xFFFF;
+        if (x + 1 >= size)
+            DamagedBlock();
+        const int offset = src[x] << 4 | src[x + 1] >> 4;
+        if (offset == 0) {
+            if (x + 3 >= size)
+                DamagedBlock();
+            const int count = (src[x + 1] << 8 | src[x + 2]) + kMinRun;
+            if (count > kLzrwMaxBlock - y)
+                DamagedBlock();
+            std::memset(dst + y, src[x + 3], static_cast<std::size_t>(count));
+            y += count;
+            x += 4;
+        } else {
+            const int length = (src[x + 1] & 0x0F) + 3;
+            if (offset > y || length > kLzrwMaxBlock - y)
+                DamagedBlock();
+            std::uint8_t* out = dst + y;
+            const std::uint8_t* from = out - offset;
+            if (offset >= 8 && y + 24 <= kLzrwMaxBlock) {
+                // Fixed 8-byte steps: each reads only bytes already written
+                // when offset >= 8. Bytes past length are rewritten by the
+                // items that follow.
+                std::memcpy(out, from, 8);
+                std::memcpy(out + 8, from + 8, 8);
+                std::memcpy(out + 16, from + 16, 8);
+            } else if (offset == 1) {
+                std::memset(out, *from, static_cast<std::size_t>(length));
+            } else {
+                // Overlapping copy repeats the last offset bytes: forward, byte by byte.
+                for (int k = 0; k < length; ++k)
+                    out[k] = from[k];
+            }
+            y += length;
+            x += 2;
+        }
+        control <<= 1;
         --bits;
     }
     return y;
