@@ -1,0 +1,458 @@
+#include "controls/BmpLV.h"
+
+#include "graphics/Picture.h"
+#include "graphics/Thumbnail.h"
+
+#include <QAbstractListModel>
+#include <QDrag>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QStyledItemDelegate>
+#include <QUrl>
+#include <algorithm>
+
+namespace tavik {
+
+namespace {
+constexpr int kLargeSize = 32;
+constexpr int kSmallSize = 16;
+// Width of one cell in the small-icon and list styles; longer captions are
+// elided (the full caption is the tool tip).
+constexpr int kSmallCellWidth = 160;
+} // namespace
+
+// Items (caption, image index) and the two image lists.
+class TBmpListModel : public QAbstractListModel {
+public:
+    struct Item {
+        QString caption;
+        int image = -1;
+    };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(FItems.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
+        const Item& item = FItems[static_cast<std::size_t>(index.row())];
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+        case Qt::ToolTipRole:
+            return item.caption;
+        case Qt::DecorationRole: {
+            const std::vector<QPixmap>& images = FLargeIcons ? FLarge : FSmall;
+            if (item.image >= 0 && item.image < static_cast<int>(images.size()))
+                return images[static_cast<std::size_t>(item.image)];
+            return {};
+        }
+        default:
+            return {};
+        }
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::EditRole || !index.isValid())
+            return false;
+        SetCaption(index.row(), value.toString());
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable |
+               Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+    }
+
+    void Append(const QString& caption, const QImage& large, const QImage& small) {
+        FLarge.push_back(QPixmap::fromImage(large));
+        FSmall.push_back(QPixmap::fromImage(small));
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        // The item shows the thumbnail just appended. Taking the item count
+        // instead would point at an older thumbnail once items were deleted.
+        FItems.push_back({caption, static_cast<int>(FLarge.size()) - 1});
+        endInsertRows();
+    }
+
+    void Clear() {
+        beginResetModel();
+        FItems.clear();
+        FLarge.clear();
+        FSmall.clear();
+        endResetModel();
+    }
+
+    void Remove(int row) {
+        beginRemoveRows({}, row, row);
+        FItems.erase(FItems.begin() + row);
+        endRemoveRows();
+    }
+
+    bool Valid(int row) const { return row >= 0 && row < rowCount(); }
+    const Item& At(int row) const { return FItems[static_cast<std::size_t>(row)]; }
+
+    void SetCaption(int row, const QString& caption) {
+        FItems[static_cast<std::size_t>(row)].caption = caption;
+        emit dataChanged(index(row), index(row), {Qt::DisplayRole, Qt::EditRole});
+    }
+
+    void SetImage(int row, int image) {
+        FItems[static_cast<std::size_t>(row)].image = image;
+        emit dataChanged(index(row), index(row), {Qt::DecorationRole});
+    }
+
+    void SetLargeIcons(bool large) {
+        if (FLargeIcons == large)
+            return;
+        FLargeIcons = large;
+        if (!FItems.empty())
+            emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+    }
+
+    void Reserve(int count) {
+        const auto n = static_cast<std::size_t>(std::max(0, count));
+        FItems.reserve(n);
+        FLarge.reserve(n);
+        FSmall.reserve(n);
+    }
+
+    const std::vector<QPixmap>& Large() const { return FLarge; }
+    const std::vector<QPixmap>& Small() const { return FSmall; }
+
+private:
+    std::vector<Item> FItems;
+    std::vector<QPixmap> FLarge;
+    std::vector<QPixmap> FSmall;
+    bool FLargeIcons = true;
+};
+
+// Gives every item the cell size of the style and reports caption edits.
+class TBmpListDelegate : public QStyledItemDelegate {
+public:
+    explicit TBmpListDelegate(TBmpListView* owner) : QStyledItemDelegate(owner), FOwner(owner) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        // One size for all items keeps layout O(1) per item with thousands.
+        const QSize grid = FOwner->gridSize();
+        return grid.isValid() ? grid : QStyledItemDelegate::sizeHint(option, index);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setFrame(true);
+        FOwner->FEditor = editor;
+        return editor;
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line)
+            return QStyledItemDelegate::setModelData(editor, model, index);
+        QString text = line->text();
+        // The handler may remove items; a persistent index follows the item.
+        const QPersistentModelIndex item(index);
+        emit FOwner->Edited(index.row(), text);
+        if (item.isValid())
+            model->setData(item, text, Qt::EditRole);
+    }
+
+private:
+    TBmpListView* FOwner;
+};
+
+TBmpListView::TBmpListView(QWidget* parent) : QListView(parent) {
+    FModel = new TBmpListModel(this);
+    setModel(FModel);
+    setItemDelegate(new TBmpListDelegate(this));
+    setFrameShape(QFrame::NoFrame);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, colours.color(QPalette::Button));
+    setPalette(colours);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setDefaultDropAction(Qt::MoveAction);
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(500);
+    setResizeMode(QListView::Adjust);
+    SetAllocBy(200);
+    ApplyViewStyle();
+}
+
+TBmpListView::~TBmpListView() = default;
+
+void TBmpListView::AddBitmapItem(const QString& caption, const QImage& bitmap) {
+    const QColor background = BackgroundColor();
+    FModel->Append(caption, MakeThumbnail(bitmap, kLargeSize, background),
+                   MakeThumbnail(bitmap, kSmallSize, background));
+}
+
+void TBmpListView::AddPictureItem(const QString& caption, const TPicture& picture) {
+    AddBitmapItem(caption, RenderForThumbnail(picture, BackgroundColor()));
+}
+
+void TBmpListView::ClearItems() {
+    BeginUpdate();
+    FModel->Clear();
+    EndUpdate();
+}
+
+void TBmpListView::SelectAll() {
+    selectAll();
+}
+
+void TBmpListView::ClearSelection() {
+    clearSelection();
+}
+
+int TBmpListView::SelectedIndex() const {
+    int first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        if (first < 0 || range.top() < first)
+            first = range.top();
+    return first;
+}
+
+void TBmpListView::CancelEditing() {
+    if (FEditor && SelectedIndex() >= 0)
+        closeEditor(FEditor, QAbstractItemDelegate::RevertModelCache);
+}
+
+int TBmpListView::Count() const {
+    return FModel->rowCount();
+}
+
+QString TBmpListView::Caption(int index) const {
+    return FModel->Valid(index) ? FModel->At(index).caption : QString();
+}
+
+void TBmpListView::SetCaption(int index, const QString& caption) {
+    if (FModel->Valid(index))
+        FModel->SetCaption(index, caption);
+}
+
+int TBmpListView::ImageIndex(int index) const {
+    return FModel->Valid(index) ? FModel->At(index).image : -1;
+}
+
+void TBmpListView::SetImageIndex(int index, int imageIndex) {
+    if (FModel->Valid(index))
+        FModel->SetImage(index, imageIndex);
+}
+
+void TBmpListView::DeleteItem(int index) {
+    if (FModel->Valid(index))
+        FModel->Remove(index);
+}
+
+bool TBmpListView::IsSelected(int index) const {
+    return FModel->Valid(index) && selectionModel()->isSelected(FModel->index(index));
+}
+
+void TBmpListView::SetSelected(int index, bool selected) {
+    if (FModel->Valid(index))
+        selectionModel()->select(FModel->index(index), selected ? QItemSelectionModel::Select
+                                                                : QItemSelectionModel::Deselect);
+}
+
+int TBmpListView::SelectedCount() const {
+    return static_cast<int>(selectionModel()->selectedIndexes().size());
+}
+
+int TBmpListView::FocusedIndex() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void TBmpListView::SetFocusedIndex(int index) {
+    if (FModel->Valid(index))
+        selectionModel()->setCurrentIndex(FModel->index(index), QItemSelectionModel::NoUpdate);
+}
+
+void TBmpListView::MakeVisible(int index) {
+    if (FModel->Valid(index))
+        scrollTo(FModel->index(index));
+}
+
+void TBmpListView::Arrange() {
+    scheduleDelayedItemsLayout();
+}
+
+void TBmpListView::BeginUpdate() {
+    if (FUpdateCount++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void TBmpListView::EndUpdate() {
+    if (FUpdateCount > 0 && --FUpdateCount == 0)
+        setUpdatesEnabled(true);
+}
+
+void TBmpListView::SetAllocBy(int count) {
+    FModel->Reserve(count);
+}
+
+void TBmpListView::SetViewStyle(int style) {
+    if (style < 0 || style > 2 || style == FViewStyle)
+        return;
+    FViewStyle = style;
+    ApplyViewStyle();
+}
+
+void TBmpListView::ApplyViewStyle() {
+    const QFontMetrics metrics(font());
+    if (FViewStyle == 0) {
+        setViewMode(QListView::IconMode);
+        setMovement(QListView::Static);
+        setIconSize(QSize(kLargeSize, kLargeSize));
+        setWordWrap(true);
+        // Room for the icon and two lines of caption.
+        setGridSize(QSize(std::max(76, 6 * metrics.averageCharWidth() + 24),
+                          kLargeSize + 8 + 2 * metrics.lineSpacing()));
+    } else {
+        setViewMode(QListView::ListMode);
+        setMovement(QListView::Static);
+        setIconSize(QSize(kSmallSize, kSmallSize));
+        setWordWrap(false);
+        setFlow(FViewStyle == 1 ? QListView::LeftToRight : QListView::TopToBottom);
+        setWrapping(true);
+        setGridSize(QSize(kSmallCellWidth, std::max(kSmallSize, metrics.height()) + 2));
+    }
+    setTextElideMode(Qt::ElideRight);
+    // A static layout switches dragging and dropping off; the list starts
+    // drags of its items and takes files from the desktop, so switch them on
+    // again. Drops reach the viewport only when it takes them itself.
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    viewport()->setAcceptDrops(true);
+    FModel->SetLargeIcons(FViewStyle == 0);
+    scheduleDelayedItemsLayout();
+}
+
+int TBmpListView::LargeImageCount() const {
+    return static_cast<int>(FModel->Large().size());
+}
+
+int TBmpListView::SmallImageCount() const {
+    return static_cast<int>(FModel->Small().size());
+}
+
+QImage TBmpListView::LargeImage(int imageIndex) const {
+    if (imageIndex < 0 || imageIndex >= LargeImageCount())
+        return {};
+    return FModel->Large()[static_cast<std::size_t>(imageIndex)].toImage();
+}
+
+QImage TBmpListView::SmallImage(int imageIndex) const {
+    if (imageIndex < 0 || imageIndex >= SmallImageCount())
+        return {};
+    return FModel->Small()[static_cast<std::size_t>(imageIndex)].toImage();
+}
+
+QColor TBmpListView::BackgroundColor() const {
+    return palette().color(QPalette::Base);
+}
+
+QString TBmpListView::DragMimeType() {
+    return QStringLiteral("application/x-tavik-image-items");
+}
+
+bool TBmpListView::IsItemDrag(const QDropEvent* event) {
+    return qobject_cast<const TBmpListView*>(event->source()) &&
+           event->mimeData()->hasFormat(DragMimeType());
+}
+
+bool TBmpListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (index.isValid() && (trigger & editTriggers()) && state() != EditingState) {
+        bool allowEdit = true;
+        emit Editing(index.row(), allowEdit);
+        if (!allowEdit)
+            return false;
+    }
+    return QListView::edit(index, trigger, event);
+}
+
+void TBmpListView::startDrag(Qt::DropActions supportedActions) {
+    QModelIndexList rows = selectedIndexes();
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    QStringList numbers;
+    for (const QModelIndex& row : rows)
+        numbers << QString::number(row.row());
+    auto* mime = new QMimeData;
+    mime->setData(DragMimeType(), numbers.join(QLatin1Char(',')).toLatin1());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    const QVariant thumbnail =
+        FModel->data(currentIndex().isValid() ? currentIndex() : rows.first(), Qt::DecorationRole);
+    if (thumbnail.canConvert<QPixmap>())
+        drag->setPixmap(thumbnail.value<QPixmap>());
+    // The receiver moves the pictures itself; this list is refreshed by it.
+    drag->exec(supportedActions, Qt::MoveAction);
+}
+
+bool TBmpListView::IsFileDrop(const QDropEvent* event) const {
+    if (!FAcceptFiles || event->source() || !event->mimeData()->hasUrls())
+        return false;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+void TBmpListView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TBmpListView::dragMoveEvent(QDragMoveEvent* event) {
+    // Only files from the desktop are taken; items never move inside the list.
+    if (IsFileDrop(event))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TBmpListView::dropEvent(QDropEvent* event) {
+    if (!IsFileDrop(event)) {
+        event->ignore();
+        return;
+    }
+    FDropPoint = event->position().toPoint();
+    FDroppedFiles.clear();
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            FDroppedFiles << url.toLocalFile();
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(this, &TBmpListView::FireDropFiles, Qt::QueuedConnection);
+}
+
+void TBmpListView::FireDropFiles() {
+    emit DropFiles(this, FDropPoint, FDroppedFiles);
+}
+
+void TBmpListView::focusInEvent(QFocusEvent* event) {
+    QListView::focusInEvent(event);
+    emit Enter();
+}
+
+void TBmpListView::selectionChanged(const QItemSelection& selected,
+                                    const QItemSelection& deselected) {
+    QListView::selectionChanged(selected, deselected);
+    emit Change();
+}
+
+void TBmpListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QListView::currentChanged(current, previous);
+    emit Change();
+}
+
+} // namespace tavik

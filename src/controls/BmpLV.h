@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QListView>
+#include <QPixmap>
+#include <QPointer>
+#include <QStringList>
+#include <vector>
+
+class QDropEvent;
+
+namespace tavik {
+
+class TPicture;
+class TBmpListModel;
+
+// The thumbnail list: captioned items in one of three styles (0 large icons
+// 32 x 32, 1 small icons 16 x 16, 2 list), multiple selection, in-place
+// caption editing. It owns two image lists (32 and 16 pixels) that are only
+// ever appended to: the n-th item added since the last ClearItems shows the
+// n-th thumbnail of both. Thumbnails are made once, when an item is added;
+// changing the style only switches which list is shown.
+//
+// Per-item operations ignore indices out of range (getters give an empty
+// caption, -1 or false).
+//
+// Dragging selected items starts a drag whose source is this widget and whose
+// data carries DragMimeType(), so a drop target can recognise it. Files
+// dropped from the desktop (while AcceptFiles) are reported by DropFiles from
+// the event loop, after the drop has returned.
+class TBmpListView : public QListView {
+    Q_OBJECT
+public:
+    explicit TBmpListView(QWidget* parent = nullptr);
+    ~TBmpListView() override;
+
+    // Appends an item with caption and the two thumbnails of bitmap.
+    void AddBitmapItem(const QString& caption, const QImage& bitmap);
+    // Appends an item for a picture of any kind; icons and metafiles are drawn
+    // at natural size on the background colour first, an empty picture gives
+    // thumbnails of the background colour only.
+    void AddPictureItem(const QString& caption, const TPicture& picture);
+    // Removes every item and both image lists' images.
+    void ClearItems();
+    void SelectAll();
+    void ClearSelection();
+    // The first selected item in item order, or -1.
+    int SelectedIndex() const;
+    // Drops an open caption edit without applying it, when an item is selected.
+    void CancelEditing();
+
+    int Count() const;
+    QString Caption(int index) const;
+    void SetCaption(int index, const QString& caption);
+    int ImageIndex(int index) const;
+    void SetImageIndex(int index, int imageIndex);
+    // Removes one item; the image lists keep its thumbnails.
+    void DeleteItem(int index);
+    bool IsSelected(int index) const;
+    void SetSelected(int index, bool selected);
+    int SelectedCount() const;
+    // The focused (current) item, or -1.
+    int FocusedIndex() const;
+    void SetFocusedIndex(int index);
+    void MakeVisible(int index);
+    // Lays the items out again in the default arrangement.
+    void Arrange();
+    // Nested brackets; the list repaints once at the outermost end.
+    void BeginUpdate();
+    void EndUpdate();
+    // Capacity hint for the number of items about to be added.
+    void SetAllocBy(int count);
+
+    // 0 large icons, 1 small icons, 2 list; other values are ignored.
+    int ViewStyle() const { return FViewStyle; }
+    void SetViewStyle(int style);
+
+    // The image lists.
+    int LargeImageCount() const;
+    int SmallImageCount() const;
+    QImage LargeImage(int imageIndex) const;
+    QImage SmallImage(int imageIndex) const;
+
+    // The thumbnails' background: the list's button-face colour.
+    QColor BackgroundColor() const;
+
+    bool AcceptFiles() const { return FAcceptFiles; }
+    void SetAcceptFiles(bool value) { FAcceptFiles = value; }
+    QPoint DropPoint() const { return FDropPoint; }
+    const QStringList& DroppedFiles() const { return FDroppedFiles; }
+
+    // MIME type of the drags this list starts; the data is the dragged rows.
+    static QString DragMimeType();
+    // Whether event is a drag started by a TBmpListView.
+    static bool IsItemDrag(const QDropEvent* event);
+
+signals:
+    // files is the control's own list: copy it to keep it past the next drop.
+    void DropFiles(QObject* sender, QPoint point, const QStringList& files);
+    // A caption edit is about to start; clear allowEdit to refuse it.
+    void Editing(int index, bool& allowEdit);
+    // A caption edit ended with text; the handler may change text, which then
+    // becomes the caption.
+    void Edited(int index, QString& text);
+    // The selection or the focused item changed.
+    void Change();
+    // The list received the focus.
+    void Enter();
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    friend class TBmpListDelegate;
+    bool IsFileDrop(const QDropEvent* event) const;
+    void FireDropFiles();
+    void ApplyViewStyle();
+
+    TBmpListModel* FModel = nullptr;
+    int FViewStyle = 0;
+    int FUpdateCount = 0;
+    bool FAcceptFiles = false;
+    QPoint FDropPoint;
+    QStringList FDroppedFiles;
+    QPointer<QWidget> FEditor;
+};
+
+} // namespace tavik
