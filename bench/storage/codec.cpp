@@ -144,10 +144,10 @@ void ReferenceDecompress(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * c.bytes));
 }
 
-BENCHMARK(Memcpy);
-BENCHMARK(Compress);
-BENCHMARK(Decompress);
-BENCHMARK(ReferenceDecompress);
+BENCHMARK(Memcpy)->Repetitions(5);
+BENCHMARK(Compress)->Repetitions(5);
+BENCHMARK(Decompress)->Repetitions(5);
+BENCHMARK(ReferenceDecompress)->Repetitions(5);
 
 } // namespace
 

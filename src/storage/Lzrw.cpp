@@ -22,6 +22,72 @@ std::int16_t gHashTable[kHashSize];
     throw EReadError("Stream read error");
 }
 
+// A whole group of 16 items can be decoded without checking the input when
+// this much input is left (16 runs of 4 bytes, plus the fixed-size literal
+// copy's overread), and without checking the output for anything but runs
+// when this much room is left (16 items of up to 18 bytes, plus the slack of
+// the fixed-size copies).
+constexpr int kFastInput = 96;
+constexpr int kFastRoom = 16 * 18 + 24;
+
+// Decodes the items of one control word (held in the top 16 bits of control)
+// while the room lasts; returns the number of its items still to decode by
+// the careful path (0 when the group is done). A run may use up the room.
+int DecodeGroup(const std::uint8_t* src, int& x, std::uint8_t* dst, int& y,
+                std::uint32_t& control) {
+    int left = 16;
+    while (left > 0) {
+        if ((control & 0x80000000u) == 0) {
+            const int literals = control == 0 ? left : std::min(left, std::countl_zero(control));
+            std::memcpy(dst + y, src + x, 16);
+            x += literals;
+            y += literals;
+            control <<= literals;
+            left -= literals;
+            continue;
+        }
+        const int offset = src[x] << 4 | src[x + 1] >> 4;
+        if (offset == 0) {
+            const int count = (src[x + 1] << 8 | src[x + 2]) + kMinRun;
+            if (count > kLzrwMaxBlock - y)
+                DamagedBlock();
+            std::memset(dst + y, src[x + 3], static_cast<std::size_t>(count));
+            y += count;
+            x += 4;
+            control <<= 1;
+            --left;
+            if (y + kFastRoom > kLzrwMaxBlock)
+                return left;
+            continue;
+        }
+        const int length = (src[x + 1] & 0x0F) + 3;
+        if (offset > y)
+            DamagedBlock();
+        std::uint8_t* out = dst + y;
+        const std::uint8_t* from = out - offset;
+        // Fixed-size steps no longer than the offset read only bytes that are
+        // already written; bytes past length are rewritten by later items.
+        if (offset >= 8) {
+            std::memcpy(out, from, 8);
+            std::memcpy(out + 8, from + 8, 8);
+            std::memcpy(out + 16, from + 16, 8);
+        } else if (offset >= 4) {
+            for (int k = 0; k < kMaxMatch; k += 4)
+                std::memcpy(out + k, from + k, 4);
+        } else if (offset == 1) {
+            std::memset(out, *from, kMaxMatch);
+        } else {
+            for (int k = 0; k < length; ++k)
+                out[k] = from[k];
+        }
+        y += length;
+        x += 2;
+        control <<= 1;
+        --left;
+    }
+    return 0;
+}
+
 } // namespace
 
 int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst) {
@@ -124,6 +190,10 @@ int LzrwDecompress(const std::uint8_t* src, int size, std::uint8_t* dst) {
             bits = 16;
             if (x >= size)
                 break;
+        }
+        if (bits == 16 && x + kFastInput <= size && y + kFastRoom <= kLzrwMaxBlock) {
+            bits = DecodeGroup(src, x, dst, y, control);
+            continue;
         }
         if ((control & 0x80000000u) == 0) {
             // A batch of literals: as many as the control word announces and

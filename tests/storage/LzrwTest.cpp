@@ -215,5 +215,36 @@ TEST(Lzrw, ArbitraryBlocksDecodeLikeThePlainLoopOrFail) {
     }
 }
 
+TEST(Lzrw, DamagedFullBlocksDecodeLikeThePlainLoopOrFail) {
+    // Long blocks reach the decoder's group-at-a-time path, which short random
+    // blocks never do.
+    Bytes icons;
+    for (int i = 0; i < 7; ++i) {
+        const Bytes part = i % 2 == 0 ? test::PictureLike(4000, static_cast<unsigned>(i))
+                                      : Bytes(4500, static_cast<std::uint8_t>(i));
+        icons.insert(icons.end(), part.begin(), part.end());
+    }
+    std::mt19937 random(5);
+    Bytes out(kLzrwMaxBlock);
+    for (const Bytes& input : {test::PictureLike(kLzrwMaxBlock, 9), icons}) {
+        const Bytes good = Compress(input);
+        for (int round = 0; round < 1500; ++round) {
+            Bytes block = good;
+            for (int flips = 1 + round % 4; flips > 0; --flips)
+                block[1 + random() % (block.size() - 1)] ^=
+                    static_cast<std::uint8_t>(1 + random() % 255);
+            const auto expected = ReferenceDecode(block);
+            try {
+                const int n =
+                    LzrwDecompress(block.data(), static_cast<int>(block.size()), out.data());
+                ASSERT_TRUE(expected.has_value()) << "round " << round;
+                ASSERT_EQ(Bytes(out.begin(), out.begin() + n), *expected) << "round " << round;
+            } catch (const EReadError&) {
+                ASSERT_FALSE(expected.has_value()) << "round " << round;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tavik
