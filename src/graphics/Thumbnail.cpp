@@ -1,11 +1,13 @@
 #include "graphics/Thumbnail.h"
 
 #include "graphics/Bitmap.h"
+#include "graphics/Icon.h"
 #include "graphics/Picture.h"
 
 #include <QPainter>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace tavik {
 
@@ -14,6 +16,68 @@ namespace {
 // this many pixels a metafile is rendered straight at a smaller size of the
 // same shape instead, which gives the same thumbnail without the memory.
 constexpr std::int64_t kMaxRenderPixels = 4096LL * 4096;
+// src over dst, both unpremultiplied.
+QRgb Over(QRgb src, QRgb dst) {
+    const int a = qAlpha(src);
+    if (a == 255) {
+        return src;
+    }
+    if (a == 0) {
+        return dst;
+    }
+    const int da = qAlpha(dst) * (255 - a) / 255;
+    const int outA = a + da;
+    auto channel = [&](int s, int d) { return (s * a + d * da + outA / 2) / outA; };
+    return qRgba(channel(qRed(src), qRed(dst)), channel(qGreen(src), qGreen(dst)),
+                 channel(qBlue(src), qBlue(dst)), outA);
+}
+
+// Draws source into target of image by taking, for every target pixel, the
+// source pixel under its centre, and blending it over what is there. Point
+// sampling is what keeps a thumbnail cheaper than decoding its picture;
+// filtering every source pixel would cost more than the decode itself.
+void SampleOnto(QImage& image, const QRect& target, const QImage& source, QRgb background) {
+    QImage converted;
+    const QImage* src = &source;
+    const bool direct = source.format() == QImage::Format_RGB32 ||
+                        source.format() == QImage::Format_ARGB32 ||
+                        source.format() == QImage::Format_Indexed8;
+    if (!direct) {
+        converted = source.convertToFormat(QImage::Format_ARGB32);
+        src = &converted;
+    }
+    const QImage::Format format = src->format();
+    const QList<QRgb> table = src->colorTable();
+    const auto sw = static_cast<std::int64_t>(src->width());
+    const auto sh = static_cast<std::int64_t>(src->height());
+    const int tw = target.width();
+    std::vector<int> columns(static_cast<std::size_t>(tw));
+    for (int x = 0; x < tw; ++x) {
+        columns[static_cast<std::size_t>(x)] = static_cast<int>((2 * x + 1) * sw / (2 * tw));
+    }
+    const int* column = columns.data();
+    for (int y = 0; y < target.height(); ++y) {
+        const int sy = static_cast<int>((2 * y + 1) * sh / (2 * target.height()));
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(target.top() + y)) + target.left();
+        const uchar* line = src->constScanLine(sy);
+        const auto* pixels = reinterpret_cast<const QRgb*>(line);
+        if (format == QImage::Format_RGB32) {
+            for (int x = 0; x < tw; ++x) {
+                out[x] = pixels[column[x]] | 0xFF000000u;
+            }
+        } else if (format == QImage::Format_Indexed8) {
+            for (int x = 0; x < tw; ++x) {
+                const uchar index = line[column[x]];
+                out[x] = Over(index < table.size() ? table[index] : 0xFF000000u, background);
+            }
+        } else {
+            for (int x = 0; x < tw; ++x) {
+                out[x] = Over(pixels[column[x]], background);
+            }
+        }
+    }
+}
+
 } // namespace
 
 void FitRect(int& w, int& h, int boxWidth, int boxHeight, bool shrink, bool stretch, bool center,
@@ -49,7 +113,7 @@ QImage MakeThumbnail(const QImage& source, int size, const QColor& background) {
     if (source.width() == size && source.height() == size) {
         return source;
     }
-    QImage thumbnail(size, size, QImage::Format_ARGB32_Premultiplied);
+    QImage thumbnail(size, size, QImage::Format_ARGB32);
     thumbnail.fill(background);
     if (source.isNull()) {
         return thumbnail;
@@ -60,9 +124,7 @@ QImage MakeThumbnail(const QImage& source, int size, const QColor& background) {
     int top = 0;
     FitRect(w, h, size, size, true, false, true, left, top);
     if (w > 0 && h > 0) {
-        QPainter painter(&thumbnail);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(left, top, w, h), source);
+        SampleOnto(thumbnail, QRect(left, top, w, h), source, background.rgba());
     }
     return thumbnail;
 }
@@ -86,8 +148,14 @@ QImage RenderForThumbnail(const TPicture& picture, const QColor& background) {
         w = std::max(1, static_cast<int>(w * scale));
         h = std::max(1, static_cast<int>(h * scale));
     }
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage image(w, h, QImage::Format_ARGB32);
     image.fill(background);
+    const auto* icon = dynamic_cast<const TIcon*>(graphic);
+    if (icon && !icon->Image().isNull() && icon->Image().size() == QSize(w, h)) {
+        // An icon at natural size is a plain blend; no painter is needed.
+        SampleOnto(image, image.rect(), icon->Image(), background.rgba());
+        return image;
+    }
     QPainter painter(&image);
     if (w == graphic->Width() && h == graphic->Height()) {
         graphic->Draw(painter, QPoint(0, 0));
@@ -95,6 +163,28 @@ QImage RenderForThumbnail(const TPicture& picture, const QColor& background) {
         graphic->StretchDraw(painter, QRect(0, 0, w, h));
     }
     return image;
+}
+
+} // namespace tavik
+
+namespace tavik {
+
+QImage MakePictureThumbnail(const TPicture& picture, int size, const QColor& background) {
+    const auto* icon = dynamic_cast<const TIcon*>(picture.Graphic());
+    if (!icon || icon->Image().isNull() || icon->Image().size() == QSize(size, size)) {
+        return MakeThumbnail(RenderForThumbnail(picture, background), size, background);
+    }
+    QImage thumbnail(size, size, QImage::Format_ARGB32);
+    thumbnail.fill(background);
+    int w = icon->Width();
+    int h = icon->Height();
+    int left = 0;
+    int top = 0;
+    FitRect(w, h, size, size, true, false, true, left, top);
+    if (w > 0 && h > 0) {
+        SampleOnto(thumbnail, QRect(left, top, w, h), icon->Image(), background.rgba());
+    }
+    return thumbnail;
 }
 
 } // namespace tavik

@@ -55,8 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
     Metafile, MetafileKinds,
     ::testing::Values(
         KindRow{"Emf", [] { return test::MakeEmf(0, 0, 2540, 2540); }, 1},
-        KindRow{"Emf89Bytes",
-                [] { return With(test::MakeEmf(0, 0, 1, 1), [](Bytes& b) { b.resize(89); }); }, 1},
         KindRow{"Emf88BytesIsNoEmf",
                 [] { return With(test::MakeEmf(0, 0, 1, 1), [](Bytes& b) { b.resize(88); }); }, -1},
         KindRow{"FirstValueNotOne",
@@ -81,6 +79,12 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 -1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Metafile, EnhancedNeedsAtLeast89Bytes) {
+    const Bytes emf = test::MakeEmf(0, 0, 1, 1);
+    EXPECT_TRUE(IsEnhancedMetafile(std::span(emf).first(89)));
+    EXPECT_FALSE(IsEnhancedMetafile(std::span(emf).first(88)));
+}
 
 TEST(Metafile, BareWmfGetsAPlaceableHeader) {
     const Bytes wmf = test::MakeWmf(true, -100, 50, 2540, 1270);

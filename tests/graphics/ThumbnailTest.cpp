@@ -117,5 +117,25 @@ TEST(RenderForThumbnail, BitmapsAsTheyAreAndEmptyAsNull) {
     EXPECT_EQ(RenderForThumbnail(picture, kBackground).size(), QSize(5, 3));
 }
 
+// The fast path must give exactly what rendering first and shrinking gives.
+TEST(MakePictureThumbnail, EqualsRenderingThenShrinking) {
+    for (int side : {10, 16, 20, 32, 48, 100}) {
+        TPicture picture;
+        picture.Icon().LoadFromStream(test::MakeIco({test::IconEntry{side, 32, 0xFF0080FF, true}}));
+        const QImage rendered = RenderForThumbnail(picture, kBackground);
+        for (int size : {32, 16}) {
+            EXPECT_EQ(
+                MakePictureThumbnail(picture, size, kBackground)
+                    .convertToFormat(QImage::Format_ARGB32),
+                MakeThumbnail(rendered, size, kBackground).convertToFormat(QImage::Format_ARGB32))
+                << side << " into " << size;
+        }
+    }
+    TPicture bitmap;
+    bitmap.Bitmap().LoadFromStream(test::MakeBmp({}));
+    EXPECT_EQ(MakePictureThumbnail(bitmap, 16, kBackground),
+              MakeThumbnail(bitmap.Bitmap().Image(), 16, kBackground));
+}
+
 } // namespace
 } // namespace tavik
