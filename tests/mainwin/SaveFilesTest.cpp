@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -198,6 +199,15 @@ TEST_F(GroupSave, StopsAtTheFirstPictureThatFails) {
     EXPECT_FALSE(QFile::exists(outDir.filePath("third.bmp")));
 }
 
+// Goes to the folder of path and types its file name, as a user would; the
+// dialog's own selectFile races with its folder model.
+void TypeFileName(QFileDialog* dialog, const QString& path) {
+    dialog->setDirectory(QFileInfo(path).path());
+    auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(edit, nullptr);
+    edit->setText(QFileInfo(path).fileName());
+}
+
 // Drives the save dialog: checks what it proposes, then chooses path.
 testing::ModalAction ChooseFile(const QString& path, QStringList* filters, QString* suffix,
                                 QString* proposed) {
@@ -210,7 +220,7 @@ testing::ModalAction ChooseFile(const QString& path, QStringList* filters, QStri
         *filters = dialog->nameFilters();
         *suffix = dialog->defaultSuffix();
         *proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
-        dialog->selectFile(path);
+        TypeFileName(dialog, path);
         static_cast<QDialog*>(dialog)->accept();
         return true;
     };
@@ -260,7 +270,7 @@ testing::ModalAction ChooseExisting(const QString& path, QMessageBox::StandardBu
             message->button(reply)->click();
             return true;
         });
-        dialog->selectFile(path);
+        TypeFileName(dialog, path);
         static_cast<QDialog*>(dialog)->accept();
         if (dialog->isVisible()) {
             dialog->reject();
