@@ -1,6 +1,7 @@
 #include "graphics/Metafile.h"
 
 #include "graphics/Bytes.h"
+#include "graphics/metafile/Metafile.h"
 #include "storage/Exceptions.h"
 
 #include <QPainter>
@@ -143,6 +144,8 @@ void TMetafile::LoadFromStream(std::span<const std::uint8_t> stream) {
         FWidth = FHeight = 0;
         return;
     }
+    // The player's reader frames every record: a stream it refuses is not valid.
+    (void)metafile::MetafileDocument::Parse(stream);
     if (IsEnhancedMetafile(stream)) {
         CheckEmf(stream);
         const Size size = EmfSize(stream);
@@ -194,15 +197,18 @@ std::vector<std::uint8_t> TMetafile::PlaceableWmfImage() const {
     return ConvertToWmf();
 }
 
-// The metafile player is not part of this layer yet; nothing is painted.
-void TMetafile::Play(QPainter&, const QRectF&) const {}
+void TMetafile::Play(QPainter& painter, const QRectF& target) const {
+    if (!FStream.empty()) {
+        metafile::MetafileDocument::Parse(FStream).Play(painter, target);
+    }
+}
 
 std::vector<std::uint8_t> TMetafile::ConvertToWmf() const {
-    throw EInvalidGraphic("Converting an enhanced metafile to a Windows metafile is not available");
+    return metafile::MetafileDocument::Parse(FStream).ToPlaceableWmf();
 }
 
 std::vector<std::uint8_t> TMetafile::ConvertToEmf() const {
-    throw EInvalidGraphic("Converting a Windows metafile to an enhanced metafile is not available");
+    return metafile::MetafileDocument::Parse(FStream).ToEmf();
 }
 
 } // namespace tavik

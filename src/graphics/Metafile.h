@@ -11,9 +11,7 @@ namespace tavik {
 // Width and height are pixels at 96 dots per inch, from the EMF frame or from
 // the placeable bounding box and inch value.
 //
-// Drawing is not available yet: Draw and StretchDraw paint nothing until the
-// metafile player is plugged in, and writing an enhanced metafile as a
-// Windows one (or back) throws EInvalidGraphic until the converter is.
+// Drawing and conversion go through the metafile engine (graphics/metafile).
 class TMetafile : public TGraphic {
 public:
     TMetafile() = default;

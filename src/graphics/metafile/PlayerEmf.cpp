@@ -834,13 +834,17 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
 } // namespace
 
 QSize EmfNaturalSize(const EmfHeader& h) {
-    double w = h.frame.right() - h.frame.left(), hgt = h.frame.bottom() - h.frame.top();
+    // Fields are any 32-bit values: subtract in double, never in int.
+    double w = static_cast<double>(h.frame.right()) - h.frame.left();
+    double hgt = static_cast<double>(h.frame.bottom()) - h.frame.top();
     if (w > 0 && hgt > 0) {
         w = w * 96 / 2540;
         hgt = hgt * 96 / 2540;
     } else {
-        w = (h.bounds.right() - h.bounds.left() + 1) / h.PixelsPerMmX() * 96 / 25.4;
-        hgt = (h.bounds.bottom() - h.bounds.top() + 1) / h.PixelsPerMmY() * 96 / 25.4;
+        w = (static_cast<double>(h.bounds.right()) - h.bounds.left() + 1) / h.PixelsPerMmX() * 96 /
+            25.4;
+        hgt = (static_cast<double>(h.bounds.bottom()) - h.bounds.top() + 1) / h.PixelsPerMmY() *
+              96 / 25.4;
     }
     auto clamp = [](double v) {
         return std::isfinite(v) ? static_cast<int>(std::clamp(std::lround(v), 1L, 16384L)) : 1;

@@ -65,16 +65,18 @@ QString DecodeAnsi(std::span<const std::uint8_t> bytes, int charset) {
 QByteArray EncodeAnsi(const QString& text, int charset) {
     if (charset == 2)
         return text.toLatin1();
-    QStringEncoder encoder(CodePageName(charset), QStringEncoder::Flag::Default);
-    if (!encoder.isValid())
-        return text.toLatin1();
     QByteArray out;
-    // Character by character so that a missing one becomes a single "?".
+    // Character by character, checked by decoding again: encoders replace
+    // what a code page lacks without always saying so.
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QStringEncoder one(CodePageName(charset));
-        QByteArray bytes = one.encode(QStringView(text).mid(i, n));
-        if (one.hasError() || bytes.isEmpty())
+        const QString one = text.mid(i, n);
+        QStringEncoder encoder(CodePageName(charset));
+        QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(one)) : one.toLatin1();
+        if (encoder.hasError() || bytes.isEmpty() ||
+            DecodeAnsi(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                 static_cast<std::size_t>(bytes.size())),
+                       charset) != one)
             bytes = "?";
         out += bytes;
         i += n - 1;
@@ -83,10 +85,11 @@ QByteArray EncodeAnsi(const QString& text, int charset) {
 }
 
 int CharsetFor(const QString& text) {
-    for (int charset : {0, 204, 238, 161, 162}) {
-        QStringEncoder encoder(CodePageName(charset));
-        encoder.encode(text);
-        if (encoder.isValid() && !encoder.hasError())
+    for (int charset : {0, 204, 238, 161, 162, 177, 178, 186, 222, 128, 134, 129, 136}) {
+        const QByteArray bytes = EncodeAnsi(text, charset);
+        if (DecodeAnsi(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                 static_cast<std::size_t>(bytes.size())),
+                       charset) == text)
             return charset;
     }
     return 0;

@@ -76,9 +76,7 @@ public:
             End();
             return;
         }
-        QRegion region(clip->toFillPolygon().toPolygon(), clip->fillRule());
-        if (region.rectCount() > kMaxRegionRects)
-            region = QRegion(region.boundingRect());
+        const QRegion region = ClipRegion(*clip, FCanvas);
         Begin(75);
         FOut.U32(static_cast<std::uint32_t>(32 + 16 * region.rectCount()));
         FOut.U32(5);
@@ -441,6 +439,30 @@ std::vector<Figure> Flatten(const QPainterPath& path) {
         out.push_back(std::move(f));
     }
     return out;
+}
+
+QRegion ClipRegion(const QPainterPath& clip, QSize canvas) {
+    const QRectF area(-1, -1, canvas.width() + 2, canvas.height() + 2);
+    QPainterPath inside;
+    inside.addRect(area);
+    const QPainterPath path = clip.intersected(inside);
+    const QRectF box = path.boundingRect();
+    QPainterPath boxPath;
+    boxPath.addRect(box);
+    if (path.isEmpty())
+        return QRegion();
+    // Rectangles (the common clip) need no scan conversion.
+    if (path.elementCount() <= 5 && boxPath.subtracted(path).isEmpty())
+        return QRegion(box.toAlignedRect());
+    const qreal s = std::min<qreal>(1, 1024.0 / std::max({canvas.width(), canvas.height(), 1}));
+    const QRegion coarse(QTransform::fromScale(s, s).map(path).toFillPolygon().toPolygon(),
+                         path.fillRule());
+    if (coarse.rectCount() > kMaxRegionRects)
+        return QRegion(box.toAlignedRect());
+    QRegion region;
+    for (const QRect& r : coarse)
+        region += QRectF(r.left() / s, r.top() / s, r.width() / s, r.height() / s).toAlignedRect();
+    return region;
 }
 
 int CanvasScale(QSize natural, int limit) {

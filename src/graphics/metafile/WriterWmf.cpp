@@ -13,8 +13,6 @@ namespace tavik::metafile {
 
 namespace {
 
-constexpr int kMaxRegionRects = 2000;
-
 std::uint32_t ColorRef(const QColor& c) {
     return static_cast<std::uint32_t>(c.red()) | (c.green() << 8) | (c.blue() << 16);
 }
@@ -41,7 +39,7 @@ void WritePlaceable(ByteWriter& out, QRect box, int inch) {
 
 class WmfRecorder : public Device {
 public:
-    WmfRecorder(QSize canvas, int inch) {
+    WmfRecorder(QSize canvas, int inch) : FCanvas(canvas) {
         WritePlaceable(FOut, QRect(0, 0, canvas.width(), canvas.height()), inch);
         FHeaderAt = FOut.Size();
         FOut.U16(1);
@@ -95,9 +93,7 @@ public:
         }
         if (!clip)
             return;
-        QRegion region(clip->toFillPolygon().toPolygon(), clip->fillRule());
-        if (region.rectCount() > kMaxRegionRects)
-            region = QRegion(region.boundingRect());
+        const QRegion region = ClipRegion(*clip, FCanvas);
         Record(0x001E, {});
         FClipSaved = true;
         WriteRegion(region);
@@ -425,6 +421,7 @@ private:
         End();
     }
 
+    QSize FCanvas;
     ByteWriter FOut;
     std::size_t FHeaderAt = 0;
     std::size_t FStart = 0;

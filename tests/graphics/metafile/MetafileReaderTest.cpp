@@ -2,6 +2,8 @@
 #include "MetafileTestSupport.h"
 #include "storage/Exceptions.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
@@ -195,6 +197,35 @@ TEST(MetafileReader, SkipsLyingRecordsAndDrawsTheRest) {
     w.Rec(0x041B, {96, 96, 0, 0});
     const QImage wimg = Render(w.Finish());
     EXPECT_TRUE(Near(wimg.pixel(48, 48), qRgb(255, 0, 0)));
+}
+
+} // namespace
+} // namespace tavik::metafile::testing
+
+namespace tavik::metafile::testing {
+namespace {
+
+// Inputs the fuzzers once broke the engine with: each must now parse or be
+// refused cleanly, and play and convert without fault.
+TEST(MetafileReader, FuzzFindingsStayFixed) {
+    const QDir dir(DataDir() + "/fuzz");
+    const QStringList names = dir.entryList(QDir::Files);
+    EXPECT_FALSE(names.isEmpty());
+    QImage img(64, 64, QImage::Format_RGB32);
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray all = file.readAll();
+        const std::vector<std::uint8_t> bytes(all.begin(), all.end());
+        try {
+            const auto doc = MetafileDocument::Parse(bytes);
+            QPainter painter(&img);
+            doc.Play(painter, QRectF(0, 0, 64, 64));
+            (void)(doc.IsEnhanced() ? doc.ToPlaceableWmf() : doc.ToEmf());
+            EXPECT_GE(doc.NaturalSize().width(), 1) << name.toStdString();
+        } catch (const EInvalidGraphic&) {
+        }
+    }
 }
 
 } // namespace
