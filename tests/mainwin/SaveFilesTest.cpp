@@ -132,6 +132,19 @@ TEST(WritePicture, EachKindWritesItsOwnFileImage) {
     EXPECT_EQ(FileBytes(dir.filePath("w.WMF")), Bytes(PlaceableWmfBytes()));
 }
 
+TEST(WritePicture, MetafilesFollowTheWmfRuleWhateverTheyHold) {
+    QTemporaryDir dir;
+    WritePictureFile(EmfPicture(), dir.filePath("e.Wmf"));
+    const QByteArray wmf = FileBytes(dir.filePath("e.Wmf"));
+    ASSERT_GE(wmf.size(), 22);
+    EXPECT_EQ(wmf.left(4), QByteArray("\xD7\xCD\xC6\x9A", 4));
+
+    WritePictureFile(WmfPicture(), dir.filePath("w.emf"));
+    const QByteArray emf = FileBytes(dir.filePath("w.emf"));
+    ASSERT_GE(emf.size(), 88);
+    EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
+}
+
 TEST(WritePicture, UnwritablePathRaises) {
     QTemporaryDir dir;
     EXPECT_THROW(WritePictureFile(BitmapPicture(), dir.filePath("missing/b.bmp")), Exception);
