@@ -1,0 +1,180 @@
+#include "MetafileBuilder.h"
+#include "graphics/metafile/Metafile.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <random>
+
+// Thumbnails of 1,000 small metafiles (clip-art-like: shapes, outlines, a
+// caption, some with a bitmap) beside thumbnails of the same pictures stored
+// as bitmaps of their natural size. Both start from the picture stream, as
+// the catalogue does. Prints the ratio metafile / bitmap; the target is 3.
+
+namespace {
+
+using namespace tavik::metafile;
+using namespace tavik::metafile::testing;
+
+constexpr int kPictures = 1000;
+constexpr int kThumb = 32;
+
+std::vector<std::uint8_t> MakeEmf(std::mt19937& rng) {
+    std::uniform_int_distribution<int> coord(0, 95), colour(0, 255), shape(0, 3);
+    EmfBuilder b(QRect(0, 0, 2540, 2540));
+    for (int i = 0; i < 6; ++i) {
+        b.Rec(39, {1, 0, Rgb(colour(rng), colour(rng), colour(rng)), 0}).Rec(37, {1});
+        b.Rec(38, {2, 0, 2, 0, Rgb(0, 0, 0)}).Rec(37, {2});
+        const int x = coord(rng), y = coord(rng);
+        switch (shape(rng)) {
+        case 0:
+            b.Rec(43, {x / 2, y / 2, x / 2 + 40, y / 2 + 30});
+            break;
+        case 1:
+            b.Rec(42, {x / 2, y / 2, x / 2 + 40, y / 2 + 40});
+            break;
+        case 2:
+            b.Poly16(86, {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
+            break;
+        default:
+            b.Poly16(85, {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
+        }
+        b.Rec(40, {1}).Rec(40, {2});
+    }
+    b.Font(3, -14, 700).Rec(37, {3}).Rec(18, {1});
+    b.Text({8, 90}, "Clip art");
+    return b.Finish();
+}
+
+std::vector<std::uint8_t> MakeWmf(std::mt19937& rng) {
+    std::uniform_int_distribution<int> coord(0, 95), colour(0, 255);
+    WmfBuilder b(QRect(0, 0, 1440, 1440), 1440);
+    b.Rec(0x020B, {0, 0}).Rec(0x020C, {96, 96});
+    for (int i = 0; i < 6; ++i) {
+        b.Brush(0, Rgb(colour(rng), colour(rng), colour(rng))).Rec(0x012D, {0});
+        b.Pen(0, 1, 0).Rec(0x012D, {1});
+        const int x = coord(rng), y = coord(rng);
+        if (i % 2)
+            b.Rec(0x0418, {y / 2 + 40, x / 2 + 40, y / 2, x / 2});
+        else
+            b.Poly(0x0324, {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
+        b.Rec(0x01F0, {0}).Rec(0x01F0, {1});
+    }
+    if (rng() % 4 == 0) {
+        QImage img(16, 16, QImage::Format_RGB32);
+        img.fill(QColor::fromRgb(colour(rng), colour(rng), colour(rng)));
+        b.StretchDib(QRect(60, 60, 30, 30), QRect(0, 0, 16, 16), img, 0x00CC0020);
+    }
+    b.Font(-14).Rec(0x012D, {0}).Rec(0x0102, {1});
+    b.TextOut({8, 80}, "Clip art");
+    return b.Finish();
+}
+
+struct Data {
+    std::vector<std::vector<std::uint8_t>> metafiles;
+    std::vector<QByteArray> bitmaps;
+};
+
+const Data& Pictures() {
+    static const Data data = [] {
+        Data d;
+        std::mt19937 rng(42);
+        for (int i = 0; i < kPictures; ++i) {
+            d.metafiles.push_back(i % 2 ? MakeWmf(rng) : MakeEmf(rng));
+            // The same picture as a bitmap of its natural size, as a BMP file.
+            const MetafileDocument doc = MetafileDocument::Parse(d.metafiles.back());
+            QImage img(doc.NaturalSize(), QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter painter(&img);
+            doc.Play(painter, QRectF(QPointF(0, 0), doc.NaturalSize()));
+            painter.end();
+            QByteArray bmp;
+            QBuffer buffer(&bmp);
+            buffer.open(QIODevice::WriteOnly);
+            img.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
+            d.bitmaps.push_back(bmp);
+        }
+        return d;
+    }();
+    return data;
+}
+
+QRectF Fit(QSize natural) {
+    const qreal s = std::min(qreal(kThumb) / natural.width(), qreal(kThumb) / natural.height());
+    const QSizeF size = QSizeF(natural) * s;
+    return QRectF(QPointF((kThumb - size.width()) / 2, (kThumb - size.height()) / 2), size);
+}
+
+void BitmapThumbnails(benchmark::State& state) {
+    const Data& data = Pictures();
+    QImage thumb(kThumb, kThumb, QImage::Format_RGB32);
+    for (auto _ : state) {
+        for (const QByteArray& bmp : data.bitmaps) {
+            const QImage img = QImage::fromData(bmp, "BMP");
+            thumb.fill(Qt::white);
+            QPainter painter(&thumb);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(Fit(img.size()), img);
+        }
+        benchmark::DoNotOptimize(thumb.bits());
+    }
+}
+
+void MetafileThumbnails(benchmark::State& state) {
+    const Data& data = Pictures();
+    QImage thumb(kThumb, kThumb, QImage::Format_RGB32);
+    for (auto _ : state) {
+        for (const auto& stream : data.metafiles) {
+            const MetafileDocument doc = MetafileDocument::Parse(stream);
+            thumb.fill(Qt::white);
+            QPainter painter(&thumb);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            doc.Play(painter, Fit(doc.NaturalSize()));
+        }
+        benchmark::DoNotOptimize(thumb.bits());
+    }
+}
+
+BENCHMARK(BitmapThumbnails)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(MetafileThumbnails)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// Keeps the best CPU time of the repetitions: interference only adds time.
+class BestOf : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> best;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const auto& run : runs) {
+            if (run.iterations == 0 || run.run_type != Run::RT_Iteration)
+                continue;
+            const double t = run.GetAdjustedCPUTime();
+            auto [it, added] = best.emplace(run.run_name.function_name, t);
+            if (!added)
+                it->second = std::min(it->second, t);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Pictures();
+    BestOf reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double bitmap = reporter.best["BitmapThumbnails"];
+    const double metafile = reporter.best["MetafileThumbnails"];
+    if (bitmap <= 0 || metafile <= 0)
+        return 0;
+    const double ratio = metafile / bitmap;
+    std::printf("\nmetafile thumbnail / bitmap thumbnail (32 x 32, %d pictures): %.2f (target <= 3) %s\n",
+                kPictures, ratio, ratio <= 3 ? "ok" : "MISSED");
+    return 0;
+}
