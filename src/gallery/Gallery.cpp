@@ -3,6 +3,8 @@
 #include "controls/About.h"
 #include "controls/BrowseDr.h"
 #include "controls/MessDlgs.h"
+#include "mainwin/Progress.h"
+#include "mainwin/Texts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +64,17 @@ QStringList TGallery::SaveScreenshots(const QString& folder) {
         }
     }
 
-    TAboutBox about(this);
+    {
+        TProgressManager progress(LoadText(37), 100, 0, LoadText(36));
+        progress.Show();
+        for (int i = 0; i < 40; ++i)
+            progress.Step();
+        QApplication::processEvents();
+        Save(progress.Form()->grab(), QDir(folder).filePath(QStringLiteral("progress.png")),
+             written);
+    }
+
+    TAboutBox about(this, LoadText);
     about.setWindowTitle(QStringLiteral("About Tavik"));
     about.SetCounts(12, 345);
     GrabNextModal(QDir(folder).filePath(QStringLiteral("about.png")), written);

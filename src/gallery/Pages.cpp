@@ -12,9 +12,12 @@
 #include "controls/aSplit.h"
 #include "controls/explbtn.h"
 #include "controls/nfPanel.h"
+#include "mainwin/Progress.h"
+#include "mainwin/Texts.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -412,7 +415,7 @@ QWidget* TGallery::DialogsPage() {
         layout->addWidget(button);
     };
     add(QStringLiteral("About box"), [page] {
-        TAboutBox box(page->window());
+        TAboutBox box(page->window(), LoadText);
         box.setWindowTitle(QStringLiteral("About Tavik"));
         box.SetCounts(12, 345);
         box.exec();
@@ -444,6 +447,17 @@ QWidget* TGallery::DialogsPage() {
     });
     add(QStringLiteral("Input box"),
         [] { InputBoxLang(QStringLiteral("Add topic"), QStringLiteral("Name:"), QString(), 0); });
+    add(QStringLiteral("Progress window (the gallery is disabled meanwhile)"), [] {
+        TProgressManager progress(LoadText(37), 100, 0, LoadText(37));
+        progress.Show();
+        QElapsedTimer clock;
+        for (int i = 0; i < 100; ++i) {
+            clock.start();
+            while (clock.elapsed() < 30)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+            progress.Step();
+        }
+    });
     layout->addStretch(1);
     return page;
 }
