@@ -30,6 +30,8 @@ public:
 
     // The positional arguments; throws UsageError unless there are count.
     const std::vector<std::string>& Positional(std::size_t count) const;
+    // All positional arguments, however many (commands taking a list).
+    const std::vector<std::string>& AllPositional() const { return FPositional; }
     bool Flag(const std::string& name) const;
     std::optional<std::string> Value(const std::string& name) const;
     // A non-negative integer argument; throws UsageError naming what.

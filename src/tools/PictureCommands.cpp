@@ -1,0 +1,183 @@
+// The picture commands: add picture files to a catalogue, render a picture.
+// Both decode pictures, so they run a QGuiApplication on the offscreen
+// platform: they work without a display.
+#include "Commands.h"
+#include "ToolCatalog.h"
+
+#include "graphics/TavikPicture.h"
+#include "graphics/Thumbnail.h"
+#include "storage/CatalogFiles.h"
+#include "storage/CodePage.h"
+#include "storage/Exceptions.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace tavik::tools {
+namespace {
+
+// The application a picture command needs while it runs; the offscreen
+// platform is forced so that a missing or unusable display never matters.
+class OffscreenApplication {
+public:
+    OffscreenApplication() : FApp((setenv("QT_QPA_PLATFORM", "offscreen", 1), FArgc), FArgv) {}
+
+private:
+    int FArgc = 1;
+    char FName[9] = "tavikctl";
+    char* FArgv[2] = {FName, nullptr};
+    QGuiApplication FApp;
+};
+
+// The name a picture added from a file gets: the part of the path after its
+// last separator, extension included, at most 255 bytes.
+std::string PictureName(const std::string& path, int codePage) {
+    const auto slash = path.find_last_of('/');
+    std::string name =
+        FromUtf8(slash == std::string::npos ? path : path.substr(slash + 1), codePage);
+    if (name.size() > 255) {
+        name.resize(255);
+    }
+    return name;
+}
+
+int RunAdd(const Arguments& args) {
+    const auto topicName = args.Value("--topic");
+    if (!topicName || topicName->empty()) {
+        throw UsageError("--topic NAME is required");
+    }
+    const auto& words = args.AllPositional();
+    if (words.size() < 2) {
+        throw UsageError("a folder and at least one picture file are needed");
+    }
+    const OffscreenApplication app;
+    const std::string folder = ExistingFolder(words[0]);
+    const int codePage = FolderCodePage(folder, args.Value("--codepage"));
+    TTopicList topics;
+    if (OpenCatalog(folder, topics).badSignature) {
+        throw CommandError("the list file " + ListFileName(folder) + " is not a catalogue");
+    }
+    const std::string name = FromUtf8(*topicName, codePage);
+    TTopic* topic = nullptr;
+    for (int t = 0; t < topics.Count() && !topic; ++t) {
+        if (topics.Topics(t).Name == name) {
+            topic = &topics.Topics(t);
+        }
+    }
+    if (!topic) {
+        topic = &topics.AddTopic(name);
+    }
+
+    const std::string dataFile = DataFileName(folder);
+    TTavikPicture picture;
+    int failed = 0;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        try {
+            picture.LoadFromFile(words[i]);
+            const std::int32_t position = picture.AppendToCatalog(dataFile);
+            topic->AddBmp(PictureName(words[i], codePage), position);
+        } catch (const Exception& e) {
+            std::cerr << "tavikctl add: " << words[i] << ": " << e.what() << "\n";
+            ++failed;
+        }
+    }
+    // Written even when some files failed: the records already appended must
+    // be referred to, as the program does after adding files.
+    SaveCatalog(folder, topics);
+    return failed == 0 ? 0 : 1;
+}
+
+QColor ParseBackground(const std::optional<std::string>& text) {
+    if (!text) {
+        return QColor(0xFF, 0xFF, 0xFF);
+    }
+    const QString hex = QString::fromStdString(*text);
+    bool ok = false;
+    const uint value = hex.toUInt(&ok, 16);
+    if (!ok || hex.size() != 6) {
+        throw UsageError("--background takes six hexadecimal digits RRGGBB");
+    }
+    return QColor::fromRgb(static_cast<QRgb>(value));
+}
+
+int ParseThumbSize(const std::optional<std::string>& text) {
+    if (!text) {
+        return 0;
+    }
+    if (*text == "32" || *text == "16") {
+        return std::stoi(*text);
+    }
+    throw UsageError("--thumb takes 32 or 16");
+}
+
+void LoadCataloguePicture(const std::vector<std::string>& words, TTavikPicture& picture) {
+    const std::string folder = ExistingFolder(words[0]);
+    const int topicIndex = Arguments::Index(words[1], "TOPIC");
+    const int imageIndex = Arguments::Index(words[2], "IMAGE");
+    TTopicList topics;
+    LoadCatalogOrFail(folder, topics);
+    if (topicIndex >= topics.Count()) {
+        throw CommandError("no topic " + std::to_string(topicIndex));
+    }
+    const TTopic& topic = topics.Topics(topicIndex);
+    if (imageIndex >= topic.Bmps.Count()) {
+        throw CommandError("no picture " + std::to_string(imageIndex) + " in topic " +
+                           std::to_string(topicIndex));
+    }
+    picture.LoadFromCatalog(DataFileName(folder), topic.Bmps.Bmps(imageIndex).Position);
+}
+
+int RunRender(const Arguments& args) {
+    const bool fromCatalog = args.Flag("--catalog");
+    const auto& words = args.Positional(fromCatalog ? 4 : 2);
+    const QColor background = ParseBackground(args.Value("--background"));
+    const int thumb = ParseThumbSize(args.Value("--thumb"));
+    const OffscreenApplication app;
+
+    TTavikPicture picture;
+    if (fromCatalog) {
+        LoadCataloguePicture(words, picture);
+    } else {
+        picture.LoadFromFile(words[0]);
+    }
+    QImage image;
+    if (thumb > 0) {
+        image = MakePictureThumbnail(picture, thumb, background);
+    } else {
+        const TGraphic* graphic = picture.Graphic();
+        if (!graphic || graphic->Width() <= 0 || graphic->Height() <= 0) {
+            throw CommandError("the picture is empty");
+        }
+        image = QImage(graphic->Width(), graphic->Height(), QImage::Format_ARGB32);
+        image.fill(background);
+        QPainter painter(&image);
+        graphic->Draw(painter, QPoint(0, 0));
+    }
+    const std::string& out = words.back();
+    if (!image.save(QString::fromStdString(out), "PNG")) {
+        throw CommandError("cannot write " + out);
+    }
+    return 0;
+}
+
+const CommandRegistration addCommand{
+    {"add",
+     "FOLDER --topic NAME FILE... [--codepage N]",
+     "add picture files (.bmp .ico .emf .wmf) to a topic, made at the end if it is new",
+     {},
+     {"--topic", "--codepage"},
+     RunAdd}};
+const CommandRegistration renderCommand{
+    {"render",
+     "(FILE | --catalog FOLDER TOPIC IMAGE) OUT.png [--background RRGGBB] [--thumb 32|16]",
+     "draw a picture at natural size, or as a thumbnail, into a PNG file",
+     {"--catalog"},
+     {"--background", "--thumb"},
+     RunRender}};
+
+} // namespace
+} // namespace tavik::tools

@@ -1,0 +1,126 @@
+// tavikctl add and render, run as the user runs them: a separate process with
+// no display.
+#include "Builders.h"
+#include "graphics/Metafile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tavik {
+namespace {
+
+using test::Bytes;
+
+class PictureCommands : public ::testing::Test {
+protected:
+    struct Result {
+        int status;
+        QString err;
+    };
+
+    Result Run(const QStringList& args) {
+        QProcess process;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        process.setProcessEnvironment(env);
+        process.start(TAVIKCTL, args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    }
+    QString Write(const QString& name, const Bytes& bytes) {
+        QFile file(FDir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return file.fileName();
+    }
+    Bytes Read(const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QByteArray data = file.readAll();
+        return Bytes(data.begin(), data.end());
+    }
+    QString Catalogue() {
+        const QString folder = FDir.filePath("catalogue");
+        QDir().mkpath(folder);
+        return folder;
+    }
+    QTemporaryDir FDir;
+};
+
+TEST_F(PictureCommands, AddThenExtractGivesBackEveryFile) {
+    TMetafile placeable;
+    placeable.LoadFromStream(test::MakeWmf(true, 0, 0, 300, 200));
+    const std::vector<std::pair<QString, Bytes>> files = {
+        {"a.bmp", test::MakeBmp({40, 8, 1})},
+        {"b.ico", test::MakeIco({{16, 4}, {32, 32}, {48, 0}})},
+        {"c.emf", test::MakeEmf(0, 0, 2540, 2540)},
+        {"d.wmf", placeable.Stream()},
+    };
+    QStringList args = {"add", Catalogue(), "--topic", "Mixed"};
+    for (const auto& [name, bytes] : files) {
+        args << Write(name, bytes);
+    }
+    const Result added = Run(args);
+    ASSERT_EQ(added.status, 0) << added.err.toStdString();
+    for (int i = 0; i < static_cast<int>(files.size()); ++i) {
+        const QString out = FDir.filePath(QString("out%1").arg(i));
+        const Result extracted = Run({"extract", Catalogue(), "0", QString::number(i), "-o", out});
+        ASSERT_EQ(extracted.status, 0) << extracted.err.toStdString();
+        EXPECT_EQ(Read(out), files[static_cast<std::size_t>(i)].second)
+            << files[static_cast<std::size_t>(i)].first.toStdString();
+    }
+}
+
+TEST_F(PictureCommands, AddReportsBadFilesAndGoesOn) {
+    const Bytes bare = test::MakeWmf(true, 0, 0, 100, 100);
+    const Result added = Run({"add", Catalogue(), "--topic", "T", Write("bad.gif", {1, 2}),
+                              Write("bare.wmf", bare), Write("broken.bmp", {'B', 'M'})});
+    EXPECT_EQ(added.status, 1);
+    EXPECT_TRUE(added.err.contains("bad.gif: Unknown picture file extension (.gif)"))
+        << added.err.toStdString();
+    EXPECT_TRUE(added.err.contains("broken.bmp: Bitmap image is not valid"));
+    // The one good file is there, given its placeable header; a second add
+    // with the same topic name appends to that topic.
+    ASSERT_EQ(
+        Run({"add", Catalogue(), "--topic", "T", Write("e.emf", test::MakeEmf(0, 0, 9, 9))}).status,
+        0);
+    const QString out = FDir.filePath("bare.out");
+    ASSERT_EQ(Run({"extract", Catalogue(), "0", "0", "-o", out}).status, 0);
+    EXPECT_EQ(Read(out).size(), bare.size() + 22);
+    ASSERT_EQ(Run({"extract", Catalogue(), "0", "1", "-o", out}).status, 0);
+    EXPECT_EQ(Read(out), test::MakeEmf(0, 0, 9, 9));
+    EXPECT_NE(Run({"extract", Catalogue(), "1", "0", "-o", out}).status, 0);
+}
+
+TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
+    const QString icon = Write("i.ico", test::MakeIco({{10, 32, 0xFF0000FF, true}}));
+    const QString png = FDir.filePath("i.png");
+    ASSERT_EQ(Run({"render", icon, png, "--background", "00FF00"}).status, 0);
+    QImage image(png);
+    ASSERT_EQ(image.size(), QSize(10, 10));
+    EXPECT_EQ(image.pixel(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(5, 5), 0xFF0000FFu);
+
+    ASSERT_EQ(Run({"add", Catalogue(), "--topic", "T", icon}).status, 0);
+    ASSERT_EQ(Run({"render", "--catalog", Catalogue(), "0", "0", png, "--thumb", "32",
+                   "--background", "FF0000"})
+                  .status,
+              0);
+    image = QImage(png);
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(15, 15), 0xFF0000FFu);
+
+    EXPECT_EQ(Run({"render", icon, png, "--thumb", "24"}).status, 2);
+    EXPECT_EQ(Run({"render", icon, png, "--background", "green"}).status, 2);
+    EXPECT_EQ(Run({"render", FDir.filePath("none.bmp"), png}).status, 1);
+}
+
+} // namespace
+} // namespace tavik
