@@ -105,19 +105,22 @@ QImage ShadeBitmap(const QImage& bitmap, TExplorerButtonShadingType shading,
         for (int x = 0; x < img.width(); ++x) {
             // Made transparent here, so a white tone is not lost when the
             // transparent colour is white too.
-            if (line[x] == key) {
+            // Pictures with an alpha channel: see-through pixels stay so, and
+            // a partly see-through one keeps its alpha under the new tone.
+            const int alpha = qAlpha(line[x]);
+            if (line[x] == key || alpha == 0) {
                 line[x] = 0;
                 continue;
             }
             const int sum = qRed(line[x]) + qGreen(line[x]) + qBlue(line[x]);
+            QRgb tone = qRgb(0, 0, 0);
             if (sum > t.t1)
-                line[x] = qRgb(255, 255, 255);
+                tone = qRgb(255, 255, 255);
             else if (sum > t.t2)
-                line[x] = highlight.rgb();
+                tone = highlight.rgb();
             else if (sum > t.t3)
-                line[x] = shadow.rgb();
-            else
-                line[x] = qRgb(0, 0, 0);
+                tone = shadow.rgb();
+            line[x] = qRgba(qRed(tone), qGreen(tone), qBlue(tone), alpha);
         }
     }
     return img;

@@ -33,7 +33,8 @@ QString StripAccelerator(const QString& caption);
 
 // Returns a copy of bitmap in four tones for the "mouse away" look. The colour
 // of pixel (0, 0) is the transparent colour and becomes fully transparent
-// (alpha 0), so pixel (0, 0) still marks it; every other
+// (alpha 0), so pixel (0, 0) still marks it, as does every pixel with alpha 0;
+// every other
 // pixel becomes white, highlight, shadow or black by the sum of its red, green
 // and blue against the thresholds of the shading type. A null bitmap gives a
 // null image.

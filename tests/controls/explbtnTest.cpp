@@ -92,6 +92,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ShadeCase{ST::stDark, 274, kDark}, ShadeCase{ST::stDark, 175, kBlack},
                       ShadeCase{ST::stDark, 765, kWhite}, ShadeCase{ST::stDark, 0, kBlack}));
 
+TEST(ShadeBitmapAlphaTest, SeeThroughPixelsStaySeeThrough) {
+    QImage img(3, 1, QImage::Format_ARGB32);
+    img.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    img.setPixel(1, 0, qRgba(255, 255, 255, 0)); // invisible white: not a tone
+    img.setPixel(2, 0, qRgba(10, 10, 10, 128));
+    const QImage shaded = ShadeBitmap(img, ST::stMedium, kHi, kDark);
+    EXPECT_EQ(qAlpha(shaded.pixel(1, 0)), 0);
+    EXPECT_EQ(shaded.pixel(2, 0), qRgba(0, 0, 0, 128));
+}
+
 // ---- behaviour ----
 
 class OfficeButtonTest : public ::testing::Test {
