@@ -382,20 +382,27 @@ bool TBmpListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
     return QListView::edit(index, trigger, event);
 }
 
-void TBmpListView::startDrag(Qt::DropActions supportedActions) {
+QMimeData* TBmpListView::CreateDragData() const {
     QModelIndexList rows = selectedIndexes();
     if (rows.isEmpty())
-        return;
+        return nullptr;
     std::sort(rows.begin(), rows.end());
     QStringList numbers;
     for (const QModelIndex& row : rows)
         numbers << QString::number(row.row());
     auto* mime = new QMimeData;
     mime->setData(DragMimeType(), numbers.join(QLatin1Char(',')).toLatin1());
+    return mime;
+}
+
+void TBmpListView::startDrag(Qt::DropActions supportedActions) {
+    QMimeData* mime = CreateDragData();
+    if (!mime)
+        return;
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    const QVariant thumbnail =
-        FModel->data(currentIndex().isValid() ? currentIndex() : rows.first(), Qt::DecorationRole);
+    const QModelIndex shown = currentIndex().isValid() ? currentIndex() : selectedIndexes().first();
+    const QVariant thumbnail = FModel->data(shown, Qt::DecorationRole);
     if (thumbnail.canConvert<QPixmap>())
         drag->setPixmap(thumbnail.value<QPixmap>());
     // The receiver moves the pictures itself; this list is refreshed by it.

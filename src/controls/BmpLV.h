@@ -7,6 +7,7 @@
 #include <vector>
 
 class QDropEvent;
+class QMimeData;
 
 namespace tavik {
 
@@ -88,8 +89,12 @@ public:
     QPoint DropPoint() const { return FDropPoint; }
     const QStringList& DroppedFiles() const { return FDroppedFiles; }
 
-    // MIME type of the drags this list starts; the data is the dragged rows.
+    // MIME type of the drags this list starts; the data is the dragged rows,
+    // ascending, as comma-separated decimal numbers.
     static QString DragMimeType();
+    // The data of a drag of the selected items; nullptr when none is selected.
+    // The caller owns it.
+    QMimeData* CreateDragData() const;
     // Whether event is a drag started by a TBmpListView.
     static bool IsItemDrag(const QDropEvent* event);
 

@@ -214,21 +214,23 @@ TEST_F(BmpListViewShownTest, InPlaceEditReportsAndCanBeCancelled) {
     QTest::keyClick(view.viewport(), Qt::Key_F2);
     auto* editor = view.viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
-    QTRY_VERIFY(editor->hasFocus());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor->hasFocus(); }));
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("renamed"));
     QTest::keyClick(editor, Qt::Key_Return);
     // The editor commits from the event loop.
-    QTRY_COMPARE(edits.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edits.size() == 1; }));
     EXPECT_EQ(edits[0], std::make_pair(4, QStringLiteral("renamed")));
     EXPECT_EQ(view.Caption(4), QStringLiteral("renamed!"));
 
     QTest::keyClick(view.viewport(), Qt::Key_F2);
     editor = nullptr;
-    QTRY_VERIFY((editor = view.viewport()->findChild<QLineEdit*>()) && editor->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return (editor = view.viewport()->findChild<QLineEdit*>()) && editor->isVisible();
+    }));
     QTest::keyClicks(editor, QStringLiteral("dropped"));
     view.CancelEditing();
-    QTRY_VERIFY(!editor || !editor->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor || !editor->isVisible(); }));
     view.setFocus();
     QApplication::processEvents();
     EXPECT_EQ(edits.size(), 1);
@@ -265,10 +267,29 @@ TEST_F(BmpListViewShownTest, DroppedFilesOnceInOrderAfterTheDrop) {
     view.SetAcceptFiles(true);
     EXPECT_TRUE(drop());
     EXPECT_TRUE(drops.isEmpty());
-    QTRY_COMPARE(drops.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drops.size() == 1; }));
     EXPECT_EQ(drops[0], names);
     EXPECT_EQ(view.DropPoint(), QPoint(30, 30));
     EXPECT_EQ(view.Count(), 8);
+}
+
+} // namespace
+} // namespace tavik
+
+namespace tavik {
+namespace {
+
+TEST(BmpListViewDragTest, DragDataCarriesTheSelectedRowsInOrder) {
+    TBmpListView view;
+    for (int i = 0; i < 6; ++i)
+        view.AddBitmapItem(QStringLiteral("p%1").arg(i), Solid(8, 8));
+    EXPECT_EQ(view.CreateDragData(), nullptr);
+    view.SetSelected(4, true);
+    view.SetSelected(1, true);
+    const std::unique_ptr<QMimeData> data(view.CreateDragData());
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data(TBmpListView::DragMimeType()), QByteArray("1,4"));
+    EXPECT_FALSE(data->hasUrls()); // never taken for dropped files
 }
 
 } // namespace

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(ProgressWindowsTest, DisablesOtherWindowsWhileShown) {
     other.activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
     {
         TProgressManager progress(QStringLiteral("Tavik"), 3, 0, QStringLiteral("Updating..."));
         EXPECT_FALSE(progress.Form()->isVisible());
@@ -43,12 +43,12 @@ TEST_F(ProgressWindowsTest, DisablesOtherWindowsWhileShown) {
         // Whatever window got the focus meanwhile, the one active before
         // the operation gets it back.
         main.activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
     }
     EXPECT_TRUE(main.isEnabled());
     EXPECT_TRUE(other.isEnabled());
     EXPECT_FALSE(disabled.isEnabled()); // was disabled before
-    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
 }
 
 TEST_F(ProgressWindowsTest, FailureHalfWayRestoresTheWindows) {
@@ -61,7 +61,7 @@ TEST_F(ProgressWindowsTest, FailureHalfWayRestoresTheWindows) {
     EXPECT_THROW(operation(), std::runtime_error);
     EXPECT_TRUE(main.isEnabled());
     EXPECT_TRUE(other.isEnabled());
-    QTRY_COMPARE(QApplication::activeWindow(), &main);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
 }
 
 TEST_F(ProgressWindowsTest, CloseRequestsAreIgnored) {
