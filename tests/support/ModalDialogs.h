@@ -12,6 +12,10 @@
 // does not appear within the timeout leaves Answered() false and Error() set;
 // an action that cannot find its button sets Error() and closes the dialog.
 // Buttons are any QAbstractButton children of the dialog, visible or not.
+//
+// To wait for anything else, use ASSERT_TRUE(QTest::qWaitFor([&] { ... })).
+// The QTRY_* macros report to QtTest, not to GoogleTest: when they time out
+// the test function returns early and the case still passes.
 
 #include <QDialogButtonBox>
 #include <QString>
