@@ -38,10 +38,16 @@ std::vector<std::uint8_t> MakeEmf(std::mt19937& rng) {
             b.Rec(42, {x / 2, y / 2, x / 2 + 40, y / 2 + 40});
             break;
         case 2:
-            b.Poly16(86, {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
+            b.Poly16(86, {{x, y},
+                          {coord(rng), coord(rng)},
+                          {coord(rng), coord(rng)},
+                          {coord(rng), coord(rng)}});
             break;
         default:
-            b.Poly16(85, {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
+            b.Poly16(85, {{x, y},
+                          {coord(rng), coord(rng)},
+                          {coord(rng), coord(rng)},
+                          {coord(rng), coord(rng)}});
         }
         b.Rec(40, {1}).Rec(40, {2});
     }
@@ -174,7 +180,8 @@ int main(int argc, char** argv) {
     if (bitmap <= 0 || metafile <= 0)
         return 0;
     const double ratio = metafile / bitmap;
-    std::printf("\nmetafile thumbnail / bitmap thumbnail (32 x 32, %d pictures): %.2f (target <= 3) %s\n",
-                kPictures, ratio, ratio <= 3 ? "ok" : "MISSED");
+    std::printf(
+        "\nmetafile thumbnail / bitmap thumbnail (32 x 32, %d pictures): %.2f (target <= 3) %s\n",
+        kPictures, ratio, ratio <= 3 ? "ok" : "MISSED");
     return 0;
 }

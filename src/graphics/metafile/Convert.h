@@ -2,7 +2,8 @@
 
 #include "Player.h"
 
-#include <QRegion>
+#include <QPainterPath>
+#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -36,7 +37,8 @@ std::vector<Figure> Flatten(const QPainterPath& path);
 // The clip as rectangles for a writer: limited to the canvas, computed at a
 // resolution of at most 1024 units per side (a clip needs no more) and
 // reduced to its bounding box past a few thousand rectangles.
-QRegion ClipRegion(const QPainterPath& clip, QSize canvas);
+// Rectangles never overlap; they come top to bottom, left to right.
+std::vector<QRect> ClipRegion(const QPainterPath& clip, QSize canvas);
 
 // Canvas scale for a picture of the given natural size: an integral number
 // of device units per pixel that keeps the canvas within limit.

@@ -634,6 +634,10 @@ QPainterPath Gdi::Limit(const QPainterPath& path) const {
 }
 
 void Gdi::CombineClip(const QPainterPath& input, int mode) {
+    // Every clip change costs path clipping here and scan conversion in the
+    // writers: it is paid for like a few hundred points.
+    if (!Charge(FBudget.points, input.elementCount() + 256))
+        return;
     const QPainterPath p = Limit(input);
     const QRectF all =
         FOutputBounds.adjusted(-FOutputBounds.width() - 1e4, -FOutputBounds.height() - 1e4,

@@ -76,11 +76,11 @@ public:
             End();
             return;
         }
-        const QRegion region = ClipRegion(*clip, FCanvas);
+        const std::vector<QRect> rects = ClipRegion(*clip, FCanvas);
         Begin(75);
-        FOut.U32(static_cast<std::uint32_t>(32 + 16 * region.rectCount()));
+        FOut.U32(static_cast<std::uint32_t>(32 + 16 * rects.size()));
         FOut.U32(5);
-        RegionData(region);
+        RegionData(rects);
         End();
     }
 
@@ -402,14 +402,16 @@ private:
             }
         End();
     }
-    void RegionData(const QRegion& region) {
-        const QRect b = region.boundingRect();
+    void RegionData(const std::vector<QRect>& rects) {
+        QRect b;
+        for (const QRect& r : rects)
+            b = b.united(r);
         FOut.U32(32);
         FOut.U32(1);
-        FOut.U32(static_cast<std::uint32_t>(region.rectCount()));
-        FOut.U32(static_cast<std::uint32_t>(16 * region.rectCount()));
+        FOut.U32(static_cast<std::uint32_t>(rects.size()));
+        FOut.U32(static_cast<std::uint32_t>(16 * rects.size()));
         I32Rect(b.left(), b.top(), b.right() + 1, b.bottom() + 1);
-        for (const QRect& r : region)
+        for (const QRect& r : rects)
             I32Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
     }
 
@@ -441,28 +443,32 @@ std::vector<Figure> Flatten(const QPainterPath& path) {
     return out;
 }
 
-QRegion ClipRegion(const QPainterPath& clip, QSize canvas) {
+std::vector<QRect> ClipRegion(const QPainterPath& clip, QSize canvas) {
     const QRectF area(-1, -1, canvas.width() + 2, canvas.height() + 2);
     QPainterPath inside;
     inside.addRect(area);
     const QPainterPath path = clip.intersected(inside);
+    if (path.isEmpty())
+        return {};
     const QRectF box = path.boundingRect();
     QPainterPath boxPath;
     boxPath.addRect(box);
-    if (path.isEmpty())
-        return QRegion();
     // Rectangles (the common clip) need no scan conversion.
     if (path.elementCount() <= 5 && boxPath.subtracted(path).isEmpty())
-        return QRegion(box.toAlignedRect());
+        return {box.toAlignedRect()};
     const qreal s = std::min<qreal>(1, 1024.0 / std::max({canvas.width(), canvas.height(), 1}));
     const QRegion coarse(QTransform::fromScale(s, s).map(path).toFillPolygon().toPolygon(),
                          path.fillRule());
     if (coarse.rectCount() > kMaxRegionRects)
-        return QRegion(box.toAlignedRect());
-    QRegion region;
+        return {box.toAlignedRect()};
+    // Scaled by whole-unit edges so neighbours still meet and never overlap.
+    std::vector<QRect> rects;
+    rects.reserve(static_cast<std::size_t>(coarse.rectCount()));
+    auto up = [s](int v) { return static_cast<int>(std::lround(v / s)); };
     for (const QRect& r : coarse)
-        region += QRectF(r.left() / s, r.top() / s, r.width() / s, r.height() / s).toAlignedRect();
-    return region;
+        rects.push_back(QRect(QPoint(up(r.left()), up(r.top())),
+                              QPoint(up(r.right() + 1) - 1, up(r.bottom() + 1) - 1)));
+    return rects;
 }
 
 int CanvasScale(QSize natural, int limit) {

@@ -93,10 +93,10 @@ public:
         }
         if (!clip)
             return;
-        const QRegion region = ClipRegion(*clip, FCanvas);
+        const std::vector<QRect> rects = ClipRegion(*clip, FCanvas);
         Record(0x001E, {});
         FClipSaved = true;
-        WriteRegion(region);
+        WriteRegion(rects);
         const int slot = Take();
         Record(0x012C, {static_cast<std::uint32_t>(slot)});
         Delete(slot);
@@ -384,12 +384,14 @@ private:
         End();
         Use(FFontSel, Take());
     }
-    void WriteRegion(const QRegion& region) {
+    void WriteRegion(const std::vector<QRect>& rects) {
         // Rectangles of one band share top and bottom: one scan each.
         std::map<std::pair<int, int>, std::vector<QRect>> scans;
-        for (const QRect& r : region)
+        QRect b;
+        for (const QRect& r : rects) {
             scans[{r.top(), r.bottom() + 1}].push_back(r);
-        const QRect b = region.boundingRect();
+            b = b.united(r);
+        }
         Begin(0x06FF);
         FOut.U16(0);
         FOut.U16(6);

@@ -213,6 +213,54 @@ EmfBuilder& EmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, s
     return Raw(81, body);
 }
 
+EmfBuilder& EmfBuilder::Blt(std::uint32_t type, QRect dest, QRect src, const QImage& image,
+                            std::uint32_t rop) {
+    const std::vector<std::uint8_t> dib = PackedDib(image);
+    const std::uint32_t fixed = type == 76 ? 100 : 108;
+    std::vector<std::uint8_t> body(16, 0);
+    Put32(body, dest.x());
+    Put32(body, dest.y());
+    Put32(body, dest.width());
+    Put32(body, dest.height());
+    Put32(body, rop);
+    Put32(body, src.x());
+    Put32(body, src.y());
+    for (std::uint32_t f : {0x3F800000u, 0u, 0u, 0x3F800000u, 0u, 0u})
+        Put32(body, f);
+    Put32(body, 0);
+    Put32(body, 0);
+    Put32(body, fixed);
+    Put32(body, 40);
+    Put32(body, fixed + 40);
+    Put32(body, static_cast<std::int64_t>(dib.size() - 40));
+    if (type == 77) {
+        Put32(body, src.width());
+        Put32(body, src.height());
+    }
+    body.insert(body.end(), dib.begin(), dib.end());
+    return Raw(type, body);
+}
+
+EmfBuilder& EmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
+    const std::vector<std::uint8_t> dib = PackedDib(image);
+    std::vector<std::uint8_t> body(16, 0);
+    Put32(body, dest.x());
+    Put32(body, dest.y());
+    Put32(body, src.x());
+    Put32(body, src.y());
+    Put32(body, src.width());
+    Put32(body, src.height());
+    Put32(body, 76);
+    Put32(body, 40);
+    Put32(body, 116);
+    Put32(body, static_cast<std::int64_t>(dib.size() - 40));
+    Put32(body, 0);
+    Put32(body, 0);
+    Put32(body, image.height());
+    body.insert(body.end(), dib.begin(), dib.end());
+    return Raw(80, body);
+}
+
 EmfBuilder& EmfBuilder::DibBrush(std::uint32_t index, const QImage& image) {
     const std::vector<std::uint8_t> dib = PackedDib(image);
     std::vector<std::uint8_t> body;
@@ -427,6 +475,23 @@ WmfBuilder& WmfBuilder::DibBitBlt(QRect dest, QPoint src, const QImage& image, s
     Put16(FOut, src.x());
     Put16(FOut, dest.height());
     Put16(FOut, dest.width());
+    Put16(FOut, dest.y());
+    Put16(FOut, dest.x());
+    const auto dib = PackedDib(image);
+    FOut.insert(FOut.end(), dib.begin(), dib.end());
+    End();
+    return *this;
+}
+
+WmfBuilder& WmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
+    Begin(0x0D33);
+    Put16(FOut, 0);
+    Put16(FOut, image.height());
+    Put16(FOut, 0);
+    Put16(FOut, src.y());
+    Put16(FOut, src.x());
+    Put16(FOut, src.height());
+    Put16(FOut, src.width());
     Put16(FOut, dest.y());
     Put16(FOut, dest.x());
     const auto dib = PackedDib(image);

@@ -30,6 +30,10 @@ public:
     EmfBuilder& Text(QPoint ref, const QString& text, std::uint32_t options = 0,
                      QRect rect = QRect(), const std::vector<int>& dx = {});
     EmfBuilder& StretchDib(QRect dest, QRect src, const QImage& image, std::uint32_t rop);
+    // BITBLT (cxSrc/cySrc ignored) or STRETCHBLT with a source bitmap.
+    EmfBuilder& Blt(std::uint32_t type, QRect dest, QRect src, const QImage& image,
+                    std::uint32_t rop);
+    EmfBuilder& SetDiBits(QPoint dest, QRect src, const QImage& image);
     EmfBuilder& DibBrush(std::uint32_t index, const QImage& image);
     EmfBuilder& ClipRegion(const std::vector<QRect>& rects, int mode);
     std::vector<std::uint8_t> Finish();
@@ -57,6 +61,7 @@ public:
                            const std::vector<int>& dx);
     WmfBuilder& StretchDib(QRect dest, QRect src, const QImage& image, std::uint32_t rop);
     WmfBuilder& DibBitBlt(QRect dest, QPoint src, const QImage& image, std::uint32_t rop);
+    WmfBuilder& SetDiBits(QPoint dest, QRect src, const QImage& image);
     WmfBuilder& PatBlt(QRect dest, std::uint32_t rop);
     WmfBuilder& DibPatternBrush(const QImage& image);
     WmfBuilder& Region(const std::vector<QRect>& rects); // rects of one band each

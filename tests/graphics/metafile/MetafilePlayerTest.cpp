@@ -357,6 +357,74 @@ std::vector<PlayCase> Cases() {
              return b.Finish();
          },
          {{24, 48, kCyan}, {72, 48, kWhite}}},
+        {"emf_bitblt_stretchblt_setdibits",
+         [] {
+             auto b = Emf();
+             // BITBLT source y counts from the top row as shown.
+             b.Blt(76, QRect(0, 0, 1, 1), QRect(1, 1, 1, 1), TwoByTwo(), 0x00CC0020);
+             b.Blt(77, QRect(48, 0, 48, 48), QRect(0, 0, 1, 2), TwoByTwo(), 0x00CC0020);
+             // SETDIBITSTODEVICE: unscaled, source y counted from the bottom.
+             b.SetDiBits(QPoint(0, 48), QRect(0, 0, 2, 1), TwoByTwo());
+             return b.Finish();
+         },
+         {{0, 0, kYellow},
+          {72, 20, kRed},
+          {72, 30, kBlue},
+          {0, 48, kBlue},
+          {1, 48, kYellow},
+          {5, 60, kWhite}}},
+        {"emf_stroke_path_update_cp_text",
+         [] {
+             auto b = Emf();
+             b.Rec(38, {1, 0, 6, 0, Rgb(0, 0, 255)}).Rec(37, {1});
+             b.Rec(59, {}).Rec(27, {10, 10}).Rec(54, {86, 10}).Rec(60, {}).Rec(64, {0, 0, 0, 0});
+             b.Rec(27, {10, 60}).Font(2, -20).Rec(37, {2}).Rec(22, {0x18 | 1}).Rec(18, {1});
+             b.Text({0, 0}, "I", 0, QRect(), {40});
+             b.Text({0, 0}, "I", 0, QRect(), {40});
+             b.Rec(54, {86, 90}); // from where the text left the position
+             return b.Finish();
+         },
+         {{48, 10, kBlue}, {48, 20, kWhite}, {5, 55, kWhite}, {87, 84, kBlue}}},
+        {"emf_text_clipped",
+         [] {
+             auto b = Emf();
+             b.Font(1, -60, 900).Rec(37, {1}).Rec(22, {0x18}).Rec(18, {1});
+             b.Text({4, 80}, "WW", 4, QRect(0, 0, 96, 50));
+             return b.Finish();
+         },
+         {{48, 60, kWhite}, {48, 75, kWhite}}},
+        {"wmf_lines_arcs_chord",
+         [] {
+             auto b = Wmf();
+             b.Pen(0, 4, Rgb(255, 0, 0)).Rec(0x012D, {0});
+             b.Rec(0x0214, {10, 10}).Rec(0x0213, {10, 86}); // y, x
+             b.Poly(0x0325, {{10, 20}, {86, 20}});
+             b.Brush(0, Rgb(0, 0, 255)).Rec(0x012D, {1}).Pen(5, 0, 0).Rec(0x012D, {2});
+             b.Rec(0x0830, {48, 8, 8, 48, 88, 88, 8, 8}); // chord: top-left quarter
+             b.Pen(0, 0, 0).Rec(0x012D, {3});
+             b.Rec(0x0817, {88, 48, 48, 88, 96, 96, 40, 0});
+             return b.Finish();
+         },
+         {{48, 10, kRed}, {48, 20, kRed}, {22, 22, kBlue}, {30, 30, kWhite}}},
+        {"wmf_mapping_offsets_and_scales",
+         [] {
+             WmfBuilder b(QRect(0, 0, 96, 96), 96);
+             b.Rec(0x020F, {-48, -48});           // window origin moves to (-48, -48)
+             b.Rec(0x0410, {2, 1, 2, 1});         // window extent halved: 2x zoom
+             b.Rec(0x0415, {-36, -36, -48, -48}); // exclude device 0..24
+             b.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {0}).Pen(5, 0, 0).Rec(0x012D, {1});
+             b.Rec(0x041B, {0, 0, -48, -48}); // the whole picture at 2x
+             return b.Finish();
+         },
+         {{60, 60, kRed}, {30, 30, kRed}, {10, 10, kWhite}}},
+        {"wmf_setdibits_invert_region",
+         [] {
+             auto b = Wmf();
+             b.SetDiBits(QPoint(0, 0), QRect(0, 0, 2, 2), TwoByTwo());
+             b.Region({QRect(0, 48, 48, 48)}).Rec(0x012A, {0});
+             return b.Finish();
+         },
+         {{0, 0, kRed}, {1, 1, kYellow}, {24, 72, kBlack}, {72, 72, kWhite}}},
         {"wmf_rectangle_ellipse",
          [] {
              auto b = Wmf();
