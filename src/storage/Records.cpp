@@ -114,8 +114,42 @@ PictureRecord LoadRecord(TStream& stream, std::int64_t position) {
     return record;
 }
 
+// True when the payload is laid out exactly as SaveRecord lays out a stream of
+// its recorded length: one block per 32768 bytes plus the final one, filling
+// the payload to its end, stored blocks of the right lengths. Such a payload
+// is copied as it is; the block contents are not decoded.
+bool IsCanonicalPayload(const std::vector<std::uint8_t>& payload) {
+    if (payload.size() < 4)
+        return false;
+    const std::uint32_t streamLength = GetU32(payload.data());
+    const std::size_t blocks = streamLength / kLzrwMaxBlock + 1;
+    std::size_t at = 4;
+    for (std::size_t i = 0; i < blocks; ++i) {
+        if (payload.size() - at < 2)
+            return false;
+        const std::size_t k = payload[at] | payload[at + 1] << 8;
+        at += 2;
+        if (k == 0 || payload.size() - at < k)
+            return false;
+        const std::size_t input = i + 1 < blocks ? kLzrwMaxBlock : streamLength % kLzrwMaxBlock;
+        if (payload[at] == 0x80 ? k - 1 != input : k > input)
+            return false;
+        at += k;
+    }
+    return at == payload.size();
+}
+
 std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out) {
     RawRecord raw = ReadRawRecord(stream, position);
+    if (IsCanonicalPayload(raw.payload)) {
+        const std::size_t before = out.size();
+        out.insert(out.end(), RecordSignature(raw.kind), RecordSignature(raw.kind) + 4);
+        PutU32(out, static_cast<std::uint32_t>(raw.payload.size()));
+        out.insert(out.end(), raw.payload.begin(), raw.payload.end());
+        return out.size() - before;
+    }
+    // Anything else is decoded, which checks it, and written the way
+    // SaveRecord would write it.
     std::uint32_t streamLength = 0;
     const std::size_t used =
         DecodeBlocks(raw.payload, [&](const std::uint8_t*, int n) { streamLength += n; });

@@ -54,12 +54,15 @@ namespace tavik {
 // Length of the 8-byte record head (signature and payload length).
 inline constexpr int kRecordHeadSize = 8;
 
-// Appends to out a copy of the record at position of stream without decoding
-// the picture into a graphic: the blocks are decoded once to check them, then
-// their bytes are copied. The copy is what LoadRecord + SaveRecord would write
-// for a record this program stored (bytes after the final block are dropped
-// and the stream length is recomputed). Returns the number of bytes appended.
-// Errors as LoadRecord; out is unchanged after an error.
+// Appends to out a copy of the record at position without decoding the
+// picture into a graphic, byte for byte what LoadRecord + SaveRecord would
+// write for it. A record laid out as SaveRecord lays it out (block count and
+// lengths agree with its stream length and fill its payload) is copied as it
+// is, without decoding its blocks: damage inside a block travels with it and
+// shows when the picture is read. Any other record is decoded, which checks
+// it, and rewritten in that layout (bytes after the final block dropped, the
+// stream length recomputed). Returns the number of bytes appended. Errors as
+// LoadRecord; out is unchanged after an error.
 std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out);
 
 // The signature bytes of a kind ("LZBM", "LZIC", "LZMF"), or nullptr for None.

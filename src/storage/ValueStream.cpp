@@ -116,6 +116,11 @@ std::string TValueReader::ReadString() {
     } else {
         throw EReadError("Invalid property value");
     }
+    if (length <= FCount - FPos) {
+        std::string s(reinterpret_cast<const char*>(FBuffer.data() + FPos), length);
+        FPos += length;
+        return s;
+    }
     std::string s;
     // A damaged length must not allocate gigabytes before the stream runs dry:
     // grow the string only as the bytes actually arrive.

@@ -148,6 +148,29 @@ TEST(Records, CopyEqualsLoadAndStoreAndDropsTrailingBytes) {
     }
 }
 
+TEST(Records, CopyTakesWellLaidOutRecordsAsTheyAreAndRewritesTheRest) {
+    const Bytes picture = test::PictureLike(40000, 4);
+    const Bytes good = Record(PictureKind::Bitmap, picture);
+    // Damage inside the first block: the layout still agrees, so the copy
+    // carries the bytes unchanged without decoding them.
+    Bytes damaged = good;
+    damaged[14 + 100] ^= 0xFF;
+    {
+        TMemoryStream stream(damaged);
+        Bytes out;
+        CopyRecord(stream, 0, out);
+        EXPECT_EQ(out, damaged);
+    }
+    // A stream length that disagrees with the blocks sends the record
+    // through decoding, and the copy is what storing the picture writes.
+    Bytes odd = good;
+    odd[10] = 0x07;
+    TMemoryStream stream(odd);
+    Bytes out;
+    CopyRecord(stream, 0, out);
+    EXPECT_EQ(out, good);
+}
+
 TEST(Records, AppendReturnsOldSizeAndFlushes) {
     test::TempFolder folder;
     const std::string data = folder / "tavik.dat";
