@@ -106,14 +106,6 @@ TEST(ClipboardCopy, NothingToCopyLeavesTheClipboardAlone) {
     EXPECT_EQ(QApplication::clipboard()->text(), "kept");
 }
 
-TEST(ClipboardCopy, RenderOnBackgroundHasTheGraphicsSize) {
-    const TPicture icon = IconPicture(32);
-    const QImage image = RenderOnBackground(*icon.Graphic(), Qt::blue);
-    EXPECT_EQ(image.size(), QSize(32, 32));
-    EXPECT_EQ(QColor(image.pixel(0, 0)), QColor(Qt::blue));
-    EXPECT_TRUE(RenderOnBackground(TBitmap(), Qt::blue).isNull());
-}
-
 TEST(ClipboardPaste, PrivateIconWinsOverEveryOtherFormat) {
     QMimeData data;
     data.setData("image/emf", Bytes(EmfBytes()));
@@ -212,16 +204,6 @@ TEST(ClipboardPaste, BadBlocksRaiseAndLeaveThePictureAlone) {
         EXPECT_EQ(picture.Kind(), PictureKind::Bitmap);
         EXPECT_EQ(picture.Width(), 3);
     }
-}
-
-TEST(ClipboardPaste, ReadIconOnlyLooksAtThePrivateFormat) {
-    QMimeData data;
-    data.setImageData(QuarterImage(4, 4));
-    EXPECT_EQ(ReadIconFromMimeData(data), nullptr);
-    data.setData(kIconMimeType, Bytes(IconBytes(16)));
-    auto icon = ReadIconFromMimeData(data);
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->Width(), 16);
 }
 
 } // namespace

@@ -253,20 +253,8 @@ TEST_F(Import, ABrokenPictureStopsTheCopyKeepingWhatWasCopied) {
     }
 }
 
-TEST(ImportForm, LaysOutItsComponentsAndSelectsAll) {
+TEST(ImportForm, StartsUntickedOnTheFirstLineAndSelectsAll) {
     TImportForm form;
-    EXPECT_EQ(form.size(), QSize(237, 227));
-    EXPECT_EQ(form.windowTitle(), LoadText(28));
-    EXPECT_EQ(form.NewTopicListBox->geometry(), QRect(8, 8, 137, 209));
-    EXPECT_EQ(form.NewTopicListBox->ItemHeight(), 16);
-    EXPECT_EQ(form.OKBtn->geometry(), QRect(156, 8, 75, 24));
-    EXPECT_EQ(form.CancelBtn->geometry(), QRect(156, 40, 75, 24));
-    EXPECT_EQ(form.Bevel1->geometry().topLeft(), QPoint(156, 72));
-    EXPECT_EQ(form.Bevel1->width(), 74);
-    EXPECT_EQ(form.SelectAllBtn->geometry(), QRect(156, 81, 75, 24));
-    EXPECT_EQ(form.SelectAllBtn->text(), "&Select all");
-    EXPECT_TRUE(form.OKBtn->isDefault());
-
     form.SetTopicNames({"One", "Two", "Three"});
     EXPECT_TRUE(form.CheckedIndices().empty());
     form.show();

@@ -1,16 +1,13 @@
 #include "mainwin/Paste.h"
 
 #include "TransferPictures.h"
-#include "controls/nfPanel.h"
 #include "mainwin/PictureImage.h"
-#include "mainwin/Texts.h"
 #include "support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -26,49 +23,6 @@ using testing::PressKey;
 using testing::PressResult;
 using testing::TypeText;
 using testing::WmfPicture;
-
-struct PlaceCase {
-    const char* name;
-    QRect rect;
-};
-
-TEST(PasteForm, LaysOutItsComponents) {
-    TPasteForm form;
-    EXPECT_EQ(form.size(), QSize(300, 148));
-    const PlaceCase places[] = {
-        {"BackPanel", QRect(5, 8, 289, 97)},        {"PreviewPanel", QRect(8, 14, 73, 69)},
-        {"BitmapNameEdit", QRect(88, 62, 193, 21)}, {"OKBtn", QRect(72, 112, 75, 24)},
-        {"CancelBtn", QRect(153, 112, 75, 24)},
-    };
-    for (const auto& place : places) {
-        auto* widget = form.findChild<QWidget*>(place.name);
-        ASSERT_NE(widget, nullptr) << place.name;
-        EXPECT_EQ(widget->geometry(), place.rect) << place.name;
-    }
-    EXPECT_EQ(form.SizeLabel->pos(), QPoint(88, 14));
-    EXPECT_EQ(form.NameLabel->pos(), QPoint(88, 48));
-    // The preview is the frame less its one-pixel border.
-    EXPECT_EQ(form.PreviewImage->geometry(), QRect(1, 1, 71, 67));
-    EXPECT_TRUE(form.OKBtn->isDefault());
-}
-
-TEST(PasteForm, TextsFollowTheLanguage) {
-    const int base = LanguageBase();
-    SetLanguageBase(kRussianBase);
-    {
-        TPasteForm form;
-        EXPECT_EQ(form.windowTitle(), QString::fromUtf8("Вставка картинки из буфера"));
-        EXPECT_EQ(form.NameLabel->text(), QString::fromUtf8("Название:"));
-        EXPECT_EQ(form.CancelBtn->text(), QString::fromUtf8("Отмена"));
-        EXPECT_EQ(form.OKBtn->text(), "OK");
-    }
-    SetLanguageBase(kEnglishBase);
-    TPasteForm form;
-    EXPECT_EQ(form.windowTitle(), "Paste image");
-    EXPECT_EQ(form.NameLabel->text(), "Name:");
-    EXPECT_EQ(form.CancelBtn->text(), "Cancel");
-    SetLanguageBase(base);
-}
 
 struct ProposalCase {
     const char* name;
@@ -140,7 +94,7 @@ TEST(AskPasteName, DoubleClickOnThePreviewOpensTheViewWithThePicture) {
     EXPECT_EQ(shown, QSize(32, 32));
 }
 
-TEST(PasteForm, Screenshot) {
+TEST(PasteForm, PreviewIsCutOffAtItsFrame) {
     TPasteForm form;
     form.SetPicture(BitmapPicture(120, 90));
     form.show();

@@ -114,24 +114,6 @@ TEST(GroupPath, AddsOneSeparator) {
     EXPECT_EQ(GroupFilePath("/pictures", "../a.bmp"), "/pictures/.._a.bmp");
 }
 
-TEST(WritePicture, EachKindWritesItsOwnFileImage) {
-    QTemporaryDir dir;
-    const TPicture bitmap = BitmapPicture();
-    WritePictureFile(bitmap, dir.filePath("b.bmp"));
-    EXPECT_EQ(FileBytes(dir.filePath("b.bmp")), Bytes(bitmap.Graphic()->Stream()));
-
-    const TPicture icon = IconPicture();
-    WritePictureFile(icon, dir.filePath("i.ico"));
-    EXPECT_EQ(FileBytes(dir.filePath("i.ico")), Bytes(icon.Graphic()->Stream()));
-
-    WritePictureFile(EmfPicture(), dir.filePath("m.emf"));
-    EXPECT_EQ(FileBytes(dir.filePath("m.emf")), Bytes(EmfBytes()));
-
-    // The ".wmf" rule ignores case.
-    WritePictureFile(WmfPicture(), dir.filePath("w.WMF"));
-    EXPECT_EQ(FileBytes(dir.filePath("w.WMF")), Bytes(PlaceableWmfBytes()));
-}
-
 TEST(WritePicture, MetafilesFollowTheWmfRuleWhateverTheyHold) {
     QTemporaryDir dir;
     WritePictureFile(EmfPicture(), dir.filePath("e.Wmf"));
@@ -143,11 +125,6 @@ TEST(WritePicture, MetafilesFollowTheWmfRuleWhateverTheyHold) {
     const QByteArray emf = FileBytes(dir.filePath("w.emf"));
     ASSERT_GE(emf.size(), 88);
     EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
-}
-
-TEST(WritePicture, UnwritablePathRaises) {
-    QTemporaryDir dir;
-    EXPECT_THROW(WritePictureFile(BitmapPicture(), dir.filePath("missing/b.bmp")), Exception);
 }
 
 // A data folder with a few stored pictures.
