@@ -1,5 +1,6 @@
 #include "controls/nfPanel.h"
 
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -48,6 +49,42 @@ TEST(NfPanelTest, EveryResizeIsReported) {
     panel->resize(60, 70);
     panel->move(5, 5);
     EXPECT_EQ(resized.count(), 2);
+}
+
+// Records what each paint was asked to cover.
+class RecordingPanel : public TnfPanel {
+public:
+    using TnfPanel::TnfPanel;
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        painted += event->region();
+        TnfPanel::paintEvent(event);
+    }
+};
+
+TEST(NfPanelTest, ShrinkingRepaintsOnlyTheFrameStrip) {
+    QWidget parent;
+    parent.resize(200, 100);
+    auto* panel = new RecordingPanel(&parent);
+    panel->SetBorderWidth(2); // with the raised outer bevel: a frame of 3
+    panel->setGeometry(0, 0, 100, 50);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    QTRY_VERIFY(!panel->painted.isEmpty());
+
+    panel->SetFullRepaint(false);
+    panel->painted = QRegion();
+    panel->resize(80, 50);
+    QTRY_VERIFY(!panel->painted.isEmpty());
+    EXPECT_EQ(panel->painted, QRegion(76, 0, 4, 50));
+
+    panel->SetFullRepaint(true);
+    panel->painted = QRegion();
+    panel->resize(70, 50);
+    QTRY_VERIFY(!panel->painted.isEmpty());
+    EXPECT_EQ(panel->painted, QRegion(0, 0, 70, 50));
 }
 
 TEST(NfPanelTest, PaintsRaisedAndLoweredBevels) {
