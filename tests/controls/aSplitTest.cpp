@@ -94,6 +94,76 @@ TEST_F(SplitterDragTest, OnlyTheLeftButtonDragsAndOnlyWithANeighbour) {
     EXPECT_EQ(bar->x(), 100);
 }
 
+// Each alignment on a 300 by 300 parent: the control of 100 on the bar's
+// side, the bar of 3, the rest beyond it; the drag takes 20 from the rest.
+struct AlignCase {
+    const char* name;
+    TSplitterAlign align;
+    QRect control, bar, rest;
+    QPoint drag;
+    QRect controlAfter, barAfter;
+};
+
+class SplitterAlignTest : public ::testing::TestWithParam<AlignCase> {};
+
+TEST_P(SplitterAlignTest, ResizesTheControlOnItsSideAndFollowsIt) {
+    const AlignCase& c = GetParam();
+    QWidget parent;
+    parent.resize(300, 300);
+    auto* rest = new QWidget(&parent);
+    rest->setGeometry(c.rest);
+    auto* control = new QWidget(&parent);
+    control->setGeometry(c.control);
+    auto* bar = new TaSplitter(&parent);
+    bar->SetAlign(c.align);
+    bar->setGeometry(c.bar);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseMove(bar, QPoint(1, 1) + c.drag);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1, 1) + c.drag);
+    EXPECT_EQ(control->geometry(), c.controlAfter);
+    EXPECT_EQ(bar->geometry(), c.barAfter);
+    EXPECT_EQ(rest->geometry(), c.rest) << "the rest is the parent's to lay out";
+}
+
+INSTANTIATE_TEST_SUITE_P(Alignments, SplitterAlignTest,
+                         ::testing::Values(AlignCase{"left",
+                                                     TSplitterAlign::alLeft,
+                                                     {0, 0, 100, 300},
+                                                     {100, 0, 3, 300},
+                                                     {103, 0, 197, 300},
+                                                     {20, 0},
+                                                     {0, 0, 120, 300},
+                                                     {120, 0, 3, 300}},
+                                           AlignCase{"right",
+                                                     TSplitterAlign::alRight,
+                                                     {200, 0, 100, 300},
+                                                     {197, 0, 3, 300},
+                                                     {0, 0, 197, 300},
+                                                     {-20, 0},
+                                                     {180, 0, 120, 300},
+                                                     {177, 0, 3, 300}},
+                                           AlignCase{"top",
+                                                     TSplitterAlign::alTop,
+                                                     {0, 0, 300, 100},
+                                                     {0, 100, 300, 3},
+                                                     {0, 103, 300, 197},
+                                                     {0, 20},
+                                                     {0, 0, 300, 120},
+                                                     {0, 120, 300, 3}},
+                                           AlignCase{"bottom",
+                                                     TSplitterAlign::alBottom,
+                                                     {0, 200, 300, 100},
+                                                     {0, 197, 300, 3},
+                                                     {0, 0, 300, 197},
+                                                     {0, -20},
+                                                     {0, 180, 300, 120},
+                                                     {0, 177, 300, 3}}),
+                         [](const ::testing::TestParamInfo<AlignCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST(SplitterTest, MinimumFollowsTheLimitOfTheResizedSide) {
     TaSplitter bar;
     bar.SetAlign(TSplitterAlign::alBottom);
