@@ -1,0 +1,44 @@
+// The files of tests/data/graphics: the sample of every layout must load by
+// its extension and draw; every file under bad/ (inputs the fuzzers found)
+// must be refused without a crash.
+#include "graphics/Picture.h"
+#include "graphics/Thumbnail.h"
+#include "storage/Exceptions.h"
+
+#include <QDirIterator>
+#include <gtest/gtest.h>
+
+namespace tavik {
+namespace {
+
+QStringList FilesUnder(const QString& folder) {
+    QStringList files;
+    QDirIterator it(QString(TAVIK_GRAPHICS_DATA) + "/" + folder, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        files << it.next();
+    }
+    return files;
+}
+
+TEST(DataFiles, EverySampleLoadsAndDraws) {
+    const QStringList files = FilesUnder("bmp") + FilesUnder("ico");
+    ASSERT_GE(files.size(), 20);
+    for (const QString& file : files) {
+        TPicture picture;
+        EXPECT_NO_THROW(picture.LoadFromFile(file.toStdString())) << file.toStdString();
+        EXPECT_GT(picture.Width(), 0) << file.toStdString();
+        EXPECT_EQ(MakePictureThumbnail(picture, 16, Qt::white).size(), QSize(16, 16));
+    }
+}
+
+TEST(DataFiles, EveryBadInputIsRefused) {
+    for (const QString& file : FilesUnder("bad")) {
+        TPicture picture;
+        EXPECT_THROW(picture.LoadFromFile(file.toStdString()), EInvalidGraphic)
+            << file.toStdString();
+    }
+}
+
+} // namespace
+} // namespace tavik
