@@ -13,9 +13,9 @@ namespace tavik::metafile {
 // caller however its counts lie.
 struct PlayBudget {
     std::int64_t records = 4'000'000;
-    std::int64_t points = 20'000'000;
-    std::int64_t pixels = 128'000'000;
-    std::int64_t glyphs = 2'000'000;
+    std::int64_t points = 8'000'000;
+    std::int64_t pixels = 128'000'000; // decoded and drawn bitmap pixels
+    std::int64_t glyphs = 200'000;
 };
 
 enum class ArcKind { Arc, Chord, Pie, ArcTo };
@@ -36,6 +36,8 @@ public:
     // it is spent.
     bool Charge(std::int64_t& counter, std::int64_t n);
     PlayBudget& Budget() { return FBudget; }
+    // Output bounds: the target the picture is played into.
+    const QRectF& OutputBounds() const { return FOutputBounds; }
 
     // Mapping. Invalid values (zero extents, singular transforms) are ignored.
     void SetMapMode(int mode);

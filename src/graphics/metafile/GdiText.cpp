@@ -54,7 +54,10 @@ QFont Gdi::MakeFont(qreal& scale) const {
     }
     if (!std::isfinite(em) || em <= 0)
         em = 1;
-    scale = std::min(em, kMaxFontPixels) / kBaseSize;
+    // Text far taller than the whole output only costs glyph rendering.
+    const qreal tallest =
+        std::max<qreal>(64, 4 * std::max(FOutputBounds.width(), FOutputBounds.height()));
+    scale = std::min({em, kMaxFontPixels, tallest}) / kBaseSize;
     if (lf.width != 0) {
         const QFontMetricsF fm(font);
         const qreal avg = fm.averageCharWidth() * scale;

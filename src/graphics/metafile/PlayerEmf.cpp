@@ -195,8 +195,12 @@ std::optional<QImage> EmfPlayer::Bitmap(const Bytes& r, std::uint64_t fixed, std
                                         bool alpha) {
     if (offBmi < fixed || offBits < fixed || !r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits))
         return std::nullopt;
-    return DecodeDib(r.Sub(offBmi, cbBmi), r.Sub(offBits, cbBits), usage, FGdi.State().palette,
-                     mono, alpha);
+    auto img = DecodeDib(r.Sub(offBmi, cbBmi), r.Sub(offBits, cbBits), usage, FGdi.State().palette,
+                         mono, alpha);
+    if (img &&
+        !FGdi.Charge(FGdi.Budget().pixels, static_cast<std::int64_t>(img->width()) * img->height()))
+        return std::nullopt;
+    return img;
 }
 
 void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {

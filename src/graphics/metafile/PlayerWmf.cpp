@@ -97,8 +97,12 @@ private:
               std::uint32_t options, const QRectF* rect, std::uint64_t dxAt);
     std::optional<QImage> Dib(const Bytes& r, std::uint64_t at, std::uint32_t usage,
                               bool* mono = nullptr) {
-        return DecodePackedDib(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())), usage,
-                               FGdi.State().palette, mono);
+        auto img = DecodePackedDib(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())),
+                                   usage, FGdi.State().palette, mono);
+        if (img && !FGdi.Charge(FGdi.Budget().pixels,
+                                static_cast<std::int64_t>(img->width()) * img->height()))
+            return std::nullopt;
+        return img;
     }
 
     const WmfFile& FFile;
