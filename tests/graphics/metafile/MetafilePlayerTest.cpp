@@ -425,6 +425,20 @@ std::vector<PlayCase> Cases() {
              return b.Finish();
          },
          {{0, 0, kRed}, {1, 1, kYellow}, {24, 72, kBlack}, {72, 72, kWhite}}},
+        {"emf_extpen_caps_user_dashes",
+         [] {
+             auto b = Emf();
+             // geometric pens 20 wide: flat caps, then square caps
+             b.Rec(95, {1, 0, 0, 0, 0, 0x10200, 20, 0, Rgb(255, 0, 0), 0, 0}).Rec(37, {1});
+             b.Poly16(87, {{20, 20}, {76, 20}});
+             b.Rec(95, {2, 0, 0, 0, 0, 0x10100, 20, 0, Rgb(255, 0, 0), 0, 0}).Rec(37, {2});
+             b.Poly16(87, {{20, 50}, {76, 50}});
+             // user style: 10 on, 30 off, in logical units of a geometric pen
+             b.Rec(95, {3, 0, 0, 0, 0, 0x10207, 4, 0, Rgb(0, 0, 255), 0, 2, 10, 30}).Rec(37, {3});
+             b.Rec(18, {1}).Poly16(87, {{0, 85}, {96, 85}});
+             return b.Finish();
+         },
+         {{14, 20, kWhite}, {48, 20, kRed}, {14, 50, kRed}, {5, 85, kBlue}, {25, 85, kWhite}}},
         {"wmf_rectangle_ellipse",
          [] {
              auto b = Wmf();
