@@ -143,7 +143,12 @@ CatalogOpenResult OpenCatalog(const std::string& folder, TTopicList& topics) {
         try {
             result.badSignature = LoadListFile(listName, topics).badSignature;
         } catch (const EReadError&) {
-            KeepDamagedListFile(folder);
+            // The read error is the one to report; a copy that cannot be made
+            // here will be tried again at the next start.
+            try {
+                KeepDamagedListFile(folder);
+            } catch (const Exception&) {
+            }
             throw;
         }
         if (result.badSignature)
