@@ -5,6 +5,7 @@
 #include "Writer.h"
 
 #include <QFontMetricsF>
+#include <QPainterPathStroker>
 #include <QRegion>
 #include <cmath>
 #include <map>
@@ -123,6 +124,32 @@ public:
     }
 
     void StrokePath(const QPainterPath& path, const PenSpec& pen, const DrawMode& mode) override {
+        // Windows metafile pens are round-ended and dash only when thin:
+        // other wide pens are written as the filled outline they draw.
+        if (pen.width > 0 &&
+            (pen.cap != Qt::RoundCap || pen.join != Qt::RoundJoin || !pen.dashes.empty())) {
+            QPainterPathStroker stroker;
+            stroker.setWidth(pen.width);
+            stroker.setCapStyle(pen.cap);
+            stroker.setJoinStyle(pen.join);
+            stroker.setMiterLimit(pen.miterLimit);
+            qreal period = 0;
+            QList<qreal> dashes;
+            for (qreal d : pen.dashes) {
+                dashes << d / pen.width;
+                period += d;
+            }
+            const QRectF r = path.controlPointRect();
+            if (!dashes.isEmpty() && period > 0 &&
+                (r.width() + r.height()) * std::max(1, path.elementCount()) / period < 2e4)
+                stroker.setDashPattern(dashes);
+            QPainterPath outline = stroker.createStroke(path);
+            outline.setFillRule(Qt::WindingFill);
+            BrushSpec brush;
+            brush.color = pen.color;
+            FillPath(outline, brush, mode);
+            return;
+        }
         const auto figures = Flatten(path);
         if (figures.empty())
             return;
