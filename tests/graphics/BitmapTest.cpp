@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         VariantRow{"Rgb555", {40, 16}, 8}, VariantRow{"Rgb565", {40, 16, 3, false, true}, 8},
         VariantRow{"Rgb565V3", {56, 16, 3, false, true}, 8}, VariantRow{"Rgb24", {40, 24}, 0},
         VariantRow{"Rgb24TopDown", {40, 24, 0, true}, 0}, VariantRow{"Rgb32NoAlpha", {40, 32}, 0},
+        VariantRow{"Rgb32BitFields", {40, 32, 3}, 0},
         VariantRow{"Argb32V4", {108, 32, 3, false, false, true}, 0},
         VariantRow{"Argb32V5", {124, 32, 3, false, false, true}, 0},
         VariantRow{"Palette8TopDown", {40, 8, 0, true}, 0}, VariantRow{"Os2Palette8", {12, 8}, 0},
