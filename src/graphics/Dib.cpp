@@ -31,6 +31,17 @@ bool IndicesInPalette(const DibInfo& info, std::span<const std::uint8_t> pixels)
         return true; // every index the bit count can hold has a colour
     }
     const std::int64_t stride = info.Stride();
+    if (info.bitCount == 8) {
+        for (std::int64_t y = 0; y < info.height; ++y) {
+            const std::uint8_t* row = pixels.data() + y * stride;
+            for (std::int64_t x = 0; x < info.width; ++x) {
+                if (row[x] >= info.paletteEntries) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
     const int bits = info.bitCount;
     const int perByte = 8 / bits;
     const unsigned mask = (1u << bits) - 1;

@@ -68,11 +68,15 @@ void SampleOnto(QImage& image, const QRect& target, const QImage& source, QRgb b
         } else if (format == QImage::Format_Indexed8) {
             for (int x = 0; x < tw; ++x) {
                 const uchar index = line[column[x]];
-                out[x] = Over(index < table.size() ? table[index] : 0xFF000000u, background);
+                const QRgb pixel = index < table.size() ? table[index] : 0xFF000000u;
+                out[x] = qAlpha(pixel) == 255 ? pixel : Over(pixel, background);
             }
         } else {
+            // Most pixels are fully opaque or fully clear; only the rest are blended.
             for (int x = 0; x < tw; ++x) {
-                out[x] = Over(pixels[column[x]], background);
+                const QRgb pixel = pixels[column[x]];
+                const int alpha = qAlpha(pixel);
+                out[x] = alpha == 255 ? pixel : alpha == 0 ? background : Over(pixel, background);
             }
         }
     }
