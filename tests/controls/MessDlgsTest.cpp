@@ -115,19 +115,6 @@ TEST(MessageDialogTest, LongMessageWrapsAtHalfTheScreen) {
               text->height());
 }
 
-TEST(MessageDialogTest, LayoutWrapsOnlyPastHalfTheScreen) {
-    const QFontMetrics metrics(QApplication::font());
-    const QString message = QStringLiteral("one two three four five six seven");
-    const int natural = metrics.horizontalAdvance(message);
-    const TMessageLayout wide = LayoutMessageDialog(metrics, message, false, 1, 4 * natural);
-    const TMessageLayout narrow = LayoutMessageDialog(metrics, message, false, 1, natural);
-    EXPECT_EQ(wide.text.height(), metrics.height());
-    EXPECT_GT(narrow.text.height(), metrics.height());
-    EXPECT_LE(narrow.text.width(), natural / 2);
-    EXPECT_EQ(LayoutMessageDialog(metrics, message, false, 0, 1000).client.width(),
-              wide.text.width() + 2 * wide.text.x());
-}
-
 struct AnswerRow {
     const char* name;
     MsgDlgButtons buttons;
