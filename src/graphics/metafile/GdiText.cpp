@@ -61,7 +61,7 @@ QFont Gdi::MakeFont(qreal& scale) const {
     if (lf.width != 0) {
         const QFontMetricsF fm(font);
         const qreal avg = fm.averageCharWidth() * scale;
-        const qreal wanted = std::abs(lf.width) * sx;
+        const qreal wanted = std::abs(static_cast<qreal>(lf.width)) * sx;
         if (avg > 0 && std::isfinite(wanted))
             font.setStretch(std::clamp(static_cast<int>(std::lround(100 * wanted / avg)), 1, 4000));
     }
@@ -126,8 +126,8 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
     // Escapement turns the baseline counter-clockwise as seen; a world
     // rotation turns it too.
     const QTransform& w = FState.world;
-    const qreal angle =
-        -FState.font.escapement / 10.0 + std::atan2(w.m12(), w.m11()) * 180 / std::numbers::pi;
+    const qreal angle = -static_cast<qreal>(FState.font.escapement) / 10 +
+                        std::atan2(w.m12(), w.m11()) * 180 / std::numbers::pi;
     const qreal rad = angle * std::numbers::pi / 180;
     const QPointF u(std::cos(rad), std::sin(rad)), v(-std::sin(rad), std::cos(rad));
 
