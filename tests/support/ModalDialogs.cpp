@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace tavik::testing {
 
@@ -31,6 +33,26 @@ bool ClickFirst(QWidget* dialog, QString& error, const QString& what,
     error = QStringLiteral("no button %1 in dialog '%2'").arg(what, dialog->windowTitle());
     return false;
 }
+
+// Answers still waiting; dropped when a test ends so that a dialog that never
+// came cannot be answered in a later test.
+std::vector<QPointer<QTimer>>& PendingAnswers() {
+    static std::vector<QPointer<QTimer>> pending;
+    return pending;
+}
+
+class DropPendingAnswers : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        for (const QPointer<QTimer>& timer : PendingAnswers())
+            delete timer.data();
+        PendingAnswers().clear();
+    }
+};
+
+[[maybe_unused]] const bool gListenerInstalled = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new DropPendingAnswers);
+    return true;
+}();
 
 } // namespace
 
@@ -140,6 +162,7 @@ std::shared_ptr<ModalAnswer> AnswerNextModal(ModalAction action, int timeoutMs) 
         }
     });
     timer->start();
+    PendingAnswers().emplace_back(timer);
     return answer;
 }
 

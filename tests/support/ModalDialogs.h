@@ -11,6 +11,7 @@
 // other than the one active when it was armed, then acts on it. A modal that
 // does not appear within the timeout leaves Answered() false and Error() set;
 // an action that cannot find its button sets Error() and closes the dialog.
+// An answer still waiting when the test ends is dropped.
 // Buttons are any QAbstractButton children of the dialog, visible or not.
 //
 // To wait for anything else, use ASSERT_TRUE(QTest::qWaitFor([&] { ... })).
