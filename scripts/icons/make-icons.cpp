@@ -76,8 +76,8 @@ void Disk(QPainter& p, QRectF r) {
     p.setBrush(kPaper);
     p.drawRect(QRectF(r.left() + r.width() * 0.2, r.top(), r.width() * 0.6, r.height() * 0.4));
     p.setBrush(QColor(200, 200, 200));
-    p.drawRect(QRectF(r.left() + r.width() * 0.25, r.bottom() - r.height() * 0.35,
-                      r.width() * 0.5, r.height() * 0.35));
+    p.drawRect(QRectF(r.left() + r.width() * 0.25, r.bottom() - r.height() * 0.35, r.width() * 0.5,
+                      r.height() * 0.35));
 }
 
 void Plus(QPainter& p, QPointF c, double s, QColor colour) {

@@ -36,9 +36,13 @@ void TPictureImage::paintEvent(QPaintEvent*) {
 }
 
 void TPictureImage::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        emit DblClick();
-    QWidget::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Taken here, so the panel below does not open the view a second time.
+    event->accept();
+    emit DblClick();
 }
 
 } // namespace tavik

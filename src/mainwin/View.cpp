@@ -6,22 +6,17 @@
 #include "mainwin/Placement.h"
 #include "mainwin/Texts.h"
 #include "storage/IniFile.h"
+#include "storage/SafeFile.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <filesystem>
 
 namespace tavik {
 namespace {
 
 constexpr QSize kDesignedClientSize(345, 219);
-
-bool FileExists(const std::string& name) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::u8path(name), error);
-}
 
 } // namespace
 

@@ -1,0 +1,130 @@
+// The image list: filling it from the current topic, its count caption, the
+// small progress bar and its events.
+#include "mainwin/MainForm.h"
+
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "controls/explbtn.h"
+#include "graphics/TavikPicture.h"
+#include "mainwin/ErrorReport.h"
+#include "mainwin/Texts.h"
+#include "storage/Exceptions.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QProgressBar>
+#include <optional>
+
+namespace tavik {
+namespace {
+
+// Closes the list's update bracket and gives the cursor back however the
+// fill ends, so that a failure never leaves the list frozen.
+class TFillGuard {
+public:
+    TFillGuard(TBmpListView& list, bool hourGlass) : FList(list), FHourGlass(hourGlass) {
+        FList.BeginUpdate();
+        if (FHourGlass)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TFillGuard() {
+        if (FHourGlass)
+            QApplication::restoreOverrideCursor();
+        FList.EndUpdate();
+    }
+    TFillGuard(const TFillGuard&) = delete;
+    TFillGuard& operator=(const TFillGuard&) = delete;
+
+private:
+    TBmpListView& FList;
+    bool FHourGlass;
+};
+
+// The thumbnail of a picture that cannot be restored: a crossed frame, so the
+// user sees which picture is damaged.
+QImage DamagedPictureImage(const QColor& background) {
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(background);
+    QPainter p(&image);
+    p.setPen(QPen(QColor(128, 128, 128), 1));
+    p.drawRect(4, 4, 23, 23);
+    p.setPen(QPen(QColor(200, 0, 0), 3));
+    p.drawLine(9, 9, 22, 22);
+    p.drawLine(22, 9, 9, 22);
+    return image;
+}
+
+// A bar whose maximum equals its minimum shows a busy animation in Qt; a
+// one-picture topic gets a range of one step instead.
+void SetBarMaximum(QProgressBar& bar, int maximum) {
+    bar.setRange(0, maximum > 0 ? maximum : 1);
+}
+
+} // namespace
+
+int TMainForm::CurrentImageIndex() const {
+    return BmpListView->SelectedIndex();
+}
+
+void TMainForm::UpdateImageCount() {
+    BmpBtn->SetCaption(FormatText(LoadText(9), {BmpListView->Count()}));
+}
+
+void TMainForm::RevealImage(int index) {
+    if (index != -1)
+        BmpListView->MakeVisible(index);
+}
+
+void TMainForm::ArrangeImages() {
+    BmpListView->Arrange();
+}
+
+void TMainForm::FillImageList() {
+    BmpListView->ClearItems();
+    const int topic = CurrentTopic();
+    if (topic >= 0 && topic < FTopics->Count()) {
+        const TBmpList& bmps = FTopics->Topics(topic).Bmps;
+        const int n = bmps.Count();
+        std::optional<std::string> firstError;
+        {
+            TFillGuard guard(*BmpListView, FShowHourGlass);
+            BmpListView->SetAllocBy(n);
+            // An empty topic still ends with a full bar.
+            SetBarMaximum(*BmpProgressBar, n > 0 ? n - 1 : 65535);
+            for (int i = 0; i < n; ++i) {
+                const TBmp& bmp = bmps.Bmps(i);
+                try {
+                    FWorkPicture->LoadFromCatalog(DataFileName(), bmp.Position);
+                    BmpListView->AddPictureItem(NameText(bmp.Name), *FWorkPicture);
+                } catch (const Exception& error) {
+                    // One damaged record must not hide the pictures after it.
+                    if (!firstError)
+                        firstError = error.Message();
+                    BmpListView->AddBitmapItem(NameText(bmp.Name),
+                                               DamagedPictureImage(BmpListView->BackgroundColor()));
+                }
+                if (FShowProgressBar)
+                    BmpProgressBar->setValue(i);
+            }
+            BmpProgressBar->setValue(BmpProgressBar->maximum());
+        }
+        UpdateImageCount();
+        if (firstError)
+            ReportException(Exception(*firstError));
+        return;
+    }
+    UpdateImageCount();
+}
+
+void TMainForm::BmpListViewChange() {
+    if (FDestroying || FMovingImage)
+        return;
+    ShowPreview();
+}
+
+void TMainForm::BmpListViewEnter() {
+    SetTopicsActive(false);
+}
+
+} // namespace tavik

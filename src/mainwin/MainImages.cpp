@@ -1,0 +1,229 @@
+// The commands on the pictures of the current topic.
+#include "mainwin/MainForm.h"
+
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "controls/MessDlgs.h"
+#include "graphics/TavikPicture.h"
+#include "mainwin/Texts.h"
+#include "storage/Exceptions.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+
+namespace tavik {
+namespace {
+
+// The part of a path after its last separator, at most 255 characters.
+QString PictureNameOf(const QString& path) {
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+    return path.mid(cut + 1).left(255);
+}
+
+} // namespace
+
+void TMainForm::AddImagesFromDialog() {
+    BmpListView->CancelEditing();
+    QFileDialog dialog(this);
+    dialog.setObjectName("OpenBmpDialog");
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(QStringLiteral("All (*.bmp *.ico *.emf *.wmf)"));
+    dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    if (dialog.exec() == QDialog::Accepted)
+        AddImageFiles(dialog.selectedFiles());
+}
+
+void TMainForm::AddImageFiles(const QStringList& files) {
+    const int topic = CurrentTopic();
+    const int last = static_cast<int>(files.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        try {
+            FWorkPicture->LoadFromFile(files[i].toStdString());
+            const int position = FWorkPicture->AppendToCatalog(DataFileName());
+            AddImageToTopic(topic, NameBytes(PictureNameOf(files[i])), i == last, position);
+        } catch (const Exception&) {
+            if (i == last) {
+                MessageDlgLang(FormatText(LoadText(19), {files[i]}), MsgDlgKind::Warning, mbOK, 0,
+                               FLanguage);
+            } else if (MessageDlgLang(FormatText(LoadText(20), {files[i]}), MsgDlgKind::Warning,
+                                      mbYesCancel, 0, FLanguage) == mrCancel) {
+                // The pictures added so far are shown at once rather than at
+                // the next refill.
+                FillImageList();
+                ShowPreview();
+                break;
+            }
+            FillImageList();
+            ShowPreview();
+        }
+    }
+    SaveCatalog();
+}
+
+void TMainForm::AddImageToTopic(int topic, const std::string& name, bool refresh, int position) {
+    const int index = FTopics->Topics(topic).AddBmp(name, position);
+    if (refresh) {
+        FillImageList();
+        RevealImage(index);
+        ShowPreview();
+    }
+    SetListChanged(true);
+}
+
+void TMainForm::DeleteImages() {
+    const int topic = CurrentTopic();
+    const int current = CurrentImageIndex();
+    if (topic == -1 || current == -1)
+        return;
+    BmpListView->CancelEditing();
+    const int count = BmpListView->SelectedCount();
+    if (count == 0)
+        return;
+    const QString question =
+        count == 1 ? FormatText(LoadText(5), {NameText(FTopics->Image(topic, current).Name)})
+                   : FormatText(LoadText(35), {count});
+    if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
+        return;
+    const int reveal = RemoveSelectedImages();
+    UpdateImageCount();
+    ArrangeImages();
+    RevealImage(reveal);
+    ShowPreview();
+    SetListChanged(true);
+    SetDataChanged(true);
+}
+
+int TMainForm::RemoveSelectedImages() {
+    TBmpList& bmps = FTopics->Topics(CurrentTopic()).Bmps;
+    int k = CurrentImageIndex();
+    for (int i = BmpListView->Count() - 1; i >= 0; --i) {
+        if (!BmpListView->IsSelected(i))
+            continue;
+        BmpListView->DeleteItem(i);
+        bmps.DeleteAndFree(i);
+        if (i < k)
+            --k;
+    }
+    return std::min(k, bmps.Count() - 1);
+}
+
+void TMainForm::RenameImage(int topic, int index, const QString& name) {
+    if (index < 0 || index >= BmpListView->Count())
+        throw Exception("Incorrect bmp item in Rename op!");
+    TBmp& bmp = FTopics->Image(topic, index);
+    bmp.Name = NameBytes(name);
+    BmpListView->SetCaption(index, NameText(bmp.Name));
+    SetListChanged(true);
+}
+
+void TMainForm::BmpListViewEdited(int index, QString& text) {
+    RenameImage(CurrentTopic(), index, text);
+    // The caption shows what the catalogue's code page could keep.
+    text = BmpListView->Caption(index);
+}
+
+void TMainForm::MoveImage(int topic, int index, bool up) {
+    if (topic == -1 || index == -1)
+        return;
+    FMovingImage = true;
+    BmpListView->CancelEditing();
+    TBmpList& bmps = FTopics->Topics(topic).Bmps;
+    const int other = up ? index - 1 : index + 1;
+    if (other >= 0 && other < BmpListView->Count() && other < bmps.Count()) {
+        bmps.Move(index, other);
+        SwapImageItems(index, up);
+        SetListChanged(true);
+    }
+    FMovingImage = false;
+}
+
+void TMainForm::SwapImageItems(int a, bool up) {
+    const int b = up ? a - 1 : a + 1;
+    // The thumbnails stay where they are in the image lists; the items trade
+    // captions and image indexes.
+    const QString caption = BmpListView->Caption(a);
+    const int image = BmpListView->ImageIndex(a);
+    BmpListView->SetCaption(a, BmpListView->Caption(b));
+    BmpListView->SetImageIndex(a, BmpListView->ImageIndex(b));
+    BmpListView->SetCaption(b, caption);
+    BmpListView->SetImageIndex(b, image);
+    BmpListView->ClearSelection();
+    BmpListView->SetSelected(b, true);
+    BmpListView->SetFocusedIndex(b);
+    RevealImage(b);
+}
+
+void TMainForm::MoveImagesToTopic(int target, int source, int index) {
+    const int count = BmpListView->SelectedCount();
+    const QString targetName = NameText(FTopics->Topics(target).Name);
+    const QString question =
+        count < 2
+            ? FormatText(LoadText(38), {NameText(FTopics->Image(source, index).Name), targetName})
+            : FormatText(LoadText(39), {count, targetName});
+    if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
+        return;
+    const int reveal = TransferSelectedImages(target, source);
+    UpdateImageCount();
+    ArrangeImages();
+    RevealImage(reveal);
+    ShowPreview();
+    SetListChanged(true);
+}
+
+int TMainForm::TransferSelectedImages(int target, int source) {
+    TTopic& to = FTopics->Topics(target);
+    TBmpList& from = FTopics->Topics(source).Bmps;
+    int k = CurrentImageIndex();
+    for (int i = 0; i < BmpListView->Count(); ++i)
+        if (BmpListView->IsSelected(i))
+            to.AddBmp(from.Bmps(i).Name, from.Bmps(i).Position);
+    for (int i = BmpListView->Count() - 1; i >= 0; --i) {
+        if (!BmpListView->IsSelected(i))
+            continue;
+        BmpListView->DeleteItem(i);
+        from.DeleteAndFree(i);
+        if (i < k)
+            --k;
+    }
+    return std::min(k, from.Count() - 1);
+}
+
+bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
+    // While a caption is edited the keys go to the editor, not here.
+    if (event->key() == Qt::Key_Delete) {
+        DeleteImages();
+        return true;
+    }
+    if (event->modifiers() & Qt::KeypadModifier) {
+        if (event->key() == Qt::Key_Plus) {
+            BmpListView->SelectAll();
+            return true;
+        }
+        if (event->key() == Qt::Key_Minus) {
+            BmpListView->ClearSelection();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TMainForm::BmpListViewDropFiles(QObject*, QPoint, const QStringList& files) {
+    if (CurrentTopic() == -1)
+        return;
+    BmpListView->CancelEditing();
+    BringToFront();
+    const QString question =
+        FormatText(LoadText(23), {files.size(), NameText(FTopics->Topics(CurrentTopic()).Name)});
+    if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbYesNo, 0, FLanguage) == mrYes)
+        AddImageFiles(files);
+}
+
+void TMainForm::BringToFront() {
+    raise();
+    activateWindow();
+}
+
+} // namespace tavik

@@ -1,0 +1,420 @@
+// Layout of the main window, focus and the active list, keys, and the
+// dispatch of the toolbar buttons.
+#include "mainwin/MainForm.h"
+
+#include "controls/About.h"
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "controls/MessDlgs.h"
+#include "controls/aSplit.h"
+#include "controls/explbtn.h"
+#include "controls/nfPanel.h"
+#include "mainwin/PictureImage.h"
+#include "mainwin/Texts.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+
+// The icons live in the library's resources; a static library has to ask for
+// them to be registered.
+static void InitIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace tavik {
+namespace {
+
+// The designed client area and its place on the screen.
+constexpr QRect kDesignedGeometry(198, 112, 479, 305);
+// The least outer size of the window.
+constexpr QSize kMinimumOuterSize(453, 412);
+constexpr int kToolbarHeight = 32;
+constexpr int kDesignedLeftWidth = 149;
+constexpr int kDesignedPreviewHeight = 95;
+constexpr int kHSplitterWidth = 2;
+constexpr int kVSplitterHeight = 3;
+constexpr int kHdrPreviewHeight = 20;
+constexpr int kHdrBtnHeight = 23;
+
+TnfPanel* MakePanel(QWidget* parent, const char* name) {
+    auto* panel = new TnfPanel(parent);
+    panel->setObjectName(name);
+    panel->SetBevelOuter(TPanelBevel::bvNone);
+    return panel;
+}
+
+QImage Icon(const char* name) {
+    return QImage(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
+}
+
+QImage DisabledIcon(const char* name) {
+    return QImage(QStringLiteral(":/icons/%1-disabled.png").arg(QLatin1String(name)));
+}
+
+} // namespace
+
+TOfficeButton* TMainForm::MakeToolButton(const char* name, const char* icon, int left) {
+    auto* button = new TOfficeButton(ToolbarPanel);
+    button->setObjectName(name);
+    button->setGeometry(left, 3, 25, 25);
+    button->SetBitmap(Icon(icon));
+    button->SetDisabledBitmap(DisabledIcon(icon));
+    return button;
+}
+
+void TMainForm::CreateControls() {
+    InitIconResources();
+    setWindowTitle(QStringLiteral("Tavik"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tavik-48.png")));
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    setGeometry(kDesignedGeometry);
+
+    ToolbarPanel = MakePanel(this, "ToolbarPanel");
+    CreateToolbar();
+
+    LeftComboPanel = MakePanel(this, "LeftComboPanel");
+    LeftComboPanel->resize(kDesignedLeftWidth, 0);
+    TopicPanel = MakePanel(LeftComboPanel, "TopicPanel");
+    TopicBtn = new TOfficeButton(TopicPanel);
+    TopicBtn->setObjectName("TopicBtn");
+    TopicBtn->setGeometry(6, 4, 0, 18);
+    TopicBtn->SetButtonStyle(TNewButtonStyle::bsSoft);
+    TopicBtn->SetAlignment(Qt::AlignLeft);
+    TopicBtn->SetOptions(boShowBevel);
+    TopicBtn->SetGroupIndex(1);
+    TopicListBox = new TMarkListBox(TopicPanel);
+    TopicListBox->setObjectName("TopicListBox");
+    TopicListBox->move(6, 24);
+    TopicListBox->SetOffset(1);
+    TopicListBox->SetFixedSize(false);
+    TopicListBox->SetItemHeight(13);
+
+    PreviewLayoutPanel = MakePanel(LeftComboPanel, "PreviewLayoutPanel");
+    PreviewLayoutPanel->resize(0, kDesignedPreviewHeight);
+    VSplitter = new TaSplitter(LeftComboPanel);
+    VSplitter->setObjectName("VSplitter");
+    VSplitter->SetAlign(TSplitterAlign::alBottom);
+    VSplitter->SetTopLeftLimit(120);
+    VSplitter->SetBottomRightLimit(50);
+    HdrPreviewPanel = MakePanel(PreviewLayoutPanel, "HdrPreviewPanel");
+    PreviewLabel = new QLabel(HdrPreviewPanel);
+    PreviewLabel->setObjectName("PreviewLabel");
+    PreviewLabel->setGeometry(2, 3, 121, 14);
+    PreviewLine = new QFrame(HdrPreviewPanel);
+    PreviewLine->setObjectName("PreviewLine");
+    PreviewLine->setFrameShape(QFrame::HLine);
+    PreviewLine->setFrameShadow(QFrame::Sunken);
+    PreviewPanel = MakePanel(PreviewLayoutPanel, "PreviewPanel");
+    PreviewImage = new TPictureImage(PreviewPanel);
+    PreviewImage->setObjectName("PreviewImage");
+    PreviewImage->setGeometry(0, 0, 0, 0);
+
+    HSplitter = new TaSplitter(this);
+    HSplitter->setObjectName("HSplitter");
+    HSplitter->SetAlign(TSplitterAlign::alLeft);
+    HSplitter->SetBeveled(false);
+    HSplitter->SetTopLeftLimit(60);
+    HSplitter->SetBottomRightLimit(160);
+
+    ExtViewPanel = MakePanel(this, "ExtViewPanel");
+    HdrBtnPanel = MakePanel(ExtViewPanel, "HdrBtnPanel");
+    BmpBtn = new TOfficeButton(HdrBtnPanel);
+    BmpBtn->setObjectName("BmpBtn");
+    BmpBtn->setGeometry(4, 4, 0, 18);
+    BmpBtn->SetButtonStyle(TNewButtonStyle::bsSoft);
+    BmpBtn->SetAlignment(Qt::AlignLeft);
+    BmpBtn->SetOptions(boShowBevel);
+    BmpBtn->SetGroupIndex(1);
+    BmpProgressBar = new QProgressBar(HdrBtnPanel);
+    BmpProgressBar->setObjectName("BmpProgressBar");
+    BmpProgressBar->setRange(0, 100);
+    BmpProgressBar->setTextVisible(false);
+    BmpProgressBar->setGeometry(0, 10, 34, 6);
+    BmpListView = new TBmpListView(ExtViewPanel);
+    BmpListView->setObjectName("BmpListView");
+    BmpListView->setFrameShape(QFrame::NoFrame);
+
+    // Tab order follows the two lists; the toolbar takes no focus.
+    setTabOrder(TopicListBox, BmpListView);
+
+    LayoutWindow();
+}
+
+void TMainForm::CreateToolbar() {
+    ToolbarPanel->setGeometry(0, 0, width(), kToolbarHeight);
+    SaveChangesBtn = MakeToolButton("SaveChangesBtn", "savechanges", 7);
+    ImportBtn = MakeToolButton("ImportBtn", "import", 32);
+    FitPreviewImageBtn = MakeToolButton("FitPreviewImageBtn", "fitpreview", 64);
+    // A toggle: its own group, allowed to be all up.
+    FitPreviewImageBtn->SetGroupIndex(3);
+    FitPreviewImageBtn->SetAllowAllUp(true);
+    tUpBtn = MakeToolButton("tUpBtn", "up", 105);
+    tDownBtn = MakeToolButton("tDownBtn", "down", 130);
+    tAddBtn = MakeToolButton("tAddBtn", "add", 162);
+    tDeleteBtn = MakeToolButton("tDeleteBtn", "delete", 187);
+    tRenameBtn = MakeToolButton("tRenameBtn", "rename", 212);
+    tCopyBtn = MakeToolButton("tCopyBtn", "copy", 244);
+    tPasteBtn = MakeToolButton("tPasteBtn", "paste", 269);
+    tSaveBtn = MakeToolButton("tSaveBtn", "save", 294);
+    LargeIconsBtn = MakeToolButton("LargeIconsBtn", "largeicons", 335);
+    SmallIconsBtn = MakeToolButton("SmallIconsBtn", "smallicons", 360);
+    ListBtn = MakeToolButton("ListBtn", "list", 385);
+    for (TOfficeButton* button : {LargeIconsBtn, SmallIconsBtn, ListBtn})
+        button->SetGroupIndex(2);
+    HelpBtn = MakeToolButton("HelpBtn", "help", 425);
+    for (int left : {96, 326, 416}) {
+        auto* line = new QFrame(ToolbarPanel);
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->setGeometry(left, 3, 2, 25);
+    }
+}
+
+void TMainForm::LayoutWindow() {
+    const int w = width();
+    const int h = height();
+    ToolbarPanel->setGeometry(0, 0, w, kToolbarHeight);
+    const int below = std::max(0, h - kToolbarHeight);
+    const int left = LeftComboPanel->width();
+    LeftComboPanel->setGeometry(0, kToolbarHeight, left, below);
+    HSplitter->setGeometry(left, kToolbarHeight, kHSplitterWidth, below);
+    ExtViewPanel->setGeometry(left + kHSplitterWidth, kToolbarHeight,
+                              std::max(0, w - left - kHSplitterWidth), below);
+
+    // The preview area sits at the bottom of the column, the splitter above it.
+    const int preview = PreviewLayoutPanel->height();
+    PreviewLayoutPanel->setGeometry(0, below - preview, left, preview);
+    VSplitter->setGeometry(0, below - preview - kVSplitterHeight, left, kVSplitterHeight);
+    TopicPanel->setGeometry(0, 0, left, std::max(0, below - preview - kVSplitterHeight));
+    HdrPreviewPanel->setGeometry(1, 0, std::max(0, left - 2), kHdrPreviewHeight);
+    PreviewLine->setGeometry(0, kHdrPreviewHeight - 2, HdrPreviewPanel->width(), 2);
+    PreviewPanel->setGeometry(1, kHdrPreviewHeight, std::max(0, left - 2),
+                              std::max(0, preview - kHdrPreviewHeight));
+
+    const int extWidth = ExtViewPanel->width();
+    HdrBtnPanel->setGeometry(0, 0, extWidth, kHdrBtnHeight);
+    BmpListView->setGeometry(0, kHdrBtnHeight, extWidth,
+                             std::max(0, ExtViewPanel->height() - kHdrBtnHeight));
+}
+
+void TMainForm::TopicPanelResize() {
+    const int w = TopicPanel->width();
+    TopicListBox->resize(std::max(0, w - 2 * TopicListBox->x()),
+                         std::max(0, TopicPanel->height() - TopicListBox->y() - 5));
+    TopicBtn->resize(std::max(0, w - 2 * TopicBtn->x()), TopicBtn->height());
+}
+
+void TMainForm::ExtViewPanelResize() {
+    ArrangeImages();
+    const int w = ExtViewPanel->width();
+    BmpBtn->resize(std::max(0, w - 2 * BmpBtn->x() - 2), BmpBtn->height());
+    BmpProgressBar->move(w - BmpProgressBar->width() - 10, BmpProgressBar->y());
+}
+
+void TMainForm::PreviewPanelResize() {
+    LayoutPreviewImage(PreviewImage->PictureWidth(), PreviewImage->PictureHeight());
+}
+
+void TMainForm::SplitterMoved() {
+    // The splitter has resized its neighbour; the rest of the window follows.
+    LayoutWindow();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The least size is given for the outer window; the frame is known now.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setMinimumSize(kMinimumOuterSize - frame);
+}
+
+void TMainForm::SetTopicsActive(bool value) {
+    if (value == FTopicsActive)
+        return;
+    FTopicsActive = value;
+    // The two header buttons form one group, but they sit on different panels,
+    // so the pair is kept in step here.
+    TopicBtn->SetDown(value);
+    BmpBtn->SetDown(!value);
+}
+
+bool TMainForm::FormKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ControlModifier)) {
+        if (TopicListBox->hasFocus())
+            BmpListView->setFocus(Qt::TabFocusReason);
+        else if (BmpListView->hasFocus())
+            TopicListBox->setFocus(Qt::TabFocusReason);
+        else
+            SetTopicsActive(!FTopicsActive);
+        // Taken here: the lists would otherwise pass it on as focus movement.
+        return true;
+    }
+    if (event->key() == Qt::Key_F2)
+        SavePendingChanges();
+    return false;
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // A key the lists pass on was seen on its way in; only one sent to the
+    // window itself is new here.
+    const QWidget* focus = QApplication::focusWidget();
+    if ((!focus || focus == this) && FormKeyDown(event))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutWindow();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // The two lists are the window's only focusable controls; the window
+        // sees their keys first.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (FormKeyDown(key))
+            return true;
+        if (watched == TopicListBox)
+            TopicListBoxKeyDown(key);
+        else if (watched == BmpListView)
+            return BmpListViewKeyDown(key);
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == TopicListBox)
+            SetTopicsActive(true);
+        break;
+    case QEvent::Resize:
+        if (watched == TopicPanel)
+            TopicPanelResize();
+        else if (watched == ExtViewPanel)
+            ExtViewPanelResize();
+        else if (watched == PreviewPanel)
+            PreviewPanelResize();
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == PreviewPanel)
+            ShowViewWindow(PreviewImage->Picture());
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::ConnectCommands() {
+    for (QObject* watched : std::initializer_list<QObject*>{TopicListBox, BmpListView, TopicPanel,
+                                                            ExtViewPanel, PreviewPanel})
+        watched->installEventFilter(this);
+
+    connect(VSplitter, &TaSplitter::Moved, this, &TMainForm::SplitterMoved);
+    connect(HSplitter, &TaSplitter::Moved, this, &TMainForm::SplitterMoved);
+
+    connect(SaveChangesBtn, &TOfficeButton::Click, this, &TMainForm::SaveChangesBtnClick);
+    connect(FitPreviewImageBtn, &TOfficeButton::Click, this, &TMainForm::FitPreviewImageBtnClick);
+    connect(tUpBtn, &TOfficeButton::Click, this, &TMainForm::UpBtnClick);
+    connect(tDownBtn, &TOfficeButton::Click, this, &TMainForm::DownBtnClick);
+    connect(tAddBtn, &TOfficeButton::Click, this, &TMainForm::AddBtnClick);
+    connect(tDeleteBtn, &TOfficeButton::Click, this, &TMainForm::DeleteBtnClick);
+    connect(tRenameBtn, &TOfficeButton::Click, this, &TMainForm::RenameBtnClick);
+    connect(LargeIconsBtn, &TOfficeButton::Click, this, [this] { SetViewStyle(0); });
+    connect(SmallIconsBtn, &TOfficeButton::Click, this, [this] { SetViewStyle(1); });
+    connect(ListBtn, &TOfficeButton::Click, this, [this] { SetViewStyle(2); });
+    connect(HelpBtn, &TOfficeButton::Click, this, &TMainForm::HelpBtnClick);
+    connect(TopicBtn, &TOfficeButton::Click, this,
+            [this] { TopicListBox->setFocus(Qt::MouseFocusReason); });
+    connect(BmpBtn, &TOfficeButton::Click, this,
+            [this] { BmpListView->setFocus(Qt::MouseFocusReason); });
+    // Copy, paste, save and import are wired by their own units; until then
+    // the buttons stay disabled.
+    for (TOfficeButton* button : {tCopyBtn, tPasteBtn, tSaveBtn, ImportBtn})
+        button->SetEnabled(false);
+
+    connect(PreviewImage, &TPictureImage::DblClick, this,
+            [this] { ShowViewWindow(PreviewImage->Picture()); });
+
+    connect(TopicListBox, &TMarkListBox::Click, this, &TMainForm::TopicListBoxClick);
+    connect(TopicListBox, &TMarkListBox::DropFiles, this, &TMainForm::TopicListBoxDropFiles);
+    connect(TopicListBox, &TMarkListBox::DragOver, this, &TMainForm::TopicListBoxDragOver);
+    connect(TopicListBox, &TMarkListBox::DragDrop, this, &TMainForm::TopicListBoxDragDrop);
+    connect(BmpListView, &TBmpListView::Change, this, &TMainForm::BmpListViewChange);
+    connect(BmpListView, &TBmpListView::Edited, this, &TMainForm::BmpListViewEdited);
+    connect(BmpListView, &TBmpListView::Enter, this, &TMainForm::BmpListViewEnter);
+    connect(BmpListView, &TBmpListView::DropFiles, this, &TMainForm::BmpListViewDropFiles);
+}
+
+void TMainForm::SaveChangesBtnClick() {
+    SavePendingChanges();
+}
+
+void TMainForm::FitPreviewImageBtnClick() {
+    SetFitPreview(!FFitPreview);
+}
+
+void TMainForm::UpBtnClick() {
+    if (FTopicsActive)
+        MoveTopic(CurrentTopic(), true);
+    else
+        MoveImage(CurrentTopic(), CurrentImageIndex(), true);
+}
+
+void TMainForm::DownBtnClick() {
+    if (FTopicsActive)
+        MoveTopic(CurrentTopic(), false);
+    else
+        MoveImage(CurrentTopic(), CurrentImageIndex(), false);
+}
+
+void TMainForm::AddBtnClick() {
+    if (FTopicsActive) {
+        const bool insert = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
+        const QString name = InputBoxLang(LoadText(2), LoadText(3), QString(), FLanguage);
+        if (!name.isEmpty())
+            AddTopic(name, insert);
+    } else if (CurrentTopic() != -1) {
+        AddImagesFromDialog();
+    }
+}
+
+void TMainForm::DeleteBtnClick() {
+    if (FTopicsActive)
+        DeleteTopics();
+    else
+        DeleteImages();
+}
+
+void TMainForm::RenameBtnClick() {
+    const int topic = CurrentTopic();
+    if (topic == -1)
+        return;
+    if (FTopicsActive) {
+        QString name = NameText(FTopics->Topics(topic).Name);
+        if (InputQueryLang(LoadText(6), LoadText(3), name, FLanguage))
+            RenameTopic(topic, name);
+        return;
+    }
+    const int image = CurrentImageIndex();
+    if (image == -1)
+        return;
+    BmpListView->CancelEditing();
+    QString name = NameText(FTopics->Image(topic, image).Name);
+    if (InputQueryLang(LoadText(7), LoadText(3), name, FLanguage))
+        RenameImage(topic, image, name);
+}
+
+void TMainForm::HelpBtnClick() {
+    TAboutBox about(this, [](int offset) { return LoadText(offset); });
+    about.setWindowTitle(LoadText(16));
+    about.SetCounts(FTopics->Count(), FTopics->ImageCount());
+    about.exec();
+}
+
+} // namespace tavik

@@ -1,0 +1,62 @@
+// The preview pane and the way into the view window.
+#include "mainwin/MainForm.h"
+
+#include "controls/BmpLV.h"
+#include "controls/nfPanel.h"
+#include "graphics/TavikPicture.h"
+#include "graphics/Thumbnail.h"
+#include "mainwin/PictureImage.h"
+#include "mainwin/View.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace tavik {
+
+const TPicture& TMainForm::PreviewPicture() const {
+    return PreviewImage->Picture();
+}
+
+void TMainForm::ClearPreview() {
+    PreviewLabel->clear();
+    PreviewImage->Clear();
+    PreviewImage->setGeometry(0, 0, 0, 0);
+}
+
+void TMainForm::ShowPreview() {
+    const int topic = CurrentTopic();
+    const int index = CurrentImageIndex();
+    if (topic == -1 || index == -1) {
+        ClearPreview();
+        return;
+    }
+    if (index >= FTopics->Topics(topic).Bmps.Count()) {
+        // The list and the catalogue are out of step; say so the only way
+        // that does not interrupt the user.
+        ClearPreview();
+        for (int i = 0; i < 3; ++i)
+            QApplication::beep();
+        return;
+    }
+    FWorkPicture->LoadFromCatalog(DataFileName(), FTopics->Image(topic, index).Position);
+    PreviewLabel->setText(
+        QStringLiteral("%1 x %2").arg(FWorkPicture->Width()).arg(FWorkPicture->Height()));
+    PreviewImage->SetPicture(*FWorkPicture);
+    LayoutPreviewImage(FWorkPicture->Width(), FWorkPicture->Height());
+}
+
+void TMainForm::LayoutPreviewImage(int width, int height) {
+    int left = 0;
+    int top = 0;
+    FitRect(width, height, PreviewPanel->width(), PreviewPanel->height(), FFitPreview, false,
+            FCenterPreview, left, top);
+    PreviewImage->setGeometry(left, top, width, height);
+}
+
+void TMainForm::ShowViewWindow(const TPicture& picture) {
+    if (FViewForm)
+        FViewForm->ShowPicture(picture);
+}
+
+} // namespace tavik

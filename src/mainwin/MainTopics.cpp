@@ -1,0 +1,163 @@
+// The topic list and the commands on topics.
+#include "mainwin/MainForm.h"
+
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "controls/MessDlgs.h"
+#include "controls/explbtn.h"
+#include "mainwin/Texts.h"
+#include "storage/Lists.h"
+
+#include <QKeyEvent>
+
+namespace tavik {
+
+int TMainForm::CurrentTopic() const {
+    return TopicListBox->currentRow();
+}
+
+void TMainForm::SelectTopic(int index) {
+    TopicListBox->setCurrentRow(index);
+}
+
+int TMainForm::TopicAt(QPoint point) const {
+    const QListWidgetItem* item = TopicListBox->itemAt(point);
+    return item ? TopicListBox->row(item) : -1;
+}
+
+void TMainForm::FillTopicList() {
+    TopicListBox->setUpdatesEnabled(false);
+    const QSignalBlocker blocker(TopicListBox);
+    TopicListBox->clear();
+    for (int i = 0; i < FTopics->Count(); ++i)
+        TopicListBox->addItem(NameText(FTopics->Topics(i).Name));
+    TopicListBox->setUpdatesEnabled(true);
+    TopicBtn->SetCaption(FormatText(LoadText(8), {TopicListBox->count()}));
+}
+
+void TMainForm::TopicListBoxClick() {
+    const int index = CurrentTopic();
+    if (index == FShownTopic)
+        return;
+    FShownTopic = index;
+    FillImageList();
+    ShowPreview();
+}
+
+void TMainForm::AddTopic(const QString& name, bool insert) {
+    auto topic = std::make_unique<TTopic>(NameBytes(name));
+    const int current = CurrentTopic();
+    // Without a current topic there is no place to insert at: the new topic
+    // is appended, as without Ctrl.
+    const bool inserting = insert && current >= 0;
+    if (inserting)
+        FTopics->Insert(current, std::move(topic));
+    else
+        FTopics->Add(std::move(topic));
+    FillTopicList();
+    SelectTopic(inserting ? current : FTopics->Count() - 1);
+    FShownTopic = CurrentTopic();
+    FillImageList();
+    ShowPreview();
+    SetListChanged(true);
+}
+
+void TMainForm::RenameTopic(int index, const QString& name) {
+    FTopics->Topics(index).Name = NameBytes(name);
+    TopicListBox->item(index)->setText(NameText(FTopics->Topics(index).Name));
+    SelectTopic(index);
+    SetListChanged(true);
+}
+
+void TMainForm::MoveTopic(int index, bool up) {
+    if (index == -1)
+        return;
+    const int other = up ? index - 1 : index + 1;
+    if (other >= 0 && other < FTopics->Count()) {
+        FTopics->Move(index, other);
+        const QSignalBlocker blocker(TopicListBox);
+        QListWidgetItem* item = TopicListBox->takeItem(index);
+        TopicListBox->insertItem(other, item);
+        SelectTopic(other);
+        SetListChanged(true);
+    }
+    FShownTopic = CurrentTopic();
+}
+
+void TMainForm::DeleteTopics() {
+    int current = CurrentTopic();
+    if (current == -1)
+        return;
+    const int marked = TopicListBox->MarkedCount();
+    QString question;
+    if (marked >= 2) {
+        question = FormatText(LoadText(34), {marked});
+    } else {
+        // One marked topic that is not the current one is the one removed, so
+        // the question names it rather than the current topic.
+        int named = current;
+        for (int i = 0; marked == 1 && i < TopicListBox->count(); ++i)
+            if (TopicListBox->IsChecked(i))
+                named = i;
+        question = FormatText(LoadText(4), {NameText(FTopics->Topics(named).Name)});
+    }
+    if (marked == 0)
+        TopicListBox->SetChecked(current, true);
+    if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk) {
+        if (marked == 0)
+            TopicListBox->SetChecked(current, false);
+        return;
+    }
+    for (int i = TopicListBox->count() - 1; i >= 0; --i) {
+        if (!TopicListBox->IsChecked(i))
+            continue;
+        FTopics->DeleteAndFree(i);
+        if (i < current)
+            --current;
+    }
+    FillTopicList();
+    SelectTopic(std::min(current, FTopics->Count() - 1));
+    FShownTopic = CurrentTopic();
+    FillImageList();
+    ShowPreview();
+    SetListChanged(true);
+    SetDataChanged(true);
+}
+
+void TMainForm::TopicListBoxKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+        DeleteTopics();
+}
+
+void TMainForm::TopicListBoxDropFiles(QObject*, QPoint point, const QStringList& files) {
+    const int topic = TopicAt(point);
+    if (topic < 0)
+        return;
+    SelectTopic(topic);
+    FShownTopic = topic;
+    BmpListView->CancelEditing();
+    FillImageList();
+    ShowPreview();
+    BringToFront();
+    const QString question =
+        FormatText(LoadText(23), {files.size(), NameText(FTopics->Topics(topic).Name)});
+    if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbYesNo, 0, FLanguage) == mrYes)
+        AddImageFiles(files);
+}
+
+void TMainForm::TopicListBoxDragOver(QObject* source, QPoint point, bool& accept) {
+    const int topic = TopicAt(point);
+    accept = source == BmpListView && topic >= 0 && topic != CurrentTopic();
+}
+
+void TMainForm::TopicListBoxDragDrop(QObject* source, QPoint point) {
+    if (source != BmpListView)
+        return;
+    const int target = TopicAt(point);
+    const int current = CurrentTopic();
+    const int image = CurrentImageIndex();
+    if (current >= 0 && target >= 0 && target != current && image >= 0)
+        MoveImagesToTopic(target, current, image);
+}
+
+} // namespace tavik

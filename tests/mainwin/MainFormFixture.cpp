@@ -1,0 +1,174 @@
+#include "MainFormFixture.h"
+
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "controls/explbtn.h"
+#include "graphics/TavikPicture.h"
+#include "mainwin/Texts.h"
+#include "storage/CatalogFiles.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace tavik::testing {
+namespace {
+
+void PutLE16(QByteArray& out, int v) {
+    out.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+}
+
+void PutLE32(QByteArray& out, int v) {
+    PutLE16(out, v & 0xFFFF);
+    PutLE16(out, (v >> 16) & 0xFFFF);
+}
+
+} // namespace
+
+QString WriteBmpFile(const QString& dir, const QString& name, int w, int h, QColor colour) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString path = dir + "/" + name;
+    EXPECT_TRUE(image.save(path, "BMP"));
+    return path;
+}
+
+QString WriteIcoFile(const QString& dir, const QString& name, int size, QColor colour) {
+    // Header, one directory entry, then a 32-bit DIB of double height with
+    // its (empty) AND mask.
+    QByteArray dib;
+    PutLE32(dib, 40);
+    PutLE32(dib, size);
+    PutLE32(dib, size * 2);
+    PutLE16(dib, 1);
+    PutLE16(dib, 32);
+    for (int i = 0; i < 6; ++i)
+        PutLE32(dib, 0);
+    for (int i = 0; i < size * size; ++i)
+        dib.append(char(colour.blue()))
+            .append(char(colour.green()))
+            .append(char(colour.red()))
+            .append(char(0xFF));
+    const int maskRow = ((size + 31) / 32) * 4;
+    dib.append(QByteArray(maskRow * size, '\0'));
+    QByteArray file;
+    PutLE16(file, 0);
+    PutLE16(file, 1);
+    PutLE16(file, 1);
+    file.append(char(size)).append(char(size)).append(char(0)).append(char(0));
+    PutLE16(file, 1);
+    PutLE16(file, 32);
+    PutLE32(file, dib.size());
+    PutLE32(file, 22);
+    file.append(dib);
+    const QString path = dir + "/" + name;
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    return path;
+}
+
+QString MessageOf(QWidget* dialog) {
+    auto* label = dialog->findChild<QLabel*>("Message");
+    return label ? label->text() : QString();
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+std::shared_ptr<ModalAnswer> Answer(ModalAction action) {
+    return AnswerNextModal(std::move(action), 5000);
+}
+
+void MainFormTest::SetUp() {
+    ASSERT_TRUE(FDir.isValid());
+    SetLanguageBase(kEnglishBase);
+}
+
+void MainFormTest::TearDown() {
+    Close();
+    SetLanguageBase(kEnglishBase);
+}
+
+void MainFormTest::MakeCatalog(const std::vector<TopicSpec>& topics) {
+    const std::string folder = Folder().toStdString() + "/";
+    CreateDataFile(DataFileName(folder));
+    TTopicList list;
+    TTavikPicture picture;
+    QTemporaryDir files;
+    for (const TopicSpec& spec : topics) {
+        TTopic& topic = list.AddTopic(spec.name);
+        for (int i = 0; i < spec.pictures; ++i) {
+            const QString name = QStringLiteral("p%1.bmp").arg(i);
+            picture.LoadFromFile(
+                WriteBmpFile(files.path(), name, 8 + i, 6 + i, QColor(20 * i % 255, 100, 150))
+                    .toStdString());
+            topic.AddBmp(name.toStdString(), picture.AppendToCatalog(DataFileName(folder)));
+        }
+    }
+    SaveListFile(ListFileName(folder), list);
+}
+
+void MainFormTest::WriteSettings(const QString& text) {
+    QFile file(FilePath("tavik.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+}
+
+std::unique_ptr<TTopicList> MainFormTest::ReadCatalog() const {
+    auto list = std::make_unique<TTopicList>();
+    LoadListFile(FilePath("tavik.lst").toStdString(), *list);
+    return list;
+}
+
+TMainForm& MainFormTest::Open() {
+    FForm = std::make_unique<TMainForm>(FilePath("tavik"));
+    // Buttons only click while visible.
+    FForm->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(FForm.get()));
+    return *FForm;
+}
+
+void MainFormTest::Close() {
+    FForm.reset();
+}
+
+void MainFormTest::ClickButton(const char* name) {
+    auto* button = Child<TOfficeButton>(name);
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+}
+
+QStringList MainFormTest::TopicNames() const {
+    QStringList names;
+    const TMarkListBox* list = FForm->TopicList();
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+QStringList MainFormTest::ImageNames() const {
+    QStringList names;
+    const TBmpListView* list = FForm->ImageList();
+    for (int i = 0; i < list->Count(); ++i)
+        names << list->Caption(i);
+    return names;
+}
+
+void MainFormTest::SelectImages(const std::vector<int>& rows) {
+    TBmpListView* list = FForm->ImageList();
+    list->ClearSelection();
+    for (int row : rows)
+        list->SetSelected(row, true);
+    if (!rows.empty())
+        list->SetFocusedIndex(rows.front());
+}
+
+} // namespace tavik::testing
