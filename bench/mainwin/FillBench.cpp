@@ -73,7 +73,7 @@ void BM_FillImageList(benchmark::State& state) {
     form.show();
     for (auto _ : state)
         form.FillImageList();
-    if (form.ImageList()->count() != kPictures)
+    if (form.ImageList()->Count() != kPictures)
         state.SkipWithError("the list does not hold every picture");
     state.SetItemsProcessed(state.iterations() * kPictures);
 }

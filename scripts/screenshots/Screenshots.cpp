@@ -1,6 +1,7 @@
 // Takes the screenshots of the user guide: starts the main window headless on
 // a catalogue folder and saves what it shows. Built and run by
 // scripts/screenshots/take-screenshots.sh.
+#include "controls/BmpLV.h"
 #include "graphics/TavikPicture.h"
 #include "mainwin/MainForm.h"
 #include "storage/CatalogFiles.h"
@@ -80,8 +81,11 @@ int main(int argc, char** argv) {
     tavik::TMainForm form(dir.filePath("tavik"));
     form.resize(640, 460);
     form.show();
+    form.SetCenterPreview(true);
+    form.ImageList()->SetSelected(9, true);
+    form.ImageList()->SetFocusedIndex(9);
     const char* styles[] = {"large-icons", "small-icons", "list"};
-    for (int style = 0; style < 3; ++style) {
+    for (int style : {1, 2, 0}) {
         form.SetViewStyle(style);
         Save(form, QStringLiteral("%1/catalogue-%2.png").arg(out, styles[style]));
     }
