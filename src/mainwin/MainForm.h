@@ -89,7 +89,9 @@ public:
     void AddImageFiles(const QStringList& files);
     // Appends a stored picture to a topic; refresh refills the list.
     void AddImageToTopic(int topic, const std::string& name, bool refresh, int position);
-    // Opens the view window modally on a copy of picture.
+    // Opens the view window modally on a copy of picture (also the paste
+    // dialog's way to show its picture at full size). Does nothing before
+    // SetViewForm.
     void ShowViewWindow(const TPicture& picture);
 
     // The toolbar buttons without their own command here: the clipboard,
