@@ -3,6 +3,7 @@
 #include "storage/Exceptions.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -26,48 +27,98 @@ std::int16_t gHashTable[kHashSize];
 // this much input is left (16 runs of 4 bytes, plus the fixed-size literal
 // copy's overread), and without checking the output for anything but runs
 // when this much room is left (16 items of up to 18 bytes, plus the slack of
-// the fixed-size copies).
+// the fixed-size copies, at most 32 bytes).
 constexpr int kFastInput = 96;
-constexpr int kFastRoom = 16 * 18 + 24;
+constexpr int kFastRoom = 16 * 18 + 32;
+
+// Writes 16 bytes of value at out.
+inline void Fill16(std::uint8_t* out, std::uint8_t value) {
+    std::uint8_t pattern[16];
+    std::memset(pattern, value, 16);
+    std::memcpy(out, pattern, 16);
+}
+
+// Copies 16 bytes; the caller guarantees that every byte read is final.
+inline void Copy16(std::uint8_t* out, const std::uint8_t* from) {
+    std::memcpy(out, from, 16);
+}
+
+// Bit order reversed within a byte.
+constexpr std::array<std::uint8_t, 256> kReversed = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int i = 0; i < 256; ++i)
+        for (int bit = 0; bit < 8; ++bit)
+            if (i & (1 << bit))
+                table[static_cast<std::size_t>(i)] |= static_cast<std::uint8_t>(0x80 >> bit);
+    return table;
+}();
 
 // Decodes the items of one control word (held in the top 16 bits of control)
 // while the room lasts; returns the number of its items still to decode by
-// the careful path (0 when the group is done). A run may use up the room.
-int DecodeGroup(const std::uint8_t* src, int& x, std::uint8_t* dst, int& y,
-                std::uint32_t& control) {
-    int left = 16;
-    while (left > 0) {
-        if ((control & 0x80000000u) == 0) {
-            const int literals = control == 0 ? left : std::min(left, std::countl_zero(control));
-            std::memcpy(dst + y, src + x, 16);
-            x += literals;
-            y += literals;
-            control <<= literals;
-            left -= literals;
-            continue;
-        }
+// the careful path (0 when the group is done), with control shifted past the
+// decoded ones. A run may use up the room.
+int DecodeGroup(const std::uint8_t* src, int& xRef, std::uint8_t* dst, int& yRef,
+                std::uint32_t& controlRef) {
+    const std::uint32_t word = controlRef >> 16;
+    // Item i of the group is bit i here, and bit 16 marks the group's end, so
+    // that stepping to the next copy item clears the lowest set bit: one
+    // cheap step per item, where shifting by a count of leading zeros would
+    // chain several slow ones.
+    std::uint32_t pending = (static_cast<std::uint32_t>(kReversed[word >> 8]) |
+                             static_cast<std::uint32_t>(kReversed[word & 0xFF]) << 8) |
+                            0x10000u;
+    int x = xRef;
+    int y = yRef;
+    int next = 0; // the first item not decoded yet
+    for (;;) {
+        const int at = std::countr_zero(pending);
+        // The literals before the next copy item, possibly none: one fixed
+        // copy whatever their number. Bytes past them are rewritten later.
+        const int literals = at - next;
+        std::memcpy(dst + y, src + x, 16);
+        x += literals;
+        y += literals;
+        next = at + 1;
+        if (at == 16)
+            break;
+        pending &= pending - 1;
         const int offset = src[x] << 4 | src[x + 1] >> 4;
-        if (offset == 0) {
+        std::uint8_t* out = dst + y;
+        if (offset == 0) [[unlikely]] {
             const int count = (src[x + 1] << 8 | src[x + 2]) + kMinRun;
-            if (count > kLzrwMaxBlock - y)
-                DamagedBlock();
-            std::memset(dst + y, src[x + 3], static_cast<std::size_t>(count));
+            const std::uint8_t value = src[x + 3];
+            // Whole 16-byte steps: most runs are short, and a call to memset
+            // costs more than the filling itself.
+            Fill16(out, value);
+            Fill16(out + 16, value);
+            if (count > 32) [[unlikely]] {
+                if (count > kLzrwMaxBlock - y - 16) {
+                    if (count > kLzrwMaxBlock - y)
+                        DamagedBlock();
+                    std::memset(out, value, static_cast<std::size_t>(count));
+                } else {
+                    for (int k = 32; k < count; k += 16)
+                        Fill16(out + k, value);
+                }
+            }
             y += count;
             x += 4;
-            control <<= 1;
-            --left;
             if (y + kFastRoom > kLzrwMaxBlock)
-                return left;
+                break;
             continue;
         }
         const int length = (src[x + 1] & 0x0F) + 3;
-        if (offset > y)
+        if (offset > y) [[unlikely]]
             DamagedBlock();
-        std::uint8_t* out = dst + y;
         const std::uint8_t* from = out - offset;
         // Fixed-size steps no longer than the offset read only bytes that are
         // already written; bytes past length are rewritten by later items.
-        if (offset >= 8) {
+        if (offset >= 16) [[likely]] {
+            // No wider than the longest match: a load of a later item that
+            // straddles bytes still on their way to memory has to wait.
+            Copy16(out, from);
+            std::memcpy(out + 16, from + 16, 2);
+        } else if (offset >= 8) {
             std::memcpy(out, from, 8);
             std::memcpy(out + 8, from + 8, 8);
             std::memcpy(out + 16, from + 16, 8);
@@ -82,10 +133,12 @@ int DecodeGroup(const std::uint8_t* src, int& x, std::uint8_t* dst, int& y,
         }
         y += length;
         x += 2;
-        control <<= 1;
-        --left;
     }
-    return 0;
+    xRef = x;
+    yRef = y;
+    const int left = next >= 16 ? 0 : 16 - next;
+    controlRef = left == 0 ? 0 : word << 16 << next;
+    return left;
 }
 
 } // namespace

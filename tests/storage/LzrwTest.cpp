@@ -246,5 +246,75 @@ TEST(Lzrw, DamagedFullBlocksDecodeLikeThePlainLoopOrFail) {
     }
 }
 
+// Builds a valid block item by item, with a mix the compressor rarely makes:
+// copies at every offset class, runs just under and over the decoder's fixed
+// steps, long runs, and output that ends close to the block limit.
+Bytes RandomItemBlock(std::mt19937& random, int outputGoal) {
+    Bytes block = {0x40};
+    std::size_t controlAt = 0; // 0 until the first group opens
+    int bits = 16;
+    std::uint16_t control = 0;
+    int y = 0;
+    auto writeControl = [&](int used) {
+        const auto word = static_cast<std::uint16_t>(control << (16 - used));
+        block[controlAt] = static_cast<std::uint8_t>(word >> 8);
+        block[controlAt + 1] = static_cast<std::uint8_t>(word);
+    };
+    while (kLzrwMaxBlock - y >= 40 && y < outputGoal) {
+        if (bits == 16) {
+            if (controlAt != 0)
+                writeControl(16);
+            controlAt = block.size();
+            block.push_back(0);
+            block.push_back(0);
+            control = 0;
+            bits = 0;
+        }
+        const unsigned kind = random() % 10;
+        const int room = kLzrwMaxBlock - y;
+        if (kind < 3 || y == 0) {
+            block.push_back(static_cast<std::uint8_t>(random()));
+            control = static_cast<std::uint16_t>(control << 1);
+            ++y;
+        } else if (kind < 5) {
+            const int longest = std::min(4095 + 16, room);
+            const int length = random() % 8 == 0 ? 16 + static_cast<int>(random() % (longest - 15))
+                                                 : 16 + static_cast<int>(random() % 40);
+            const int count = std::min(length, longest) - 16;
+            block.insert(block.end(), {0, static_cast<std::uint8_t>(count >> 8),
+                                       static_cast<std::uint8_t>(count),
+                                       static_cast<std::uint8_t>(random())});
+            control = static_cast<std::uint16_t>(control << 1 | 1);
+            y += count + 16;
+        } else {
+            const int limits[] = {3, 8, 16, 32, 4095};
+            const int offset = 1 + static_cast<int>(random() % std::min(y, limits[random() % 5]));
+            const int length = 3 + static_cast<int>(random() % 16);
+            const int key = offset * 16 + length - 3;
+            block.push_back(static_cast<std::uint8_t>(key >> 8));
+            block.push_back(static_cast<std::uint8_t>(key));
+            control = static_cast<std::uint16_t>(control << 1 | 1);
+            y += length;
+        }
+        ++bits;
+    }
+    if (controlAt != 0)
+        writeControl(bits);
+    return block;
+}
+
+TEST(Lzrw, BuiltBlocksOfEveryItemKindDecodeLikeThePlainLoop) {
+    std::mt19937 random(23);
+    Bytes out(kLzrwMaxBlock);
+    for (int round = 0; round < 200; ++round) {
+        const int goal = round % 2 == 0 ? kLzrwMaxBlock : 1000 + static_cast<int>(random() % 20000);
+        const Bytes block = RandomItemBlock(random, goal);
+        const auto expected = ReferenceDecode(block);
+        ASSERT_TRUE(expected.has_value()) << "round " << round;
+        const int n = LzrwDecompress(block.data(), static_cast<int>(block.size()), out.data());
+        ASSERT_EQ(Bytes(out.begin(), out.begin() + n), *expected) << "round " << round;
+    }
+}
+
 } // namespace
 } // namespace tavik
