@@ -68,7 +68,7 @@ void TValueWriter::WriteInteger(std::int32_t v) {
 
 void TValueReader::Fill() {
     FPos = 0;
-    FCount = FStream.Read(FBuffer.data(), kBufferSize);
+    FCount = FStream.Read(FBuffer.get(), kBufferSize);
     if (FCount == 0)
         throw EReadError("Stream read error");
 }
@@ -79,7 +79,7 @@ void TValueReader::Read(void* bytes, std::size_t n) {
         if (FPos == FCount)
             Fill();
         const std::size_t chunk = std::min(n, FCount - FPos);
-        std::memcpy(out, FBuffer.data() + FPos, chunk);
+        std::memcpy(out, FBuffer.get() + FPos, chunk);
         FPos += chunk;
         out += chunk;
         n -= chunk;
@@ -117,7 +117,7 @@ std::string TValueReader::ReadString() {
         throw EReadError("Invalid property value");
     }
     if (length <= FCount - FPos) {
-        std::string s(reinterpret_cast<const char*>(FBuffer.data() + FPos), length);
+        std::string s(reinterpret_cast<const char*>(FBuffer.get() + FPos), length);
         FPos += length;
         return s;
     }
@@ -128,7 +128,7 @@ std::string TValueReader::ReadString() {
         if (FPos == FCount)
             Fill();
         const std::size_t chunk = std::min(length, FCount - FPos);
-        s.append(reinterpret_cast<const char*>(FBuffer.data() + FPos), chunk);
+        s.append(reinterpret_cast<const char*>(FBuffer.get() + FPos), chunk);
         FPos += chunk;
         length -= chunk;
     }

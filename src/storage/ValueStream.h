@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tavik {
@@ -55,15 +56,17 @@ private:
     std::size_t FCount = 0;
 };
 
-// Reads tagged values from a stream through a 4096-byte buffer, starting at
+// Reads tagged values from a stream through a 64 KiB buffer, starting at
 // the stream's current position (and reading ahead of it). Errors, all
 // EReadError: a wrong tag is "Invalid property value", a stream that ends
 // before the bytes asked for is "Stream read error".
 class TValueReader {
 public:
-    static constexpr std::size_t kBufferSize = 4096;
+    // Large enough that a list file costs few reads of the system.
+    static constexpr std::size_t kBufferSize = 64 * 1024;
 
-    explicit TValueReader(TStream& stream) : FStream(stream) {}
+    explicit TValueReader(TStream& stream)
+        : FStream(stream), FBuffer(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {}
     TValueReader(const TValueReader&) = delete;
     TValueReader& operator=(const TValueReader&) = delete;
 
@@ -92,7 +95,7 @@ private:
     void ReadTag(std::uint8_t expected);
 
     TStream& FStream;
-    std::array<std::uint8_t, kBufferSize> FBuffer{};
+    std::unique_ptr<std::uint8_t[]> FBuffer;
     std::size_t FPos = 0;
     std::size_t FCount = 0;
 };
