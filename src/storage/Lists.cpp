@@ -2,7 +2,73 @@
 
 #include "storage/ValueStream.h"
 
+#include <memory>
+#include <new>
+#include <vector>
+
 namespace tavik {
+namespace {
+
+// Slots of sizeof(TBmp) bytes handed out from slabs. A freed slot goes on a
+// free list for the next image; slabs are never given back, so memory stays
+// at the largest number of images held at once. Not thread-safe: the
+// program is single-threaded.
+class TBmpSlots {
+public:
+    void* Take() {
+        if (FFree != nullptr) {
+            Slot* slot = FFree;
+            FFree = slot->next;
+            return slot;
+        }
+        if (FUsed == kSlabSlots) {
+            FSlabs.push_back(std::make_unique<Slot[]>(kSlabSlots));
+            FUsed = 0;
+        }
+        return &FSlabs.back()[FUsed++];
+    }
+    void Give(void* p) noexcept {
+        auto* slot = static_cast<Slot*>(p);
+        slot->next = FFree;
+        FFree = slot;
+    }
+
+private:
+    union Slot {
+        Slot* next;
+        alignas(TBmp) unsigned char bytes[sizeof(TBmp)];
+    };
+    static constexpr std::size_t kSlabSlots = 1024;
+    std::vector<std::unique_ptr<Slot[]>> FSlabs;
+    std::size_t FUsed = kSlabSlots;
+    Slot* FFree = nullptr;
+};
+
+TBmpSlots& Slots() {
+    // Never destroyed: images in static lists may die after it would.
+    static TBmpSlots* const slots = new TBmpSlots;
+    return *slots;
+}
+
+} // namespace
+
+void* TBmp::operator new(std::size_t size) {
+    // A derived class of another size gets a heap block of its own.
+    if (size != sizeof(TBmp))
+        return ::operator new(size);
+    return Slots().Take();
+}
+
+void TBmp::operator delete(void* p, std::size_t size) noexcept {
+    if (p == nullptr)
+        return;
+    if (size != sizeof(TBmp)) {
+        ::operator delete(p, size);
+        return;
+    }
+    Slots().Give(p);
+}
+
 
 int TTopic::AddBmp(std::string name, std::int32_t position) {
     return Bmps.Add(std::make_unique<TBmp>(std::move(name), position));

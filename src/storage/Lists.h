@@ -2,6 +2,7 @@
 
 #include "storage/ObjList.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,11 @@ class TValueWriter;
 class TBmp : public TObject {
 public:
     TBmp(std::string name, std::int32_t position) : Name(std::move(name)), Position(position) {}
+    // Images come by the hundred thousand: they live in shared slabs rather
+    // than in one heap block each.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
+
     std::string Name; // single-byte text in the catalogue's code page
     std::int32_t Position;
 };
