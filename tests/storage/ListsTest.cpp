@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
+#include <string>
+
 namespace tavik {
 namespace {
 
@@ -90,6 +94,32 @@ TEST(TopicList, ImageCountAndIndexing) {
     topics.Topics(0).DeleteBmp(0);
     EXPECT_EQ(topics.ImageCount(), 4);
     EXPECT_EQ(topics.Image(0, 0).Position, 5);
+}
+
+TEST(TopicList, ImagesKeepTheirValuesAcrossManyAddsAndDeletes) {
+    // Enough images for several slabs, with freed ones taken again in between.
+    TTopicList topics;
+    TTopic& first = topics.AddTopic("first");
+    TTopic& second = topics.AddTopic("second");
+    for (int i = 0; i < 3000; ++i)
+        (i % 2 == 0 ? first : second).AddBmp("image number " + std::to_string(i), 4 + i);
+    for (int i = first.Bmps.Count() - 1; i >= 0; i -= 2)
+        first.DeleteBmp(i);
+    for (int i = 3000; i < 5000; ++i)
+        second.AddBmp("image number " + std::to_string(i), 4 + i);
+    std::set<int> seen;
+    for (const TTopic* topic : {&first, &second}) {
+        for (int i = 0; i < topic->Bmps.Count(); ++i) {
+            const TBmp& bmp = topic->Bmps.Bmps(i);
+            EXPECT_EQ(bmp.Name, "image number " + std::to_string(bmp.Position - 4));
+            EXPECT_TRUE(seen.insert(bmp.Position).second);
+        }
+    }
+    EXPECT_EQ(seen.size(), 750u + 1500u + 2000u);
+    // An image handed out of its list outlives the list.
+    std::unique_ptr<TBmp> kept = second.Bmps.Delete(0);
+    topics.Clear();
+    EXPECT_EQ(kept->Name, "image number 1");
 }
 
 } // namespace
