@@ -165,6 +165,13 @@ private:
     void DeleteBtnClick();
     void RenameBtnClick();
     void HelpBtnClick();
+
+    // MainTransfer.cpp
+    void tCopyBtnClick();
+    void tPasteBtnClick();
+    void tSaveBtnClick();
+    void SaveImageGroup();
+    void ImportBtnClick();
     void SaveChangesBtnClick();
     void FitPreviewImageBtnClick();
 

@@ -333,10 +333,10 @@ void TMainForm::ConnectCommands() {
             [this] { TopicListBox->setFocus(Qt::MouseFocusReason); });
     connect(BmpBtn, &TOfficeButton::Click, this,
             [this] { BmpListView->setFocus(Qt::MouseFocusReason); });
-    // Copy, paste, save and import are wired by their own units; until then
-    // the buttons stay disabled.
-    for (TOfficeButton* button : {tCopyBtn, tPasteBtn, tSaveBtn, ImportBtn})
-        button->SetEnabled(false);
+    connect(tCopyBtn, &TOfficeButton::Click, this, &TMainForm::tCopyBtnClick);
+    connect(tPasteBtn, &TOfficeButton::Click, this, &TMainForm::tPasteBtnClick);
+    connect(tSaveBtn, &TOfficeButton::Click, this, &TMainForm::tSaveBtnClick);
+    connect(ImportBtn, &TOfficeButton::Click, this, &TMainForm::ImportBtnClick);
 
     connect(PreviewImage, &TPictureImage::DblClick, this,
             [this] { ShowViewWindow(PreviewImage->Picture()); });

@@ -1,0 +1,127 @@
+// The main window's transfer commands: the clipboard, saving pictures to
+// files and importing topics. The work itself is done by their own units.
+#include "mainwin/MainForm.h"
+
+#include "controls/BmpLV.h"
+#include "controls/BrowseDr.h"
+#include "graphics/TavikPicture.h"
+#include "mainwin/Clipboard.h"
+#include "mainwin/Import.h"
+#include "mainwin/Paste.h"
+#include "mainwin/PictureImage.h"
+#include "mainwin/SaveFiles.h"
+#include "mainwin/Texts.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+namespace tavik {
+
+namespace {
+
+constexpr int kImportFolderText = 27;
+constexpr int kGroupFolderText = 63;
+
+} // namespace
+
+void TMainForm::tCopyBtnClick() {
+    // The preview may still show a picture after the selection was cleared.
+    if (BmpListView->SelectedCount() == 0) {
+        return;
+    }
+    CopyPictureToClipboard(PreviewImage->Picture(), palette().color(QPalette::Button),
+                           *QApplication::clipboard());
+}
+
+void TMainForm::tPasteBtnClick() {
+    const int topic = CurrentTopic();
+    if (topic == -1) {
+        return;
+    }
+    BmpListView->CancelEditing();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    TPicture picture;
+    if (data == nullptr || !PictureFromMimeData(*data, picture)) {
+        return;
+    }
+    const QString name = AskPasteName(
+        picture, [this](const TPicture& shown) { ShowViewWindow(shown); }, this);
+    if (name.isEmpty()) {
+        return;
+    }
+    static_cast<TPicture&>(*FWorkPicture) = picture;
+    const int position = FWorkPicture->AppendToCatalog(DataFileName());
+    AddImageToTopic(topic, NameBytes(name), true, position);
+}
+
+void TMainForm::tSaveBtnClick() {
+    const int topic = CurrentTopic();
+    const int image = CurrentImageIndex();
+    if (topic == -1 || image == -1) {
+        return;
+    }
+    BmpListView->CancelEditing();
+    if (BmpListView->SelectedCount() < 2) {
+        tavik::SaveImageAs(PreviewImage->Picture(), NameText(FTopics->Image(topic, image).Name),
+                           this);
+    } else {
+        SaveImageGroup();
+    }
+}
+
+void TMainForm::SaveImageGroup() {
+    const int topic = CurrentTopic();
+    if (topic == -1) {
+        return;
+    }
+    QString folder;
+    if (!SelectFolder(LoadText(kGroupFolderText), FSaveGroupFolder, folder) || folder.isEmpty()) {
+        return;
+    }
+    FSaveGroupFolder = folder;
+    const TBmpList& bmps = FTopics->Topics(topic).Bmps;
+    std::vector<TGroupPicture> pictures;
+    for (int i = 0; i < BmpListView->Count() && i < bmps.Count(); ++i) {
+        if (BmpListView->IsSelected(i)) {
+            pictures.push_back({bmps.Bmps(i).Name, bmps.Bmps(i).Position});
+        }
+    }
+    tavik::SaveImageGroup(folder, pictures, DataFileName(), FCodePage);
+}
+
+void TMainForm::ImportBtnClick() {
+    QString folder;
+    if (!SelectFolder(LoadText(kImportFolderText), FImportFolder, folder) || folder.isEmpty()) {
+        return;
+    }
+    FImportFolder = folder;
+    const int before = FTopics->Count();
+    bool imported = false;
+    try {
+        imported = ImportTopics(folder, *FTopics, DataFileName(), FLanguage, FCodePage);
+    } catch (...) {
+        // The topics copied before the failure are in the catalogue and their
+        // records in the data file: show them, and keep them for the next save.
+        if (FTopics->Count() != before) {
+            const int current = CurrentTopic();
+            FillTopicList();
+            SelectTopic(current);
+            SetListChanged(true);
+        }
+        throw;
+    }
+    if (!imported) {
+        return;
+    }
+    FillTopicList();
+    const int last = FTopics->Count() - 1;
+    SelectTopic(last);
+    FShownTopic = last;
+    FillImageList();
+    ShowPreview();
+    SaveCatalog();
+}
+
+} // namespace tavik
