@@ -314,6 +314,10 @@ void TBmpListView::ApplyViewStyle() {
     if (FViewStyle == 0) {
         setViewMode(QListView::IconMode);
         setMovement(QListView::Static);
+        // The view mode keeps a flow set by an earlier style; large icons run
+        // across in rows.
+        setFlow(QListView::LeftToRight);
+        setWrapping(true);
         setIconSize(QSize(kLargeSize, kLargeSize));
         setWordWrap(true);
         // Room for the icon and two lines of caption.

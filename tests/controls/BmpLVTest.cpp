@@ -202,6 +202,18 @@ TEST_F(BmpListViewShownTest, SelectionHelpers) {
     EXPECT_EQ(view.SelectedCount(), 4);
 }
 
+TEST_F(BmpListViewShownTest, LargeIconsRunAcrossAfterEveryStyle) {
+    for (int previous : {1, 2}) {
+        view.SetViewStyle(previous);
+        view.SetViewStyle(0);
+        view.doItemsLayout();
+        const QRect first = view.visualRect(view.model()->index(0, 0));
+        const QRect second = view.visualRect(view.model()->index(1, 0));
+        EXPECT_EQ(second.top(), first.top()) << "after style " << previous;
+        EXPECT_GT(second.left(), first.left()) << "after style " << previous;
+    }
+}
+
 TEST_F(BmpListViewShownTest, InPlaceEditReportsAndCanBeCancelled) {
     QList<std::pair<int, QString>> edits;
     QObject::connect(&view, &TBmpListView::Edited, [&](int index, QString& text) {
