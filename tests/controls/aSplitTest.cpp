@@ -203,7 +203,7 @@ TEST(SplitterTest, BottomBarInALayoutSetsTheFixedHeight) {
     QTest::mouseMove(bar, QPoint(5, -29));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5, -29));
     EXPECT_EQ(preview->height(), 110);
-    QTRY_COMPARE(list->height(), 287);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->height() == 287; })) << list->height();
 
     // Maximum: 110 + 287 - 120 = 277.
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(5, 1));

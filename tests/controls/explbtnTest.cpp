@@ -199,7 +199,7 @@ TEST_F(OfficeButtonTest, AcceleratorClicksTheButton) {
     b->SetCaption("&Topics");
     QSignalSpy clicks(b, &TOfficeButton::Click);
     parent.activateWindow();
-    QTRY_VERIFY(parent.isActiveWindow());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return parent.isActiveWindow(); }));
     QTest::keyClick(&parent, Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_FALSE(b->Pressed());

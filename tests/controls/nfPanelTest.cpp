@@ -72,18 +72,18 @@ TEST(NfPanelTest, ShrinkingRepaintsOnlyTheFrameStrip) {
     panel->setGeometry(0, 0, 100, 50);
     parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
-    QTRY_VERIFY(!panel->painted.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->painted.isEmpty(); }));
 
     panel->SetFullRepaint(false);
     panel->painted = QRegion();
     panel->resize(80, 50);
-    QTRY_VERIFY(!panel->painted.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->painted.isEmpty(); }));
     EXPECT_EQ(panel->painted, QRegion(76, 0, 4, 50));
 
     panel->SetFullRepaint(true);
     panel->painted = QRegion();
     panel->resize(70, 50);
-    QTRY_VERIFY(!panel->painted.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->painted.isEmpty(); }));
     EXPECT_EQ(panel->painted, QRegion(0, 0, 70, 50));
 }
 

@@ -258,7 +258,7 @@ TEST(ImportForm, StartsUntickedOnTheFirstLineAndSelectsAll) {
     form.SetTopicNames({"One", "Two", "Three"});
     EXPECT_TRUE(form.CheckedIndices().empty());
     form.show();
-    QTRY_VERIFY(form.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.isVisible(); }));
     EXPECT_EQ(form.NewTopicListBox->currentRow(), 0);
     form.NewTopicListBox->SetChecked(1, true);
     EXPECT_EQ(form.CheckedIndices(), std::vector<int>({1}));

@@ -98,7 +98,7 @@ TEST(PasteForm, PreviewIsCutOffAtItsFrame) {
     TPasteForm form;
     form.SetPicture(BitmapPicture(120, 90));
     form.show();
-    QTRY_VERIFY(form.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.isVisible(); }));
     const QImage shot = form.grab().toImage();
     EXPECT_EQ(shot.size(), QSize(300, 148));
     // The picture is cut off at the frame: its corner colours land inside the
