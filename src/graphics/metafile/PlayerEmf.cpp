@@ -1,31 +1,14 @@
-#include "Dib.h"
 #include "Gdi.h"
 #include "Player.h"
-#include "Text.h"
+#include "PlayerEmfImpl.h"
 
-#include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace tavik::metafile {
 
 namespace {
-
-QRgb Color(const Bytes& r, std::uint64_t at) {
-    const std::uint32_t v = r.U32(at);
-    return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
-
-QRectF BoxL(const Bytes& r, std::uint64_t at) {
-    return QRectF(QPointF(r.I32(at), r.I32(at + 4)), QPointF(r.I32(at + 8), r.I32(at + 12)));
-}
-
-QPointF PointL(const Bytes& r, std::uint64_t at) {
-    return QPointF(r.I32(at), r.I32(at + 4));
-}
-QPointF PointS(const Bytes& r, std::uint64_t at) {
-    return QPointF(r.I16(at), r.I16(at + 2));
-}
 
 QTransform XForm(const Bytes& r, std::uint64_t at) {
     return QTransform(r.F32(at), r.F32(at + 4), r.F32(at + 8), r.F32(at + 12), r.F32(at + 16),
@@ -88,41 +71,7 @@ std::optional<GdiObject> StockObject(std::uint32_t index) {
     }
 }
 
-class EmfPlayer {
-public:
-    EmfPlayer(const EmfFile& file, Bytes data, Gdi& gdi)
-        : FFile(file), FData(data), FGdi(gdi),
-          FObjects(static_cast<std::size_t>(file.header.handles) + 1) {}
-
-    void Run() {
-        for (const RecordRef& ref : FFile.records) {
-            if (FGdi.Exhausted() || !FGdi.Charge(FGdi.Budget().records, 1))
-                return;
-            if (ref.type == 14)
-                return;
-            Play(ref.type, FData.Sub(ref.offset, ref.size));
-        }
-    }
-
-private:
-    void Play(std::uint32_t type, const Bytes& r);
-    void Poly(std::uint32_t type, const Bytes& r, bool shortPoints);
-    void PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints);
-    void Create(std::uint32_t index, GdiObject object);
-    void Select(std::uint32_t index);
-    void Delete(std::uint32_t index);
-    std::optional<QPainterPath> RegionPath(const Bytes& r, std::uint64_t at, std::uint64_t cb);
-    std::optional<QImage> Bitmap(const Bytes& r, std::uint64_t fixed, std::uint64_t offBmi,
-                                 std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits,
-                                 std::uint32_t usage, bool* mono = nullptr, bool alpha = false);
-    void Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t fixed);
-    const LogBrush* BrushAt(std::uint32_t index);
-
-    const EmfFile& FFile;
-    Bytes FData;
-    Gdi& FGdi;
-    std::vector<std::optional<GdiObject>> FObjects;
-};
+} // namespace
 
 void EmfPlayer::Create(std::uint32_t index, GdiObject object) {
     // Index 0 is the metafile itself; anything past the table is refused.
@@ -189,20 +138,6 @@ std::optional<QPainterPath> EmfPlayer::RegionPath(const Bytes& r, std::uint64_t 
     return FGdi.Init().map(region.ToPath());
 }
 
-std::optional<QImage> EmfPlayer::Bitmap(const Bytes& r, std::uint64_t fixed, std::uint64_t offBmi,
-                                        std::uint64_t cbBmi, std::uint64_t offBits,
-                                        std::uint64_t cbBits, std::uint32_t usage, bool* mono,
-                                        bool alpha) {
-    if (offBmi < fixed || offBits < fixed || !r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits))
-        return std::nullopt;
-    auto img = DecodeDib(r.Sub(offBmi, cbBmi), r.Sub(offBits, cbBits), usage, FGdi.State().palette,
-                         mono, alpha);
-    if (img &&
-        !FGdi.Charge(FGdi.Budget().pixels, static_cast<std::int64_t>(img->width()) * img->height()))
-        return std::nullopt;
-    return img;
-}
-
 void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {
     if (!r.Has(0, 28))
         return;
@@ -259,44 +194,6 @@ void EmfPlayer::PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints) {
         FGdi.PolyPolyline(list);
     else
         FGdi.PolyPolygon(list);
-}
-
-void EmfPlayer::Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t fixed) {
-    // EmrText: reference, chars, offString, options, rect, offDx.
-    if (!r.Has(at, 40))
-        return;
-    const QPointF ref = PointL(r, at);
-    const std::uint64_t chars = r.U32(at + 8), offString = r.U32(at + 12);
-    const std::uint32_t options = r.U32(at + 16);
-    const bool noRect = options & 0x100;
-    const QRectF rect = BoxL(r, at + 20);
-    const std::uint64_t offDx = r.U32(at + (noRect ? 20 : 36));
-    const std::uint64_t charSize = wide ? 2 : 1;
-    if (chars > 0 && (offString < fixed || !r.Has(offString, chars * charSize)))
-        return;
-    QString text;
-    if (wide) {
-        text.resize(static_cast<qsizetype>(chars));
-        for (std::uint64_t i = 0; i < chars; ++i)
-            text[static_cast<qsizetype>(i)] = QChar(r.U16(offString + 2 * i));
-    } else {
-        text = DecodeAnsi(r.Sub(offString, chars).Span(), FGdi.State().font.charset);
-    }
-    std::vector<qreal> dx;
-    const std::uint64_t step = (options & 0x2000) ? 8 : 4;
-    if (offDx != 0 && offDx >= fixed && r.Has(offDx, chars * step)) {
-        dx.reserve(chars);
-        // 8-bit text decoded from a multi-byte code page has fewer
-        // characters than advances; the lead byte carries each advance.
-        std::uint64_t byte = 0;
-        for (qsizetype i = 0; i < text.size() && byte < chars; ++i) {
-            dx.push_back(r.I32(offDx + step * byte));
-            byte += wide ? 1
-                         : std::max<qsizetype>(
-                               1, EncodeAnsi(text.mid(i, 1), FGdi.State().font.charset).size());
-        }
-    }
-    FGdi.TextOut(ref, text, options, noRect ? nullptr : &rect, dx.empty() ? nullptr : &dx);
 }
 
 void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
@@ -643,122 +540,25 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
     case 76:
     case 77:
     case 78:
-        if (need(100)) {
-            const QRectF dest(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
-            const std::uint32_t rop = r.U32(40);
-            std::optional<QImage> img;
-            if (r.U32(88) != 0)
-                img = Bitmap(r,
-                             type == 76   ? 100
-                             : type == 77 ? 108
-                                          : 128,
-                             r.U32(84), r.U32(88), r.U32(92), r.U32(96), r.U32(80));
-            QSizeF srcSize = dest.size();
-            if (type == 77 && need(108))
-                srcSize = QSizeF(r.I32(100), r.I32(104));
-            const QRectF src(r.I32(44), r.I32(48), srcSize.width(), srcSize.height());
-            // Mask blits draw their source as a plain copy: the mask only
-            // ever hides parts of it.
-            FGdi.Blit(dest, img ? &*img : nullptr, src, type == 78 && img ? 0x00CC0020 : rop);
-        }
+        if (need(100))
+            BitBlt(type, r);
         break;
     case 79:
-        if (need(140)) {
-            auto img = Bitmap(r, 140, r.U32(96), r.U32(100), r.U32(104), r.U32(108), r.U32(92));
-            if (!img)
-                break;
-            const QPointF ul = PointL(r, 24), ur = PointL(r, 32), ll = PointL(r, 40);
-            const QTransform unit(ur.x() - ul.x(), ur.y() - ul.y(), ll.x() - ul.x(),
-                                  ll.y() - ul.y(), ul.x(), ul.y());
-            const QRectF src(r.I32(48), r.I32(52), r.I32(56), r.I32(60));
-            FGdi.BlitMapped(unit, &*img, src, 0x00CC0020);
-        }
+        if (need(140))
+            PlgBlt(r);
         break;
     case 80:
-        if (need(76)) {
-            const std::uint64_t offBmi = r.U32(48), cbBmi = r.U32(52);
-            if (offBmi < 76 || !r.Has(offBmi, cbBmi) || cbBmi < 12)
-                break;
-            // The bits hold only cScans rows from startScan: decode them as
-            // a bitmap of that height.
-            std::vector<std::uint8_t> info(r.Data() + offBmi, r.Data() + offBmi + cbBmi);
-            const std::uint32_t startScan = r.U32(68), scans = r.U32(72);
-            const bool core = Bytes(info).U32(0) == 12;
-            const std::int64_t height = core ? Bytes(info).U16(6) : Bytes(info).I32(8);
-            if (scans == 0 || scans > kMaxDibSide ||
-                static_cast<std::int64_t>(scans) > std::abs(height))
-                break;
-            const std::int64_t newHeight = height < 0 ? -static_cast<std::int64_t>(scans) : scans;
-            if (core) {
-                info[6] = static_cast<std::uint8_t>(newHeight);
-                info[7] = static_cast<std::uint8_t>(newHeight >> 8);
-            } else {
-                for (int i = 0; i < 4; ++i)
-                    info[8 + i] =
-                        static_cast<std::uint8_t>(static_cast<std::uint32_t>(newHeight) >> (8 * i));
-            }
-            const std::uint64_t offBits = r.U32(56), cbBits = r.U32(60);
-            if (offBits < 76 || !r.Has(offBits, cbBits))
-                break;
-            auto img = DecodeDib(Bytes(info), r.Sub(offBits, cbBits), r.U32(64), s.palette);
-            if (!img)
-                break;
-            const qreal cx = r.I32(40), cy = r.I32(44);
-            const qreal ySrc = r.I32(36) - static_cast<qreal>(startScan);
-            const qreal top = height > 0 ? img->height() - ySrc - cy : ySrc;
-            FGdi.Blit(QRectF(r.I32(24), r.I32(28), cx, cy), &*img, QRectF(r.I32(32), top, cx, cy),
-                      0x00CC0020);
-        }
+        if (need(76))
+            SetDiBitsToDevice(r);
         break;
     case 81:
-        if (need(80)) {
-            const std::uint32_t rop = r.U32(68);
-            std::optional<QImage> img;
-            bool bottomUp = true;
-            if (r.U32(52) != 0) {
-                img = Bitmap(r, 80, r.U32(48), r.U32(52), r.U32(56), r.U32(60), r.U32(64));
-                bottomUp = r.U32(r.U32(48)) == 12 || r.I32(r.U32(48) + 8) > 0;
-            }
-            const qreal cxSrc = r.I32(40), cySrc = r.I32(44);
-            qreal ySrc = r.I32(36);
-            // Bottom-up bitmaps count source rows from the bottom.
-            if (img && bottomUp)
-                ySrc = img->height() - ySrc - cySrc;
-            FGdi.Blit(QRectF(r.I32(24), r.I32(28), r.I32(72), r.I32(76)), img ? &*img : nullptr,
-                      QRectF(r.I32(32), ySrc, cxSrc, cySrc), rop);
-        }
+        if (need(80))
+            StretchDiBits(r);
         break;
     case 114:
     case 116:
-        if (need(108)) {
-            auto img = Bitmap(r, 108, r.U32(84), r.U32(88), r.U32(92), r.U32(96), r.U32(80),
-                              nullptr, type == 114 && (r.U8(43) & 1));
-            if (!img)
-                break;
-            QImage picture = img->convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            if (type == 114) {
-                const int constant = r.U8(42);
-                if (constant < 255) {
-                    QImage faded(picture.size(), QImage::Format_ARGB32_Premultiplied);
-                    faded.fill(Qt::transparent);
-                    QPainter p(&faded);
-                    p.setOpacity(constant / 255.0);
-                    p.drawImage(0, 0, picture);
-                    p.end();
-                    picture = faded;
-                }
-            } else {
-                const QRgb key = Color(r, 40);
-                for (int y = 0; y < picture.height(); ++y) {
-                    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-                    for (int x = 0; x < picture.width(); ++x)
-                        if ((line[x] | 0xFF000000) == (key | 0xFF000000))
-                            line[x] = 0;
-                }
-            }
-            FGdi.Blit(QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)), &picture,
-                      QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)), 0x00CC0020);
-        }
+        if (need(108))
+            AlphaOrTransparentBlt(type, r);
         break;
     case 118:
         if (need(36)) {
@@ -801,32 +601,12 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
         break;
     case 96:
     case 97:
-        if (need(40)) {
-            const std::uint64_t n = r.U32(36);
-            if (!r.Has(40, n * 40))
-                break;
-            for (std::uint64_t i = 0; i < n; ++i)
-                Text(r, 40 + 40 * i, type == 97, 40 + 40 * n);
-        }
+        if (need(40))
+            PolyText(type, r);
         break;
     case 108:
-        if (need(36)) {
-            const std::uint64_t chars = r.U32(16);
-            const std::uint32_t options = r.U32(20);
-            const bool noRect = options & 0x100, small = options & 0x200;
-            const std::uint64_t at = noRect ? 36 : 52;
-            if (!r.Has(at, chars * (small ? 1 : 2)))
-                break;
-            QString text;
-            if (small) {
-                text = DecodeAnsi(r.Sub(at, chars).Span(), s.font.charset);
-            } else {
-                for (std::uint64_t i = 0; i < chars; ++i)
-                    text += QChar(r.U16(at + 2 * i));
-            }
-            const QRectF rect = BoxL(r, 36);
-            FGdi.TextOut(PointL(r, 8), text, options, noRect ? nullptr : &rect, nullptr);
-        }
+        if (need(36))
+            SmallText(r);
         break;
     default:
         // Escapes, comments (EMF+ included), colour management, palettes
@@ -834,8 +614,6 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
         break;
     }
 }
-
-} // namespace
 
 QSize EmfNaturalSize(const EmfHeader& h) {
     // Fields are any 32-bit values: subtract in double, never in int.
