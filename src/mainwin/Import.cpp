@@ -17,7 +17,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <optional>
 
 namespace tavik {
@@ -56,18 +55,11 @@ void ShowBadDataFile() {
     box.exec();
 }
 
-// The record copy reads "<folder>tavik.dat". A data file named in another case
-// is reached through a link of the expected name in a scratch folder.
-std::string CopySourceFolder(const QString& folder, std::optional<QTemporaryDir>& scratch) {
+// The data file beside the list file, found as the list file is: whatever the
+// case of its name.
+std::string SourceDataFile(const QString& folder) {
     const QString dataFile = FindFileIgnoringCase(folder, kDataFile);
-    if (dataFile.isEmpty() || QFileInfo(dataFile).fileName() == kDataFile) {
-        return LocalPath(folder);
-    }
-    scratch.emplace();
-    if (!scratch->isValid() || !QFile::link(dataFile, scratch->filePath(kDataFile))) {
-        return LocalPath(folder);
-    }
-    return LocalPath(scratch->path() + QLatin1Char('/'));
+    return LocalPath(dataFile.isEmpty() ? folder + kDataFile : dataFile);
 }
 
 int PictureCount(const TTopicList& source, const std::vector<int>& indices) {
@@ -187,17 +179,16 @@ bool ImportTopics(const QString& folder, TTopicList& catalogue, const std::strin
         return false;
     }
 
-    std::optional<QTemporaryDir> scratch;
-    const std::string sourceFolder = CopySourceFolder(completed, scratch);
     TProgressManager progress(QGuiApplication::applicationDisplayName(),
                               PictureCount(source, chosen), 0, LoadText(kImportingText));
     progress.Show();
-    return ImportTopics(sourceFolder, source, chosen, ownDataFileName, catalogue, [&](int, int) {
-        // Lets the progress window repaint; the other windows
-        // stay disabled.
-        QCoreApplication::processEvents();
-        progress.Step();
-    });
+    return ImportTopics(SourceDataFile(completed), source, chosen, ownDataFileName, catalogue,
+                        [&](int, int) {
+                            // Lets the progress window repaint; the other windows
+                            // stay disabled.
+                            QCoreApplication::processEvents();
+                            progress.Step();
+                        });
 }
 
 } // namespace tavik

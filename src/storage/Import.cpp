@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace tavik {
@@ -27,7 +28,7 @@ ListLoadResult LoadImportSource(const std::string& folder, TTopicList& source) {
     return result;
 }
 
-bool ImportTopics(const std::string& sourceFolder, const TTopicList& source,
+bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
                   std::span<const int> topicIndices, const std::string& ownDataFile,
                   TTopicList& topics, const ProgressCallback& progress) {
     std::vector<int> chosen(topicIndices.begin(), topicIndices.end());
@@ -39,7 +40,8 @@ bool ImportTopics(const std::string& sourceFolder, const TTopicList& source,
     if (chosen.empty())
         return false;
 
-    TFileStream from(DataFileName(CompleteFolderName(sourceFolder)), TFileStream::Mode::Read);
+    // Topics without pictures need no source data file.
+    std::optional<TFileStream> from;
     TFileStream to(ownDataFile, TFileStream::Mode::ReadWrite);
     std::int64_t end = to.Size();
     // Whatever was appended reaches the disk before anyone can save a list
@@ -63,8 +65,10 @@ bool ImportTopics(const std::string& sourceFolder, const TTopicList& source,
             const TBmp& bmp = topic.Bmps.Bmps(j);
             std::int32_t position = 0;
             if (bmp.Position != 0) {
+                if (!from)
+                    from.emplace(sourceDataFile, TFileStream::Mode::Read);
                 record.clear();
-                CopyRecord(from, bmp.Position, record);
+                CopyRecord(*from, bmp.Position, record);
                 if (end + static_cast<std::int64_t>(record.size()) >
                     std::numeric_limits<std::int32_t>::max())
                     throw EWriteError("The data file " + ownDataFile + " cannot grow past 2 GB");

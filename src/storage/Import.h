@@ -25,15 +25,16 @@ ListLoadResult LoadImportSource(const std::string& folder, TTopicList& source);
 
 // Appends to topics a copy of each source topic whose index is in
 // topicIndices, in source order (duplicates count once), with all its
-// pictures, whose records are copied from the other folder's data file to the
-// end of ownDataFile (pictures at position 0 stay at 0 and are not read).
-// progress is called once per picture with (done, total). Returns true when
-// at least one topic was copied. The appended records are flushed to disk
-// before it returns, also on failure. Errors (EListError for an index outside
-// source, the errors of LoadRecord, EFOpenError, EWriteError also when the
-// data file would pass 2 GB) pass on; topics and records copied before the
-// error stay, as the catalogue in memory and the end of the data file.
-bool ImportTopics(const std::string& sourceFolder, const TTopicList& source,
+// pictures, whose records are copied from sourceDataFile to the end of
+// ownDataFile (pictures at position 0 stay at 0 and are not read; the source
+// data file is opened only when a picture needs it). progress is called once
+// per picture with (done, total). Returns true when at least one topic was
+// copied. The appended records are flushed to disk before it returns, also on
+// failure. Errors (EListError for an index outside source, the errors of
+// LoadRecord, EFOpenError, EWriteError also when the data file would pass
+// 2 GB) pass on; topics and records copied before the error stay, as the
+// catalogue in memory and the end of the data file.
+bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
                   std::span<const int> topicIndices, const std::string& ownDataFile,
                   TTopicList& topics, const ProgressCallback& progress = {});
 

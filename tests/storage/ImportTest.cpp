@@ -46,8 +46,8 @@ TEST_F(ImportFixture, ChosenTopicsArriveInSourceOrderWithTheirPictures) {
 
     std::vector<std::pair<int, int>> calls;
     const int chosen[] = {2, 0, 2};
-    EXPECT_TRUE(ImportTopics(folder, source, chosen, DataFileName(own.Path()), mine,
-                             [&](int done, int total) { calls.emplace_back(done, total); }));
+    EXPECT_TRUE(ImportTopics(DataFileName(other.Path()), source, chosen, DataFileName(own.Path()),
+                             mine, [&](int done, int total) { calls.emplace_back(done, total); }));
     ASSERT_EQ(mine.Count(), 3);
     EXPECT_EQ(mine.Topics(1).Name, "topic0");
     EXPECT_EQ(mine.Topics(2).Name, "topic2");
@@ -71,7 +71,8 @@ TEST_F(ImportFixture, ChosenTopicsArriveInSourceOrderWithTheirPictures) {
 
 TEST_F(ImportFixture, NothingChosenImportsNothing) {
     const Bytes before = test::ReadFile(DataFileName(own.Path()));
-    EXPECT_FALSE(ImportTopics(other.Path(), sourceTopics, {}, DataFileName(own.Path()), mine));
+    EXPECT_FALSE(
+        ImportTopics(DataFileName(other.Path()), sourceTopics, {}, DataFileName(own.Path()), mine));
     EXPECT_EQ(mine.Count(), 1);
     EXPECT_EQ(test::ReadFile(DataFileName(own.Path())), before);
 }
@@ -81,7 +82,8 @@ TEST_F(ImportFixture, FromOurOwnFolderDuplicates) {
     LoadImportSource(other.Path(), copy);
     const auto sizeBefore = test::ReadFile(DataFileName(other.Path())).size();
     const int chosen[] = {1};
-    EXPECT_TRUE(ImportTopics(other.Path(), copy, chosen, DataFileName(other.Path()), sourceTopics));
+    EXPECT_TRUE(ImportTopics(DataFileName(other.Path()), copy, chosen, DataFileName(other.Path()),
+                             sourceTopics));
     EXPECT_EQ(sourceTopics.Count(), 4);
     EXPECT_GT(test::ReadFile(DataFileName(other.Path())).size(), sizeBefore);
     EXPECT_EQ(
@@ -102,7 +104,8 @@ TEST_F(ImportFixture, BadSignatureGivesAnEmptySource) {
 TEST_F(ImportFixture, DamagedSourceRecordKeepsWhatWasCopied) {
     sourceTopics.Image(2, 2).Position += 1;
     const int chosen[] = {0, 2};
-    EXPECT_THROW(ImportTopics(other.Path(), sourceTopics, chosen, DataFileName(own.Path()), mine),
+    EXPECT_THROW(ImportTopics(DataFileName(other.Path()), sourceTopics, chosen,
+                              DataFileName(own.Path()), mine),
                  EInvalidGraphic);
     ASSERT_EQ(mine.Count(), 3);
     EXPECT_EQ(mine.Topics(2).Bmps.Count(), 2);
@@ -111,9 +114,20 @@ TEST_F(ImportFixture, DamagedSourceRecordKeepsWhatWasCopied) {
         LoadRecordFromFile(DataFileName(other.Path()), sourceTopics.Image(2, 1).Position).stream);
 }
 
+TEST_F(ImportFixture, TopicsWithoutPicturesNeedNoSourceDataFile) {
+    TTopicList source;
+    source.AddTopic("empty");
+    const int chosen[] = {0};
+    EXPECT_TRUE(ImportTopics(DataFileName(other.Path()) + ".missing", source, chosen,
+                             DataFileName(own.Path()), mine));
+    ASSERT_EQ(mine.Count(), 2);
+    EXPECT_EQ(mine.Topics(1).Name, "empty");
+}
+
 TEST_F(ImportFixture, IndexOutsideTheSourceFailsBeforeCopying) {
     const int chosen[] = {0, 3};
-    EXPECT_THROW(ImportTopics(other.Path(), sourceTopics, chosen, DataFileName(own.Path()), mine),
+    EXPECT_THROW(ImportTopics(DataFileName(other.Path()), sourceTopics, chosen,
+                              DataFileName(own.Path()), mine),
                  EListError);
     EXPECT_EQ(mine.Count(), 1);
 }
