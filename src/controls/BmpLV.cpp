@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QStyledItemDelegate>
-#include <QUrl>
 #include <algorithm>
 
 namespace tavik {
@@ -413,41 +412,24 @@ void TBmpListView::startDrag(Qt::DropActions supportedActions) {
     drag->exec(supportedActions, Qt::MoveAction);
 }
 
-bool TBmpListView::IsFileDrop(const QDropEvent* event) const {
-    if (!FAcceptFiles || event->source() || !event->mimeData()->hasUrls())
-        return false;
-    const QList<QUrl> urls = event->mimeData()->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-}
-
 void TBmpListView::dragEnterEvent(QDragEnterEvent* event) {
     dragMoveEvent(event);
 }
 
 void TBmpListView::dragMoveEvent(QDragMoveEvent* event) {
     // Only files from the desktop are taken; items never move inside the list.
-    if (IsFileDrop(event))
+    if (FFileDrop.IsFileDrop(event))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void TBmpListView::dropEvent(QDropEvent* event) {
-    if (!IsFileDrop(event)) {
+    if (!FFileDrop.IsFileDrop(event)) {
         event->ignore();
         return;
     }
-    FDropPoint = event->position().toPoint();
-    FDroppedFiles.clear();
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            FDroppedFiles << url.toLocalFile();
-    event->acceptProposedAction();
-    QMetaObject::invokeMethod(this, &TBmpListView::FireDropFiles, Qt::QueuedConnection);
-}
-
-void TBmpListView::FireDropFiles() {
-    emit DropFiles(this, FDropPoint, FDroppedFiles);
+    FFileDrop.Take(event, this);
 }
 
 void TBmpListView::focusInEvent(QFocusEvent* event) {

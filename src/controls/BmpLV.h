@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/DropFiles.h"
+
 #include <QListView>
 #include <QPixmap>
 #include <QPointer>
@@ -84,10 +86,10 @@ public:
     // The thumbnails' background: the list's button-face colour.
     QColor BackgroundColor() const;
 
-    bool AcceptFiles() const { return FAcceptFiles; }
-    void SetAcceptFiles(bool value) { FAcceptFiles = value; }
-    QPoint DropPoint() const { return FDropPoint; }
-    const QStringList& DroppedFiles() const { return FDroppedFiles; }
+    bool AcceptFiles() const { return FFileDrop.AcceptFiles(); }
+    void SetAcceptFiles(bool value) { FFileDrop.SetAcceptFiles(value); }
+    QPoint DropPoint() const { return FFileDrop.Point(); }
+    const QStringList& DroppedFiles() const { return FFileDrop.Files(); }
 
     // MIME type of the drags this list starts; the data is the dragged rows,
     // ascending, as comma-separated decimal numbers.
@@ -124,16 +126,12 @@ protected:
 
 private:
     friend class TBmpListDelegate;
-    bool IsFileDrop(const QDropEvent* event) const;
-    void FireDropFiles();
     void ApplyViewStyle();
 
     TBmpListModel* FModel = nullptr;
     int FViewStyle = 0;
     int FUpdateCount = 0;
-    bool FAcceptFiles = false;
-    QPoint FDropPoint;
-    QStringList FDroppedFiles;
+    TFileDrop FFileDrop;
     QPointer<QWidget> FEditor;
 };
 

@@ -2,10 +2,7 @@
 
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QPainter>
-#include <QUrl>
-#include <algorithm>
 
 namespace tavik {
 
@@ -35,7 +32,7 @@ void TMarkListBox::ToggleMark(int index) {
 }
 
 void TMarkListBox::SetAcceptFiles(bool value) {
-    FAcceptFiles = value;
+    FFileDrop.SetAcceptFiles(value);
 }
 
 void TMarkListBox::DrawItem(QPainter& painter, int index, const QRect& rect, bool selected) {
@@ -72,13 +69,6 @@ void TMarkListBox::keyPressEvent(QKeyEvent* event) {
     TbCustomCheckListBox::keyPressEvent(event);
 }
 
-bool TMarkListBox::IsFileDrop(const QDropEvent* event) const {
-    if (!FAcceptFiles || event->source() || !event->mimeData()->hasUrls())
-        return false;
-    const QList<QUrl> urls = event->mimeData()->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-}
-
 void TMarkListBox::dragEnterEvent(QDragEnterEvent* event) {
     // A drag that enters and is refused gets no move events, so enter asks
     // the same question as move.
@@ -86,7 +76,7 @@ void TMarkListBox::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TMarkListBox::dragMoveEvent(QDragMoveEvent* event) {
-    if (IsFileDrop(event)) {
+    if (FFileDrop.IsFileDrop(event)) {
         event->acceptProposedAction();
         return;
     }
@@ -100,15 +90,8 @@ void TMarkListBox::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TMarkListBox::dropEvent(QDropEvent* event) {
-    if (IsFileDrop(event)) {
-        FDropPoint = event->position().toPoint();
-        FDroppedFiles.clear();
-        for (const QUrl& url : event->mimeData()->urls())
-            if (url.isLocalFile())
-                FDroppedFiles << url.toLocalFile();
-        event->acceptProposedAction();
-        // The handler runs once the drop has returned to the event loop.
-        QMetaObject::invokeMethod(this, &TMarkListBox::FireDropFiles, Qt::QueuedConnection);
+    if (FFileDrop.IsFileDrop(event)) {
+        FFileDrop.Take(event, this);
         return;
     }
     if (event->source()) {
@@ -117,10 +100,6 @@ void TMarkListBox::dropEvent(QDropEvent* event) {
         return;
     }
     event->ignore();
-}
-
-void TMarkListBox::FireDropFiles() {
-    emit DropFiles(this, FDropPoint, FDroppedFiles);
 }
 
 } // namespace tavik

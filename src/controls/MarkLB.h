@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/CheckLB.h"
+#include "controls/DropFiles.h"
 
 #include <QPoint>
 #include <QStringList>
@@ -28,12 +29,12 @@ public:
     // 0 -> 1, 1 -> 0, 2 -> 1.
     void ToggleMark(int index);
 
-    bool AcceptFiles() const { return FAcceptFiles; }
+    bool AcceptFiles() const { return FFileDrop.AcceptFiles(); }
     void SetAcceptFiles(bool value);
 
     // The last drop; valid until the next one.
-    QPoint DropPoint() const { return FDropPoint; }
-    const QStringList& DroppedFiles() const { return FDroppedFiles; }
+    QPoint DropPoint() const { return FFileDrop.Point(); }
+    const QStringList& DroppedFiles() const { return FFileDrop.Files(); }
 
 signals:
     // files is the control's own list: copy it to keep it past the next drop.
@@ -52,12 +53,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    bool IsFileDrop(const QDropEvent* event) const;
-    void FireDropFiles();
-
-    bool FAcceptFiles = false;
-    QPoint FDropPoint;
-    QStringList FDroppedFiles;
+    TFileDrop FFileDrop;
 };
 
 } // namespace tavik
