@@ -2,9 +2,9 @@
 #include "Dib.h"
 #include "Metafile.h"
 #include "Writer.h"
+#include "WriterCommon.h"
 
 #include <QFontMetricsF>
-#include <QRegion>
 #include <cmath>
 
 namespace tavik::metafile {
@@ -15,11 +15,6 @@ constexpr std::uint32_t kStockNullBrush = 0x80000005, kStockNullPen = 0x80000008
                         kStockBlackPen = 0x80000007, kStockWhiteBrush = 0x80000000,
                         kStockSystemFont = 0x8000000D;
 enum Slot : std::uint32_t { PenSlot = 1, BrushSlot = 2, FontSlot = 3, SlotCount = 4 };
-constexpr int kMaxRegionRects = 2000;
-
-std::uint32_t ColorRef(const QColor& c) {
-    return static_cast<std::uint32_t>(c.red()) | (c.green() << 8) | (c.blue() << 16);
-}
 
 std::int64_t Round(qreal v) {
     return std::isfinite(v) ? std::llround(std::clamp<qreal>(v, -2e9, 2e9)) : 0;
@@ -148,21 +143,17 @@ public:
 
     void DrawImage(const QImage& image, const QRectF& src, const QTransform& toOutput,
                    std::uint32_t rop) override {
-        const QImage part = image.copy(src.toAlignedRect());
+        const ImagePlacement place = PlaceImage(image, src, toOutput);
+        const QImage& part = place.part;
         if (part.isNull())
             return;
         std::size_t bitsAt = 0;
         const std::vector<std::uint8_t> dib = EncodePackedDib(part, &bitsAt);
-        // Rotated placements keep their bounding box.
-        const bool axisAligned = toOutput.m12() == 0 && toOutput.m21() == 0;
-        const QRectF box = toOutput.mapRect(QRectF(0, 0, 1, 1));
-        const QPointF at = axisAligned ? toOutput.map(QPointF(0, 0)) : box.topLeft();
-        const qreal w = axisAligned ? toOutput.m11() : box.width();
-        const qreal h = axisAligned ? toOutput.m22() : box.height();
+        const QRectF& box = place.box;
         Begin(81);
         I32Rect(Round(box.left()), Round(box.top()), Round(box.right()), Round(box.bottom()));
-        FOut.I32(Round(at.x()));
-        FOut.I32(Round(at.y()));
+        FOut.I32(Round(place.at.x()));
+        FOut.I32(Round(place.at.y()));
         FOut.I32(0);
         FOut.I32(0);
         FOut.I32(part.width());
@@ -173,8 +164,8 @@ public:
         FOut.U32(static_cast<std::uint32_t>(dib.size() - bitsAt));
         FOut.U32(0);
         FOut.U32(rop);
-        FOut.I32(Round(w));
-        FOut.I32(Round(h));
+        FOut.I32(Round(place.width));
+        FOut.I32(Round(place.height));
         FOut.Bytes(dib.data(), dib.size());
         End();
     }
@@ -227,15 +218,9 @@ private:
         Record(40, {slot});
     }
     void SelectBrush(const BrushSpec& brush, const DrawMode& mode) {
-        std::vector<std::uint8_t> key;
-        ByteWriter k;
-        k.U32(brush.kind);
-        k.U32(ColorRef(brush.color));
-        k.U32(brush.hatch);
-        k.U32(ColorRef(brush.color2));
-        k.U32(static_cast<std::uint32_t>(brush.pattern.cacheKey()));
-        if (k.Data() != FBrushKey) {
-            FBrushKey = k.Data();
+        std::vector<std::uint8_t> key = BrushKey(brush);
+        if (key != FBrushKey) {
+            FBrushKey = std::move(key);
             Replace(BrushSlot, FBrushSel, kStockWhiteBrush);
             if (brush.kind == BrushSpec::Pattern && !brush.pattern.isNull()) {
                 std::size_t bitsAt = 0;
@@ -250,16 +235,9 @@ private:
                 FOut.Bytes(dib.data(), dib.size());
                 End();
             } else {
-                QColor c = brush.color;
-                if (brush.kind == BrushSpec::Gradient)
-                    c = QColor((c.red() + brush.color2.red()) / 2,
-                               (c.green() + brush.color2.green()) / 2,
-                               (c.blue() + brush.color2.blue()) / 2);
-                const std::uint32_t style = brush.kind == BrushSpec::Hatch  ? 2
-                                            : brush.kind == BrushSpec::Null ? 1
-                                                                            : 0;
-                Record(39,
-                       {BrushSlot, style, ColorRef(c), static_cast<std::uint32_t>(brush.hatch)});
+                const PlainBrush plain = PlainBrushOf(brush);
+                Record(39, {BrushSlot, plain.style, ColorRef(plain.color),
+                            static_cast<std::uint32_t>(brush.hatch)});
             }
         }
         (void)mode;
@@ -333,14 +311,7 @@ private:
         Begin(82);
         FOut.U32(FontSlot);
         FOut.I32(height);
-        // Stretched fonts keep their width as an average character width.
-        std::int64_t width = 0;
-        if (f.stretch() != 0 && f.stretch() != 100) {
-            QFont plain = f;
-            plain.setStretch(100);
-            width = Round(QFontMetricsF(plain).averageCharWidth() * run.scale * f.stretch() / 100);
-        }
-        FOut.I32(width);
+        FOut.I32(Round(StretchedFontWidth(f, run.scale)));
         FOut.I32(esc);
         FOut.I32(esc);
         FOut.I32(f.weight());
@@ -427,54 +398,6 @@ private:
 };
 
 } // namespace
-
-std::vector<Figure> Flatten(const QPainterPath& path) {
-    std::vector<Figure> out;
-    for (const QPolygonF& poly : path.toSubpathPolygons()) {
-        if (poly.size() < 2)
-            continue;
-        Figure f;
-        f.points = poly;
-        f.closed = poly.size() > 2 && poly.first() == poly.last();
-        if (f.closed)
-            f.points.removeLast();
-        out.push_back(std::move(f));
-    }
-    return out;
-}
-
-std::vector<QRect> ClipRegion(const QPainterPath& clip, QSize canvas) {
-    const QRectF area(-1, -1, canvas.width() + 2, canvas.height() + 2);
-    QPainterPath inside;
-    inside.addRect(area);
-    const QPainterPath path = clip.intersected(inside);
-    if (path.isEmpty())
-        return {};
-    const QRectF box = path.boundingRect();
-    QPainterPath boxPath;
-    boxPath.addRect(box);
-    // Rectangles (the common clip) need no scan conversion.
-    if (path.elementCount() <= 5 && boxPath.subtracted(path).isEmpty())
-        return {box.toAlignedRect()};
-    const qreal s = std::min<qreal>(1, 1024.0 / std::max({canvas.width(), canvas.height(), 1}));
-    const QRegion coarse(QTransform::fromScale(s, s).map(path).toFillPolygon().toPolygon(),
-                         path.fillRule());
-    if (coarse.rectCount() > kMaxRegionRects)
-        return {box.toAlignedRect()};
-    // Scaled by whole-unit edges so neighbours still meet and never overlap.
-    std::vector<QRect> rects;
-    rects.reserve(static_cast<std::size_t>(coarse.rectCount()));
-    auto up = [s](int v) { return static_cast<int>(std::lround(v / s)); };
-    for (const QRect& r : coarse)
-        rects.push_back(QRect(QPoint(up(r.left()), up(r.top())),
-                              QPoint(up(r.right() + 1) - 1, up(r.bottom() + 1) - 1)));
-    return rects;
-}
-
-int CanvasScale(QSize natural, int limit) {
-    const int side = std::max({natural.width(), natural.height(), 1});
-    return std::clamp(limit / side, 1, 16);
-}
 
 std::vector<std::uint8_t> ConvertToEmf(const MetafileDocument& doc) {
     const QSize natural = doc.NaturalSize();

@@ -3,6 +3,7 @@
 #include "Metafile.h"
 #include "Text.h"
 #include "Writer.h"
+#include "WriterCommon.h"
 
 #include <QFontMetricsF>
 #include <QPainterPathStroker>
@@ -13,10 +14,6 @@
 namespace tavik::metafile {
 
 namespace {
-
-std::uint32_t ColorRef(const QColor& c) {
-    return static_cast<std::uint32_t>(c.red()) | (c.green() << 8) | (c.blue() << 16);
-}
 
 int Coord(qreal v) {
     return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp<qreal>(v, -32767, 32767)))
@@ -210,15 +207,11 @@ public:
 
     void DrawImage(const QImage& image, const QRectF& src, const QTransform& toOutput,
                    std::uint32_t rop) override {
-        const QImage part = image.copy(src.toAlignedRect());
+        const ImagePlacement place = PlaceImage(image, src, toOutput);
+        const QImage& part = place.part;
         if (part.isNull())
             return;
         const std::vector<std::uint8_t> dib = EncodePackedDib(part, nullptr);
-        const bool axisAligned = toOutput.m12() == 0 && toOutput.m21() == 0;
-        const QRectF box = toOutput.mapRect(QRectF(0, 0, 1, 1));
-        const QPointF at = axisAligned ? toOutput.map(QPointF(0, 0)) : box.topLeft();
-        const qreal w = axisAligned ? toOutput.m11() : box.width();
-        const qreal h = axisAligned ? toOutput.m22() : box.height();
         Begin(0x0F43);
         FOut.U32(rop);
         FOut.U16(0);
@@ -226,10 +219,10 @@ public:
         FOut.I16(part.width());
         FOut.I16(0);
         FOut.I16(0);
-        FOut.I16(Coord(h));
-        FOut.I16(Coord(w));
-        FOut.I16(Coord(at.y()));
-        FOut.I16(Coord(at.x()));
+        FOut.I16(Coord(place.height));
+        FOut.I16(Coord(place.width));
+        FOut.I16(Coord(place.at.y()));
+        FOut.I16(Coord(place.at.x()));
         FOut.Bytes(dib.data(), dib.size());
         End();
     }
@@ -322,15 +315,10 @@ private:
         Release(old);
     }
     void SelectBrush(const BrushSpec& brush) {
-        ByteWriter k;
-        k.U32(brush.kind);
-        k.U32(ColorRef(brush.color));
-        k.U32(brush.hatch);
-        k.U32(ColorRef(brush.color2));
-        k.U32(static_cast<std::uint32_t>(brush.pattern.cacheKey()));
-        if (k.Data() == FBrushKey)
+        std::vector<std::uint8_t> key = BrushKey(brush);
+        if (key == FBrushKey)
             return;
-        FBrushKey = k.Data();
+        FBrushKey = std::move(key);
         if (brush.kind == BrushSpec::Pattern && !brush.pattern.isNull()) {
             const std::vector<std::uint8_t> dib = EncodePackedDib(brush.pattern, nullptr);
             Begin(0x0142);
@@ -339,14 +327,10 @@ private:
             FOut.Bytes(dib.data(), dib.size());
             End();
         } else {
-            QColor c = brush.color;
-            if (brush.kind == BrushSpec::Gradient)
-                c = QColor((c.red() + brush.color2.red()) / 2,
-                           (c.green() + brush.color2.green()) / 2,
-                           (c.blue() + brush.color2.blue()) / 2);
+            const PlainBrush plain = PlainBrushOf(brush);
             Begin(0x02FC);
-            FOut.U16(brush.kind == BrushSpec::Hatch ? 2 : brush.kind == BrushSpec::Null ? 1 : 0);
-            FOut.U32(ColorRef(c));
+            FOut.U16(plain.style);
+            FOut.U32(ColorRef(plain.color));
             FOut.U16(static_cast<std::uint32_t>(brush.hatch));
             End();
         }
@@ -386,12 +370,7 @@ private:
         if (k.Data() == FFontKey)
             return;
         FFontKey = k.Data();
-        int width = 0;
-        if (f.stretch() != 0 && f.stretch() != 100) {
-            QFont plain = f;
-            plain.setStretch(100);
-            width = Coord(QFontMetricsF(plain).averageCharWidth() * run.scale * f.stretch() / 100);
-        }
+        const int width = Coord(StretchedFontWidth(f, run.scale));
         Begin(0x02FB);
         FOut.I16(height);
         FOut.I16(width);
