@@ -24,6 +24,40 @@ void Pad(std::vector<std::uint8_t>& out, std::size_t to) {
         out.push_back(0);
 }
 
+void Append(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+void PutPoint32(std::vector<std::uint8_t>& out, QPoint p) {
+    Put32(out, p.x());
+    Put32(out, p.y());
+}
+
+void PutPoints16(std::vector<std::uint8_t>& out, const std::vector<QPoint>& points) {
+    for (const QPoint& p : points) {
+        Put16(out, p.x());
+        Put16(out, p.y());
+    }
+}
+
+// Where an EMF record's packed DIB lies when it follows the fixed part:
+// offBmi, cbBmi, offBits, cbBits.
+void PutDibPlace(std::vector<std::uint8_t>& out, std::uint32_t fixed,
+                 const std::vector<std::uint8_t>& dib) {
+    Put32(out, fixed);
+    Put32(out, 40);
+    Put32(out, fixed + 40);
+    Put32(out, static_cast<std::int64_t>(dib.size() - 40));
+}
+
+// WMF bitmap records store a rectangle backwards: height, width, y, x.
+void PutRectBackwards(std::vector<std::uint8_t>& out, QRect r) {
+    Put16(out, r.height());
+    Put16(out, r.width());
+    Put16(out, r.y());
+    Put16(out, r.x());
+}
+
 } // namespace
 
 std::uint32_t Rgb(int r, int g, int b) {
@@ -111,20 +145,15 @@ EmfBuilder& EmfBuilder::Rec(std::uint32_t type, std::initializer_list<std::int64
 EmfBuilder& EmfBuilder::Poly(std::uint32_t type, const std::vector<QPoint>& points) {
     std::vector<std::uint8_t> body(16, 0);
     Put32(body, static_cast<std::int64_t>(points.size()));
-    for (const QPoint& p : points) {
-        Put32(body, p.x());
-        Put32(body, p.y());
-    }
+    for (const QPoint& p : points)
+        PutPoint32(body, p);
     return Raw(type, body);
 }
 
 EmfBuilder& EmfBuilder::Poly16(std::uint32_t type, const std::vector<QPoint>& points) {
     std::vector<std::uint8_t> body(16, 0);
     Put32(body, static_cast<std::int64_t>(points.size()));
-    for (const QPoint& p : points) {
-        Put16(body, p.x());
-        Put16(body, p.y());
-    }
+    PutPoints16(body, points);
     return Raw(type, body);
 }
 
@@ -139,10 +168,7 @@ EmfBuilder& EmfBuilder::PolyPoly16(std::uint32_t type,
     for (const auto& p : polys)
         Put32(body, static_cast<std::int64_t>(p.size()));
     for (const auto& poly : polys)
-        for (const QPoint& p : poly) {
-            Put16(body, p.x());
-            Put16(body, p.y());
-        }
+        PutPoints16(body, poly);
     return Raw(type, body);
 }
 
@@ -172,8 +198,7 @@ EmfBuilder& EmfBuilder::Text(QPoint ref, const QString& text, std::uint32_t opti
     Put32(body, 1);
     Put32(body, 0);
     Put32(body, 0);
-    Put32(body, ref.x());
-    Put32(body, ref.y());
+    PutPoint32(body, ref);
     Put32(body, text.size());
     const std::uint32_t offString = 76;
     const std::uint32_t offDx = dx.empty() ? 0 : offString + ((text.size() * 2 + 3) & ~3);
@@ -195,21 +220,16 @@ EmfBuilder& EmfBuilder::Text(QPoint ref, const QString& text, std::uint32_t opti
 EmfBuilder& EmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, std::uint32_t rop) {
     const std::vector<std::uint8_t> dib = PackedDib(image);
     std::vector<std::uint8_t> body(16, 0);
-    Put32(body, dest.x());
-    Put32(body, dest.y());
-    Put32(body, src.x());
-    Put32(body, src.y());
+    PutPoint32(body, dest.topLeft());
+    PutPoint32(body, src.topLeft());
     Put32(body, src.width());
     Put32(body, src.height());
-    Put32(body, 80);
-    Put32(body, 40);
-    Put32(body, 120);
-    Put32(body, static_cast<std::int64_t>(dib.size() - 40));
+    PutDibPlace(body, 80, dib);
     Put32(body, 0);
     Put32(body, rop);
     Put32(body, dest.width());
     Put32(body, dest.height());
-    body.insert(body.end(), dib.begin(), dib.end());
+    Append(body, dib);
     return Raw(81, body);
 }
 
@@ -218,46 +238,36 @@ EmfBuilder& EmfBuilder::Blt(std::uint32_t type, QRect dest, QRect src, const QIm
     const std::vector<std::uint8_t> dib = PackedDib(image);
     const std::uint32_t fixed = type == 76 ? 100 : 108;
     std::vector<std::uint8_t> body(16, 0);
-    Put32(body, dest.x());
-    Put32(body, dest.y());
+    PutPoint32(body, dest.topLeft());
     Put32(body, dest.width());
     Put32(body, dest.height());
     Put32(body, rop);
-    Put32(body, src.x());
-    Put32(body, src.y());
+    PutPoint32(body, src.topLeft());
     for (std::uint32_t f : {0x3F800000u, 0u, 0u, 0x3F800000u, 0u, 0u})
         Put32(body, f);
     Put32(body, 0);
     Put32(body, 0);
-    Put32(body, fixed);
-    Put32(body, 40);
-    Put32(body, fixed + 40);
-    Put32(body, static_cast<std::int64_t>(dib.size() - 40));
+    PutDibPlace(body, fixed, dib);
     if (type == 77) {
         Put32(body, src.width());
         Put32(body, src.height());
     }
-    body.insert(body.end(), dib.begin(), dib.end());
+    Append(body, dib);
     return Raw(type, body);
 }
 
 EmfBuilder& EmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
     const std::vector<std::uint8_t> dib = PackedDib(image);
     std::vector<std::uint8_t> body(16, 0);
-    Put32(body, dest.x());
-    Put32(body, dest.y());
-    Put32(body, src.x());
-    Put32(body, src.y());
+    PutPoint32(body, dest);
+    PutPoint32(body, src.topLeft());
     Put32(body, src.width());
     Put32(body, src.height());
-    Put32(body, 76);
-    Put32(body, 40);
-    Put32(body, 116);
-    Put32(body, static_cast<std::int64_t>(dib.size() - 40));
+    PutDibPlace(body, 76, dib);
     Put32(body, 0);
     Put32(body, 0);
     Put32(body, image.height());
-    body.insert(body.end(), dib.begin(), dib.end());
+    Append(body, dib);
     return Raw(80, body);
 }
 
@@ -266,11 +276,8 @@ EmfBuilder& EmfBuilder::DibBrush(std::uint32_t index, const QImage& image) {
     std::vector<std::uint8_t> body;
     Put32(body, index);
     Put32(body, 0);
-    Put32(body, 32);
-    Put32(body, 40);
-    Put32(body, 72);
-    Put32(body, static_cast<std::int64_t>(dib.size() - 40));
-    body.insert(body.end(), dib.begin(), dib.end());
+    PutDibPlace(body, 32, dib);
+    Append(body, dib);
     return Raw(94, body);
 }
 
@@ -396,10 +403,7 @@ WmfBuilder& WmfBuilder::Font(int height, int weight, int escapement, int charset
 WmfBuilder& WmfBuilder::Poly(std::uint16_t function, const std::vector<QPoint>& points) {
     Begin(function);
     Put16(FOut, static_cast<int>(points.size()));
-    for (const QPoint& p : points) {
-        Put16(FOut, p.x());
-        Put16(FOut, p.y());
-    }
+    PutPoints16(FOut, points);
     End();
     return *this;
 }
@@ -410,10 +414,7 @@ WmfBuilder& WmfBuilder::PolyPolygon(const std::vector<std::vector<QPoint>>& poly
     for (const auto& p : polys)
         Put16(FOut, static_cast<int>(p.size()));
     for (const auto& poly : polys)
-        for (const QPoint& p : poly) {
-            Put16(FOut, p.x());
-            Put16(FOut, p.y());
-        }
+        PutPoints16(FOut, poly);
     End();
     return *this;
 }
@@ -454,16 +455,9 @@ WmfBuilder& WmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, s
     Begin(0x0F43);
     Put32(FOut, rop);
     Put16(FOut, 0);
-    Put16(FOut, src.height());
-    Put16(FOut, src.width());
-    Put16(FOut, src.y());
-    Put16(FOut, src.x());
-    Put16(FOut, dest.height());
-    Put16(FOut, dest.width());
-    Put16(FOut, dest.y());
-    Put16(FOut, dest.x());
-    const auto dib = PackedDib(image);
-    FOut.insert(FOut.end(), dib.begin(), dib.end());
+    PutRectBackwards(FOut, src);
+    PutRectBackwards(FOut, dest);
+    Append(FOut, PackedDib(image));
     End();
     return *this;
 }
@@ -473,12 +467,8 @@ WmfBuilder& WmfBuilder::DibBitBlt(QRect dest, QPoint src, const QImage& image, s
     Put32(FOut, rop);
     Put16(FOut, src.y());
     Put16(FOut, src.x());
-    Put16(FOut, dest.height());
-    Put16(FOut, dest.width());
-    Put16(FOut, dest.y());
-    Put16(FOut, dest.x());
-    const auto dib = PackedDib(image);
-    FOut.insert(FOut.end(), dib.begin(), dib.end());
+    PutRectBackwards(FOut, dest);
+    Append(FOut, PackedDib(image));
     End();
     return *this;
 }
@@ -494,8 +484,7 @@ WmfBuilder& WmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
     Put16(FOut, src.width());
     Put16(FOut, dest.y());
     Put16(FOut, dest.x());
-    const auto dib = PackedDib(image);
-    FOut.insert(FOut.end(), dib.begin(), dib.end());
+    Append(FOut, PackedDib(image));
     End();
     return *this;
 }
@@ -503,10 +492,7 @@ WmfBuilder& WmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
 WmfBuilder& WmfBuilder::PatBlt(QRect dest, std::uint32_t rop) {
     Begin(0x061D);
     Put32(FOut, rop);
-    Put16(FOut, dest.height());
-    Put16(FOut, dest.width());
-    Put16(FOut, dest.y());
-    Put16(FOut, dest.x());
+    PutRectBackwards(FOut, dest);
     End();
     return *this;
 }
@@ -515,8 +501,7 @@ WmfBuilder& WmfBuilder::DibPatternBrush(const QImage& image) {
     Begin(0x0142);
     Put16(FOut, 5);
     Put16(FOut, 0);
-    const auto dib = PackedDib(image);
-    FOut.insert(FOut.end(), dib.begin(), dib.end());
+    Append(FOut, PackedDib(image));
     End();
     return *this;
 }
