@@ -79,11 +79,15 @@ TFileStream::~TFileStream() {
         ::close(FHandle);
 }
 
-std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-    auto* out = static_cast<char*>(buffer);
+namespace {
+
+// Calls transfer(offset, left) until count bytes have moved: a call may move
+// fewer than asked, and a signal may interrupt it before any move. Stops at the
+// end of the file or on an error; gives the bytes moved.
+template <class Transfer> std::size_t TransferAll(std::size_t count, Transfer transfer) {
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::read(FHandle, out + done, count - done);
+        const ssize_t n = transfer(done, count - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -93,18 +97,20 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     return done;
 }
 
+} // namespace
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<char*>(buffer);
+    return TransferAll(count, [&](std::size_t offset, std::size_t left) {
+        return ::read(FHandle, out + offset, left);
+    });
+}
+
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     const auto* in = static_cast<const char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(FHandle, in + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](std::size_t offset, std::size_t left) {
+        return ::write(FHandle, in + offset, left);
+    });
 }
 
 void TFileStream::Seek(std::int64_t position) {
