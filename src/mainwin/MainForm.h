@@ -13,6 +13,7 @@ class QProgressBar;
 namespace tavik {
 
 class TaSplitter;
+class TBmpList;
 class TBmpListView;
 class TMarkListBox;
 class TnfPanel;
@@ -192,7 +193,9 @@ private:
     bool BmpListViewKeyDown(QKeyEvent* event);
     void BmpListViewEdited(int index, QString& text);
     void BmpListViewDropFiles(QObject* sender, QPoint point, const QStringList& files);
-    int RemoveSelectedImages();
+    // Deletes the selected items and their pictures in bmps (the list shown);
+    // gives the index of the item to reveal afterwards.
+    int RemoveSelectedImages(TBmpList& bmps);
     void SwapImageItems(int a, bool up);
     int TransferSelectedImages(int target, int source);
     void ArrangeImages();

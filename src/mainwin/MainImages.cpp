@@ -87,7 +87,7 @@ void TMainForm::DeleteImages() {
                    : FormatText(LoadText(35), {count});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
-    const int reveal = RemoveSelectedImages();
+    const int reveal = RemoveSelectedImages(FTopics->Topics(topic).Bmps);
     UpdateImageCount();
     ArrangeImages();
     RevealImage(reveal);
@@ -96,8 +96,7 @@ void TMainForm::DeleteImages() {
     SetDataChanged(true);
 }
 
-int TMainForm::RemoveSelectedImages() {
-    TBmpList& bmps = FTopics->Topics(CurrentTopic()).Bmps;
+int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
     int k = CurrentImageIndex();
     for (int i = BmpListView->Count() - 1; i >= 0; --i) {
         if (!BmpListView->IsSelected(i))
@@ -176,19 +175,10 @@ void TMainForm::MoveImagesToTopic(int target, int source, int index) {
 int TMainForm::TransferSelectedImages(int target, int source) {
     TTopic& to = FTopics->Topics(target);
     TBmpList& from = FTopics->Topics(source).Bmps;
-    int k = CurrentImageIndex();
     for (int i = 0; i < BmpListView->Count(); ++i)
         if (BmpListView->IsSelected(i))
             to.AddBmp(from.Bmps(i).Name, from.Bmps(i).Position);
-    for (int i = BmpListView->Count() - 1; i >= 0; --i) {
-        if (!BmpListView->IsSelected(i))
-            continue;
-        BmpListView->DeleteItem(i);
-        from.DeleteAndFree(i);
-        if (i < k)
-            --k;
-    }
-    return std::min(k, from.Count() - 1);
+    return RemoveSelectedImages(from);
 }
 
 bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
