@@ -69,7 +69,6 @@ void TBmp::operator delete(void* p, std::size_t size) noexcept {
     Slots().Give(p);
 }
 
-
 int TTopic::AddBmp(std::string name, std::int32_t position) {
     return Bmps.Add(std::make_unique<TBmp>(std::move(name), position));
 }

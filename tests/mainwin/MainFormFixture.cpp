@@ -103,9 +103,9 @@ void MainFormTest::MakeCatalog(const std::vector<TopicSpec>& topics) {
     TTopicList list;
     TTavikPicture picture;
     QTemporaryDir files;
-    for (const TopicSpec& spec : topics) {
-        TTopic& topic = list.AddTopic(spec.name);
-        for (int i = 0; i < spec.pictures; ++i) {
+    for (const TopicSpec& wanted : topics) {
+        TTopic& topic = list.AddTopic(wanted.name);
+        for (int i = 0; i < wanted.pictures; ++i) {
             const QString name = QStringLiteral("p%1.bmp").arg(i);
             picture.LoadFromFile(
                 WriteBmpFile(files.path(), name, 8 + i, 6 + i, QColor(20 * i % 255, 100, 150))

@@ -281,9 +281,9 @@ Bytes RandomItemBlock(std::mt19937& random, int outputGoal) {
             const int length = random() % 8 == 0 ? 16 + static_cast<int>(random() % (longest - 15))
                                                  : 16 + static_cast<int>(random() % 40);
             const int count = std::min(length, longest) - 16;
-            block.insert(block.end(), {0, static_cast<std::uint8_t>(count >> 8),
-                                       static_cast<std::uint8_t>(count),
-                                       static_cast<std::uint8_t>(random())});
+            block.insert(block.end(),
+                         {0, static_cast<std::uint8_t>(count >> 8),
+                          static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(random())});
             control = static_cast<std::uint16_t>(control << 1 | 1);
             y += count + 16;
         } else {

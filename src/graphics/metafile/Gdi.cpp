@@ -188,26 +188,26 @@ void Gdi::RestoreDc(int n, bool absoluteAllowed) {
 // ---- resolved pens, brushes, modes ---------------------------------------
 
 PenSpec Gdi::MakePen() const {
-    PenSpec spec;
+    PenSpec resolved;
     const LogPen& pen = FState.pen;
     const int style = static_cast<int>(pen.style & PsStyleMask);
-    spec.style = style;
-    spec.visible = style != PsNull;
-    spec.color = QColor::fromRgb(pen.color | 0xFF000000);
+    resolved.style = style;
+    resolved.visible = style != PsNull;
+    resolved.color = QColor::fromRgb(pen.color | 0xFF000000);
     const QTransform t = ToOutput();
     const qreal scale = std::hypot(t.m11(), t.m12());
     const bool geometric = pen.extended && (pen.style & PsGeometric);
     qreal width = (!pen.extended || geometric) ? pen.width * scale : 0;
     if (!std::isfinite(width) || width <= 1)
         width = 0;
-    spec.width = std::min<qreal>(width, 1e5);
-    const qreal unit = std::max<qreal>(spec.width, 1);
+    resolved.width = std::min<qreal>(width, 1e5);
+    const qreal unit = std::max<qreal>(resolved.width, 1);
     auto pattern = [&](std::initializer_list<qreal> cosmetic, std::initializer_list<qreal> wide) {
         if (geometric) {
             for (qreal v : wide)
-                spec.dashes.push_back(v * unit);
-        } else if (spec.width <= 1) {
-            spec.dashes.assign(cosmetic);
+                resolved.dashes.push_back(v * unit);
+        } else if (resolved.width <= 1) {
+            resolved.dashes.assign(cosmetic);
         }
     };
     switch (style) {
@@ -224,49 +224,49 @@ PenSpec Gdi::MakePen() const {
         pattern({9, 3, 3, 3, 3, 3}, {3, 1, 1, 1, 1, 1});
         break;
     case PsAlternate:
-        spec.dashes = {1, 1};
+        resolved.dashes = {1, 1};
         break;
     case PsUserStyle:
         for (qreal v : pen.user)
-            spec.dashes.push_back(std::max<qreal>(geometric ? v * scale : v, 0.5));
-        if (spec.dashes.size() % 2)
-            spec.dashes.push_back(spec.dashes.back());
+            resolved.dashes.push_back(std::max<qreal>(geometric ? v * scale : v, 0.5));
+        if (resolved.dashes.size() % 2)
+            resolved.dashes.push_back(resolved.dashes.back());
         break;
     default:
         break;
     }
     if (geometric) {
         const std::uint32_t cap = pen.style & PsEndcapMask, join = pen.style & PsJoinMask;
-        spec.cap = cap == PsEndcapSquare ? Qt::SquareCap
-                   : cap == PsEndcapFlat ? Qt::FlatCap
-                                         : Qt::RoundCap;
-        spec.join = join == PsJoinBevel   ? Qt::BevelJoin
-                    : join == PsJoinMiter ? Qt::MiterJoin
-                                          : Qt::RoundJoin;
+        resolved.cap = cap == PsEndcapSquare ? Qt::SquareCap
+                       : cap == PsEndcapFlat ? Qt::FlatCap
+                                             : Qt::RoundCap;
+        resolved.join = join == PsJoinBevel   ? Qt::BevelJoin
+                        : join == PsJoinMiter ? Qt::MiterJoin
+                                              : Qt::RoundJoin;
     }
-    spec.miterLimit = FState.miterLimit;
-    return spec;
+    resolved.miterLimit = FState.miterLimit;
+    return resolved;
 }
 
 BrushSpec Gdi::MakeBrush(const LogBrush& brush) const {
-    BrushSpec spec;
-    spec.color = QColor::fromRgb(brush.color | 0xFF000000);
+    BrushSpec resolved;
+    resolved.color = QColor::fromRgb(brush.color | 0xFF000000);
     switch (brush.style) {
     case BsNull:
-        spec.kind = BrushSpec::Null;
+        resolved.kind = BrushSpec::Null;
         break;
     case BsHatched:
-        spec.kind = brush.hatch >= 0 && brush.hatch <= 5 ? BrushSpec::Hatch : BrushSpec::Solid;
-        spec.hatch = brush.hatch;
+        resolved.kind = brush.hatch >= 0 && brush.hatch <= 5 ? BrushSpec::Hatch : BrushSpec::Solid;
+        resolved.hatch = brush.hatch;
         break;
     case BsPattern:
     case BsDibPattern:
         if (brush.pattern.isNull()) {
-            spec.kind = BrushSpec::Solid;
+            resolved.kind = BrushSpec::Solid;
             break;
         }
-        spec.kind = BrushSpec::Pattern;
-        spec.pattern = brush.pattern;
+        resolved.kind = BrushSpec::Pattern;
+        resolved.pattern = brush.pattern;
         if (brush.mono) {
             // Monochrome patterns take the DC's colours: clear bits the text
             // colour, set bits the background colour.
@@ -279,14 +279,14 @@ BrushSpec Gdi::MakeBrush(const LogBrush& brush) const {
                     line[x] = (qGray(line[x]) < 128 || line[x] == zero) ? FState.textColor
                                                                         : FState.bkColor;
             }
-            spec.pattern = img;
+            resolved.pattern = img;
         }
         break;
     default:
-        spec.kind = BrushSpec::Solid;
+        resolved.kind = BrushSpec::Solid;
         break;
     }
-    return spec;
+    return resolved;
 }
 
 DrawMode Gdi::Mode() const {

@@ -149,24 +149,24 @@ void PainterDevice::FillPath(const QPainterPath& path, const BrushSpec& brush,
     Reset();
 }
 
-void PainterDevice::StrokePath(const QPainterPath& path, const PenSpec& spec,
+void PainterDevice::StrokePath(const QPainterPath& path, const PenSpec& penStyle,
                                const DrawMode& mode) {
-    if (!spec.visible)
+    if (!penStyle.visible)
         return;
     Reset();
-    QColor color = spec.color;
+    QColor color = penStyle.color;
     if (!SetRop2(mode.rop2, color))
         return;
-    QPen pen(color, spec.width);
-    pen.setCosmetic(spec.width == 0);
-    pen.setCapStyle(spec.cap);
-    pen.setJoinStyle(spec.join);
-    pen.setMiterLimit(spec.miterLimit);
-    if (!spec.dashes.empty()) {
-        const qreal unit = std::max<qreal>(spec.width, 1);
+    QPen pen(color, penStyle.width);
+    pen.setCosmetic(penStyle.width == 0);
+    pen.setCapStyle(penStyle.cap);
+    pen.setJoinStyle(penStyle.join);
+    pen.setMiterLimit(penStyle.miterLimit);
+    if (!penStyle.dashes.empty()) {
+        const qreal unit = std::max<qreal>(penStyle.width, 1);
         QList<qreal> pattern;
         qreal period = 0;
-        for (qreal d : spec.dashes) {
+        for (qreal d : penStyle.dashes) {
             pattern << std::max<qreal>(d / unit, 0.01);
             period += d;
         }
@@ -177,8 +177,8 @@ void PainterDevice::StrokePath(const QPainterPath& path, const PenSpec& spec,
         if (period > 0 && length / period < 2e5) {
             pen.setDashPattern(pattern);
             if (mode.opaque) {
-                QPen gaps(mode.bkColor, spec.width);
-                gaps.setCosmetic(spec.width == 0);
+                QPen gaps(mode.bkColor, penStyle.width);
+                gaps.setCosmetic(penStyle.width == 0);
                 gaps.setCapStyle(Qt::FlatCap);
                 FPainter.strokePath(path, gaps);
             }
