@@ -63,7 +63,7 @@ void TBmp::operator delete(void* p, std::size_t size) noexcept {
     if (p == nullptr)
         return;
     if (size != sizeof(TBmp)) {
-        ::operator delete(p, size);
+        ::operator delete(p);
         return;
     }
     Slots().Give(p);
