@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <QList>
 
 namespace tavik {
 
@@ -29,6 +30,17 @@ QImage DecodeWithQt(std::span<const std::uint8_t> bytes, const char* format) {
     QImage image;
     if (!reader.read(&image)) {
         return QImage();
+    }
+    // Qt leaves the pixels an RLE file skips undefined and does not check
+    // indices against a short palette, and drawing an index past the colour
+    // table reads outside it. A full table gives every index a colour.
+    const int fullTable = image.format() == QImage::Format_Indexed8 ? 256
+                          : image.depth() == 1                      ? 2
+                                                                    : 0;
+    if (fullTable > 0 && image.colorCount() < fullTable) {
+        QList<QRgb> table = image.colorTable();
+        table.resize(fullTable, qRgb(0, 0, 0));
+        image.setColorTable(table);
     }
     return image;
 }

@@ -1,6 +1,7 @@
 // The files of tests/data/graphics: the sample of every layout must load by
 // its extension and draw; every file under bad/
 // (hand-made, and inputs the fuzzers found) must be refused without a crash.
+#include "graphics/Bitmap.h"
 #include "graphics/Picture.h"
 #include "graphics/Thumbnail.h"
 #include "storage/Exceptions.h"
@@ -39,6 +40,26 @@ TEST(DataFiles, EveryBadInputIsRefused) {
         TPicture picture;
         EXPECT_THROW(picture.LoadFromFile(file.toStdString()), EInvalidGraphic)
             << file.toStdString();
+    }
+}
+
+// Found by the fuzzer: RLE8 data whose decoded pixels index past a four-colour
+// palette made drawing read outside the colour table.
+TEST(DataFiles, DecodedPalettesGiveEveryIndexAColour) {
+    const QStringList files = FilesUnder("fuzz");
+    ASSERT_GE(files.size(), 1);
+    for (const QString& file : files) {
+        TPicture picture;
+        try {
+            picture.LoadFromFile(file.toStdString());
+        } catch (const EInvalidGraphic&) {
+            continue;
+        }
+        const QImage& image = picture.Bitmap().Image();
+        if (image.format() == QImage::Format_Indexed8) {
+            EXPECT_EQ(image.colorCount(), 256) << file.toStdString();
+        }
+        EXPECT_EQ(MakePictureThumbnail(picture, 32, Qt::white).size(), QSize(32, 32));
     }
 }
 
