@@ -50,8 +50,10 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS)
 	@for f in build-fuzz/fuzz/fuzz_*; do \
 	    echo "== $$f"; \
-	    mkdir -p build-fuzz/corpus/$$(basename $$f); \
-	    "$$f" -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/$$(basename $$f) tests/data || exit 1; \
+	    mkdir -p build-fuzz/corpus/$$(basename $$f) build-fuzz/crashes; \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+	    "$$f" -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/crashes/ \
+	        build-fuzz/corpus/$$(basename $$f) tests/data || exit 1; \
 	done
 
 clean:
