@@ -2,10 +2,12 @@
 
 #include "controls/CheckLB.h"
 #include "controls/MessDlgs.h"
+#include "mainwin/DamagedReport.h"
 #include "mainwin/Progress.h"
 #include "mainwin/Texts.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
+#include "storage/Exceptions.h"
 #include "storage/Import.h"
 #include "storage/Lists.h"
 
@@ -179,16 +181,29 @@ bool ImportTopics(const QString& folder, TTopicList& catalogue, const std::strin
         return false;
     }
 
-    TProgressManager progress(QGuiApplication::applicationDisplayName(),
-                              PictureCount(source, chosen), 0, LoadText(kImportingText));
-    progress.Show();
-    return ImportTopics(SourceDataFile(completed), source, chosen, ownDataFileName, catalogue,
-                        [&](int, int) {
-                            // Lets the progress window repaint; the other windows
-                            // stay disabled.
-                            QCoreApplication::processEvents();
-                            progress.Step();
-                        });
+    std::vector<DamagedPicture> damaged;
+    bool imported = false;
+    try {
+        TProgressManager progress(QGuiApplication::applicationDisplayName(),
+                                  PictureCount(source, chosen), 0, LoadText(kImportingText));
+        progress.Show();
+        imported = ImportTopics(
+            SourceDataFile(completed), source, chosen, ownDataFileName, catalogue,
+            [&](int, int) {
+                // Lets the progress window repaint; the other windows stay
+                // disabled.
+                QCoreApplication::processEvents();
+                progress.Step();
+            },
+            &damaged);
+    } catch (const EDamagedPicture& error) {
+        throw Exception(QStringLiteral("%1 in %2 cannot be read (%3); the import stopped there.")
+                            .arg(PictureInTopicText(source, error.Picture, codePage), completed,
+                                 QString::fromStdString(error.Picture.reason))
+                            .toStdString());
+    }
+    ReportDamagedPictures(catalogue, damaged, codePage, nullptr);
+    return imported;
 }
 
 } // namespace tavik

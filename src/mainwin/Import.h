@@ -49,11 +49,12 @@ QString FindFileIgnoringCase(const QString& folder, const QString& name);
 // from codePage. Returns true when at least one topic was ticked and copied.
 //
 // A folder without a list file gets a warning and returns false; a list file
-// of the wrong signature shows "Bad data file" and an empty chooser. A damaged
-// list file, or a picture that cannot be read or appended, raises its error:
-// the topics and records copied before it stay in catalogue and in the data
-// file. A progress window keeps the program's other windows disabled while
-// pictures are copied.
+// of the wrong signature shows "Bad data file" and an empty chooser. Pictures
+// whose records are damaged inside are copied as they are and named in one
+// warning afterwards. A damaged list file, or a picture that cannot be copied
+// (named in the error) or appended, raises its error: the topics and records
+// copied before it stay in catalogue and in the data file. A progress window keeps the program's
+// other windows disabled while pictures are copied.
 bool ImportTopics(const QString& folder, TTopicList& catalogue, const std::string& ownDataFileName,
                   int language, int codePage);
 

@@ -147,6 +147,9 @@ private:
     void ApplyLanguage();
     void LoadCatalog();
     void CompactDataFile();
+    // Keeps a copy of a list file that does not read back whole before the
+    // run's first save replaces it.
+    void KeepDamagedListFile();
 
     // MainLayout.cpp
     void CreateControls();
@@ -262,6 +265,7 @@ private:
     int FCodePageSetting = 0; // "Options"/"CodePage"; 0: by language
     int FCodePage = 1252;     // of the names in the catalogue
     bool FDestroying = false;
+    bool FListFileKept = false; // KeepDamagedListFile has looked at the list file
 
     QString FProgramPath;
     TViewForm* FViewForm = nullptr;

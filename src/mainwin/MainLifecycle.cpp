@@ -6,6 +6,7 @@
 #include "controls/explbtn.h"
 #include "controls/nfPanel.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/DamagedReport.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/Placement.h"
@@ -14,6 +15,7 @@
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/DataFolder.h"
+#include "storage/Exceptions.h"
 #include "storage/IniFile.h"
 #include "storage/Lists.h"
 #include "storage/SafeFile.h"
@@ -23,6 +25,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QProxyStyle>
+#include <QStringList>
 
 namespace tavik {
 namespace {
@@ -183,28 +186,72 @@ void TMainForm::LoadCatalog() {
     }
 }
 
+void TMainForm::KeepDamagedListFile() {
+    // Whatever the start-up made of the list file, it is kept aside before
+    // the first save of the run replaces it if it did not read back whole; a
+    // copy that fails stops that save.
+    if (FListFileKept)
+        return;
+    PreserveDamagedListFile(FDataFolder);
+    FListFileKept = true;
+}
+
 void TMainForm::SaveCatalog() {
+    KeepDamagedListFile();
     SaveListFile(ListFileName(), *FTopics);
     SetListChanged(false);
 }
 
 void TMainForm::CompactDataFile() {
-    TProgressManager progress(QGuiApplication::applicationDisplayName(), FTopics->ImageCount(), 0,
-                              LoadText(37));
-    progress.Show();
-    ::tavik::CompactDataFile(FDataFolder, *FTopics, [&progress](int, int) {
-        QCoreApplication::processEvents();
-        progress.Step();
-    });
+    KeepDamagedListFile();
+    std::vector<DamagedPicture> damaged;
+    {
+        TProgressManager progress(QGuiApplication::applicationDisplayName(), FTopics->ImageCount(),
+                                  0, LoadText(37));
+        progress.Show();
+        damaged = ::tavik::CompactDataFile(FDataFolder, *FTopics, [&progress](int, int) {
+            QCoreApplication::processEvents();
+            progress.Step();
+        });
+    }
     SetListChanged(true);
     SetDataChanged(false);
+    ReportDamagedPictures(*FTopics, damaged, FCodePage, this);
 }
 
 void TMainForm::SavePendingChanges() {
-    if (FDataChanged)
-        CompactDataFile();
-    if (FListChanged)
-        SaveCatalog();
+    // A compaction that fails (a picture it cannot copy, a full disk) leaves
+    // the old data file and positions in use: the other changes are saved all
+    // the same, and the deleted pictures' bytes wait for a later save.
+    QStringList failures;
+    if (FDataChanged) {
+        try {
+            CompactDataFile();
+        } catch (const EDamagedPicture& error) {
+            failures << QStringLiteral("The data file was not compacted: %1 cannot be read (%2).")
+                            .arg(PictureInTopicText(*FTopics, error.Picture, FCodePage),
+                                 QString::fromStdString(error.Picture.reason));
+        } catch (const Exception& error) {
+            failures << QStringLiteral("The data file was not compacted: %1")
+                            .arg(QString::fromUtf8(error.what()));
+        }
+    }
+    bool listSaved = !FListChanged;
+    if (FListChanged) {
+        try {
+            SaveCatalog();
+            listSaved = true;
+        } catch (const Exception& error) {
+            failures << QString::fromUtf8(error.what());
+        }
+    }
+    if (failures.isEmpty())
+        return;
+    if (listSaved)
+        failures << QStringLiteral("The other changes were saved.");
+    else if (FDestroying)
+        failures << QStringLiteral("The pending changes were not saved.");
+    throw Exception(failures.join(QLatin1Char('\n')).toStdString());
 }
 
 void TMainForm::SetListChanged(bool value) {

@@ -53,6 +53,14 @@ void KeepDamagedListFile(const std::string& folder) {
     ReplaceFile(keep, [&](TStream& out) { out.WriteBuffer(bytes.data(), bytes.size()); });
 }
 
+bool RefersToRecords(const TTopicList& topics) {
+    for (int i = 0; i < topics.Count(); ++i)
+        for (int j = 0; j < topics.Topics(i).Bmps.Count(); ++j)
+            if (topics.Image(i, j).Position != 0)
+                return true;
+    return false;
+}
+
 void RemoveTempFiles(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
@@ -84,12 +92,19 @@ std::string DamagedListFileName(const std::string& folder) {
     return folder + "tavik-damaged.lst";
 }
 
-void CreateDataFile(const std::string& fileName) {
-    ReplaceFile(fileName, [](TStream& out) {
-        TValueWriter writer(out);
-        writer.Write(kDataSignature, 4);
-        writer.FlushBuffer();
-    });
+std::string PendingDataFileName(const std::string& dataFileName) {
+    return dataFileName + ".new";
+}
+
+void CreateDataFile(const std::string& fileName, TFileSystem& files) {
+    ReplaceFile(
+        fileName,
+        [](TStream& out) {
+            TValueWriter writer(out);
+            writer.Write(kDataSignature, 4);
+            writer.FlushBuffer();
+        },
+        files);
 }
 
 ListLoadResult LoadListFile(const std::string& fileName, TTopicList& topics) {
@@ -103,15 +118,51 @@ ListLoadResult LoadListFile(const std::string& fileName, TTopicList& topics) {
         return result;
     }
     topics.ReadFrom(reader);
+    if (const std::int64_t left = reader.BytesLeft(); left != 0)
+        throw EReadError("The list file " + fileName + " holds " + std::to_string(left) +
+                         " byte(s) after the end of its list");
     return result;
 }
 
-void SaveListFile(const std::string& fileName, const TTopicList& topics) {
-    ReplaceFile(fileName, [&](TStream& out) { WriteListStream(out, topics); });
+void SaveListFile(const std::string& fileName, const TTopicList& topics, TFileSystem& files) {
+    FinishCompactionSwitch(FolderOf(fileName), files);
+    ReplaceFile(
+        fileName, [&](TStream& out) { WriteListStream(out, topics); }, files);
 }
 
-void SaveCatalog(const std::string& folder, const TTopicList& topics) {
-    SaveListFile(ListFileName(folder), topics);
+void SaveCatalog(const std::string& folder, const TTopicList& topics, TFileSystem& files) {
+    SaveListFile(ListFileName(folder), topics, files);
+}
+
+bool PreserveDamagedListFile(const std::string& folder) {
+    if (!FileExists(ListFileName(folder)))
+        return false;
+    bool damaged = false;
+    try {
+        TTopicList topics;
+        damaged = LoadListFile(ListFileName(folder), topics).badSignature;
+    } catch (const EReadError&) {
+        damaged = true;
+    }
+    if (damaged)
+        KeepDamagedListFile(folder);
+    return damaged;
+}
+
+void FinishCompactionSwitch(const std::string& folder, TFileSystem& files) {
+    const std::string newData = NewDataFileName(folder);
+    if (!FileExists(newData))
+        return;
+    try {
+        if (FileExists(NewListFileName(folder)))
+            files.Rename(NewListFileName(folder), ListFileName(folder));
+        files.Rename(newData, DataFileName(folder));
+        files.SyncFolder(folder);
+    } catch (const Exception& error) {
+        throw EWriteError("The compacted data file " + newData + " cannot replace " +
+                          DataFileName(folder) + " (" + error.what() +
+                          "); nothing is added or saved until it can");
+    }
 }
 
 RecoveryAction RecoverInterruptedCompaction(const std::string& folder) {
@@ -144,7 +195,8 @@ CatalogOpenResult OpenCatalog(const std::string& folder, TTopicList& topics) {
             result.badSignature = LoadListFile(listName, topics).badSignature;
         } catch (const EReadError&) {
             // The read error is the one to report; a copy that cannot be made
-            // here will be tried again at the next start.
+            // here is made by PreserveDamagedListFile before a save replaces
+            // the list file.
             try {
                 KeepDamagedListFile(folder);
             } catch (const Exception&) {
@@ -156,95 +208,154 @@ CatalogOpenResult OpenCatalog(const std::string& folder, TTopicList& topics) {
     }
     const std::string dataName = DataFileName(folder);
     if (!FileExists(dataName)) {
+        if (RefersToRecords(topics))
+            throw EFOpenError("Cannot open file " + dataName +
+                              ": it is missing, and the list file refers to pictures in it");
         CreateDataFile(dataName);
         result.dataFileCreated = true;
     }
     return result;
 }
 
-void CompactDataFile(const std::string& folder, TTopicList& topics,
-                     const ProgressCallback& progress) {
-    const std::string dataName = DataFileName(folder);
-    const std::string newList = NewListFileName(folder);
-    const std::string newData = NewDataFileName(folder);
+namespace {
 
-    std::vector<TBmp*> images;
+// The images of a catalogue in order, with their places for naming them.
+struct CatalogImage {
+    TBmp* bmp;
+    int topic;
+    int image;
+};
+
+std::vector<CatalogImage> ImagesInOrder(TTopicList& topics) {
+    std::vector<CatalogImage> images;
     for (int i = 0; i < topics.Count(); ++i)
         for (int j = 0; j < topics.Topics(i).Bmps.Count(); ++j)
-            images.push_back(&topics.Image(i, j));
+            images.push_back({&topics.Image(i, j), i, j});
+    return images;
+}
+
+// Writes the live records one after the other into target; gives their new
+// positions in the order of images (0 stays 0) and names the damaged ones.
+std::vector<std::int32_t> CopyLiveRecords(TStream& source, TStream& target,
+                                          const std::vector<CatalogImage>& images,
+                                          const std::string& dataName,
+                                          const ProgressCallback& progress,
+                                          std::vector<DamagedPicture>& damaged) {
     int total = 0;
-    for (const TBmp* bmp : images)
-        total += bmp->Position != 0 ? 1 : 0;
-
-    std::vector<std::int32_t> oldPositions;
+    for (const CatalogImage& image : images)
+        total += image.bmp->Position != 0 ? 1 : 0;
     std::vector<std::int32_t> newPositions;
-    for (const TBmp* bmp : images)
-        oldPositions.push_back(bmp->Position);
+    std::vector<std::uint8_t> chunk(kDataSignature, kDataSignature + 4);
+    std::int64_t end = 4;
+    int done = 0;
+    std::string damage;
+    for (const CatalogImage& image : images) {
+        const std::int32_t position = image.bmp->Position;
+        if (position == 0) {
+            newPositions.push_back(0);
+            continue;
+        }
+        newPositions.push_back(static_cast<std::int32_t>(end));
+        try {
+            end += static_cast<std::int64_t>(CopyRecord(source, position, chunk, &damage));
+        } catch (const EReadError& error) {
+            throw EDamagedPicture({image.topic, image.image, error.what()}, position);
+        } catch (const EInvalidGraphic& error) {
+            throw EDamagedPicture({image.topic, image.image, error.what()}, position);
+        }
+        if (!damage.empty())
+            damaged.push_back({image.topic, image.image, damage});
+        if (end > std::numeric_limits<std::int32_t>::max())
+            throw EWriteError("The data file " + dataName + " cannot grow past 2 GB");
+        if (chunk.size() >= kCopyChunk) {
+            target.WriteBuffer(chunk.data(), chunk.size());
+            chunk.clear();
+        }
+        if (progress)
+            progress(++done, total);
+    }
+    target.WriteBuffer(chunk.data(), chunk.size());
+    return newPositions;
+}
 
-    const std::string temp = MakeTempFileName(folder);
+} // namespace
+
+std::vector<DamagedPicture> CompactDataFile(const std::string& folder, TTopicList& topics,
+                                            const ProgressCallback& progress, TFileSystem& files) {
+    const std::string dataName = DataFileName(folder);
+    const std::string listName = ListFileName(folder);
+    const std::string newList = NewListFileName(folder);
+    const std::string newData = NewDataFileName(folder);
+    FinishCompactionSwitch(folder, files);
+    RefuseReadOnlyFile(dataName);
+    RefuseReadOnlyFile(listName);
+
+    const std::vector<CatalogImage> images = ImagesInOrder(topics);
+    std::vector<std::int32_t> oldPositions;
+    for (const CatalogImage& image : images)
+        oldPositions.push_back(image.bmp->Position);
+    auto restoreOldPositions = [&] {
+        for (std::size_t i = 0; i < images.size(); ++i)
+            images[i].bmp->Position = oldPositions[i];
+    };
+
+    std::vector<DamagedPicture> damaged;
+    const std::string temp = MakeTempFileFor(dataName, files);
     try {
+        std::vector<std::int32_t> newPositions;
         {
-            TFileStream source(dataName, TFileStream::Mode::Read);
-            TFileStream target(temp, TFileStream::Mode::Create);
-            LimitSaveWrites([&](TStream& out) {
-                std::vector<std::uint8_t> chunk(kDataSignature, kDataSignature + 4);
-                std::int64_t end = 4;
-                int done = 0;
-                for (const TBmp* bmp : images) {
-                    if (bmp->Position == 0) {
-                        newPositions.push_back(0);
-                        continue;
-                    }
-                    newPositions.push_back(static_cast<std::int32_t>(end));
-                    end += static_cast<std::int64_t>(CopyRecord(source, bmp->Position, chunk));
-                    if (end > std::numeric_limits<std::int32_t>::max())
-                        throw EWriteError("The data file " + dataName + " cannot grow past 2 GB");
-                    if (chunk.size() >= kCopyChunk) {
-                        out.WriteBuffer(chunk.data(), chunk.size());
-                        chunk.clear();
-                    }
-                    if (progress)
-                        progress(++done, total);
-                }
-                out.WriteBuffer(chunk.data(), chunk.size());
-            })(target);
-            target.Flush();
+            const auto source = files.Open(dataName, TFileStream::Mode::Read);
+            const auto target = files.Open(temp, TFileStream::Mode::Create);
+            CopyFileMode(dataName, temp);
+            newPositions = CopyLiveRecords(*source, *target, images, dataName, progress, damaged);
+            target->Flush();
         }
-        ReachSaveStep("compact:data-written");
-
         for (std::size_t i = 0; i < images.size(); ++i)
-            images[i]->Position = newPositions[i];
+            images[i].bmp->Position = newPositions[i];
         {
-            TFileStream list(newList, TFileStream::Mode::Create);
-            LimitSaveWrites([&](TStream& out) { WriteListStream(out, topics); })(list);
-            list.Flush();
+            const auto list = files.Open(newList, TFileStream::Mode::Create);
+            CopyFileMode(listName, newList);
+            WriteListStream(*list, topics);
+            list->Flush();
         }
-        SyncFolder(folder);
-        ReachSaveStep("compact:list-written");
-        RenameFile(temp, newData);
+        files.SyncFolder(folder);
+        // The decision: the new data file takes the name that recovery finishes
+        // the switch by.
+        files.Rename(temp, newData);
     } catch (...) {
-        for (std::size_t i = 0; i < images.size(); ++i)
-            images[i]->Position = oldPositions[i];
-        std::remove(temp.c_str());
-        std::remove(newList.c_str());
+        restoreOldPositions();
+        files.Remove(temp);
+        files.Remove(newList);
         throw;
     }
 
-    // The switch is decided: both new files are complete. Put them in place;
-    // if that stops half-way, the start-up recovery finishes it.
+    bool listSwitched = false;
     try {
-        SyncFolder(folder);
-        ReachSaveStep("compact:committed");
-        RenameFile(newList, ListFileName(folder));
-        ReachSaveStep("compact:list-switched");
-        RenameFile(newData, dataName);
-        ReachSaveStep("compact:data-switched");
-        SyncFolder(folder);
+        files.SyncFolder(folder);
+        files.Rename(newList, listName);
+        listSwitched = true;
+        files.Rename(newData, dataName);
     } catch (const Exception&) {
-        // One more attempt through the recovery path; if it fails as well the
-        // error stands and the next start-up completes the switch.
-        RecoverInterruptedCompaction(folder);
+        // Before the list file is switched the decision can still be taken
+        // back: without its new data file, recovery rolls the rest back too.
+        if (!listSwitched && files.Remove(newData)) {
+            files.Remove(newList);
+            restoreOldPositions();
+            throw;
+        }
+        // The list file on disk refers to the new data file now: topics keep
+        // the new positions, and the switch is completed, or everything that
+        // would write beside it is refused until it is.
+        FinishCompactionSwitch(folder, files);
+        return damaged;
     }
+    try {
+        files.SyncFolder(folder);
+    } catch (const Exception&) {
+        // Both files are in place; only their folder entries may not have
+        // reached the disk yet, and the next flush of the folder takes them.
+    }
+    return damaged;
 }
 
 } // namespace tavik

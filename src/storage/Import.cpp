@@ -30,7 +30,8 @@ ListLoadResult LoadImportSource(const std::string& folder, TTopicList& source) {
 
 bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
                   std::span<const int> topicIndices, const std::string& ownDataFile,
-                  TTopicList& topics, const ProgressCallback& progress) {
+                  TTopicList& topics, const ProgressCallback& progress,
+                  std::vector<DamagedPicture>* damaged, TFileSystem& files) {
     std::vector<int> chosen(topicIndices.begin(), topicIndices.end());
     std::sort(chosen.begin(), chosen.end());
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
@@ -40,14 +41,17 @@ bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
     if (chosen.empty())
         return false;
 
+    FinishCompactionSwitch(FolderOf(ownDataFile), files);
+    RefuseReadOnlyFile(ownDataFile);
     // Topics without pictures need no source data file.
     std::optional<TFileStream> from;
-    TFileStream to(ownDataFile, TFileStream::Mode::ReadWrite);
+    const auto toFile = files.Open(ownDataFile, TFileStream::Mode::ReadWrite);
+    TFile& to = *toFile;
     std::int64_t end = to.Size();
     // Whatever was appended reaches the disk before anyone can save a list
     // file that refers to it, also when the import stops half-way.
     struct FlushOnExit {
-        TFileStream& file;
+        TFile& file;
         ~FlushOnExit() {
             try {
                 file.Flush();
@@ -57,6 +61,7 @@ bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
     } flushOnExit{to};
 
     std::vector<std::uint8_t> record;
+    std::string damage;
     int done = 0;
     for (int index : chosen) {
         const TTopic& topic = source.Topics(index);
@@ -68,7 +73,15 @@ bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
                 if (!from)
                     from.emplace(sourceDataFile, TFileStream::Mode::Read);
                 record.clear();
-                CopyRecord(*from, bmp.Position, record);
+                try {
+                    CopyRecord(*from, bmp.Position, record, &damage);
+                } catch (const EReadError& error) {
+                    throw EDamagedPicture({index, j, error.what()}, bmp.Position);
+                } catch (const EInvalidGraphic& error) {
+                    throw EDamagedPicture({index, j, error.what()}, bmp.Position);
+                }
+                if (!damage.empty() && damaged != nullptr)
+                    damaged->push_back({topics.Count() - 1, copy.Bmps.Count(), damage});
                 if (end + static_cast<std::int64_t>(record.size()) >
                     std::numeric_limits<std::int32_t>::max())
                     throw EWriteError("The data file " + ownDataFile + " cannot grow past 2 GB");

@@ -29,13 +29,17 @@ ListLoadResult LoadImportSource(const std::string& folder, TTopicList& source);
 // ownDataFile (pictures at position 0 stay at 0 and are not read; the source
 // data file is opened only when a picture needs it). progress is called once
 // per picture with (done, total). Returns true when at least one topic was
-// copied. The appended records are flushed to disk before it returns, also on
-// failure. Errors (EListError for an index outside source, the errors of
-// LoadRecord, EFOpenError, EWriteError also when the data file would pass
-// 2 GB) pass on; topics and records copied before the error stay, as the
-// catalogue in memory and the end of the data file.
+// copied. A record whose blocks are damaged is copied as it is and named in
+// damaged (when given) by its place in topics. The appended records are
+// flushed to disk before it returns, also on failure. Errors (EListError for
+// an index outside source, EDamagedPicture naming the source picture whose
+// record cannot be copied, EFOpenError, EFCreateError for a read-only data
+// file, EWriteError also when the data file would pass 2 GB or while a
+// compaction's switch is pending) pass on; topics and records copied before
+// the error stay, as the catalogue in memory and the end of the data file.
 bool ImportTopics(const std::string& sourceDataFile, const TTopicList& source,
                   std::span<const int> topicIndices, const std::string& ownDataFile,
-                  TTopicList& topics, const ProgressCallback& progress = {});
+                  TTopicList& topics, const ProgressCallback& progress = {},
+                  std::vector<DamagedPicture>* damaged = nullptr, TFileSystem& files = RealFiles());
 
 } // namespace tavik

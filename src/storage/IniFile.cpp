@@ -4,9 +4,6 @@
 #include "storage/SafeFile.h"
 #include "storage/Stream.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace tavik {
 namespace {
 
@@ -39,13 +36,25 @@ int HexDigit(char c) {
     return -1;
 }
 
+// The file's bytes; empty when it cannot be read (missing, a folder, ...):
+// the settings then start from their defaults, and a write reports the file.
+std::string ReadSettingsText(const std::string& fileName) {
+    if (!FileExists(fileName))
+        return {};
+    try {
+        TFileStream file(fileName, TFileStream::Mode::Read);
+        std::string text(static_cast<std::size_t>(file.Size()), '\0');
+        text.resize(file.Read(text.data(), text.size()));
+        return text;
+    } catch (const Exception&) {
+        return {};
+    }
+}
+
 } // namespace
 
 TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
-    std::ifstream in(FFileName, std::ios::binary);
-    if (!in)
-        return;
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    const std::string text = ReadSettingsText(FFileName);
     Section* current = nullptr;
     std::size_t at = 0;
     while (at < text.size()) {

@@ -1,5 +1,6 @@
 #include "storage/Records.h"
 
+#include "storage/CatalogFiles.h"
 #include "storage/Exceptions.h"
 #include "storage/Lzrw.h"
 #include "storage/Stream.h"
@@ -139,20 +140,39 @@ bool IsCanonicalPayload(const std::vector<std::uint8_t>& payload) {
     return at == payload.size();
 }
 
-std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out) {
+namespace {
+
+std::size_t CopyRecordAsItIs(const RawRecord& raw, std::vector<std::uint8_t>& out) {
+    const std::size_t before = out.size();
+    out.insert(out.end(), RecordSignature(raw.kind), RecordSignature(raw.kind) + 4);
+    PutU32(out, static_cast<std::uint32_t>(raw.payload.size()));
+    out.insert(out.end(), raw.payload.begin(), raw.payload.end());
+    return out.size() - before;
+}
+
+} // namespace
+
+std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out,
+                       std::string* damage) {
+    if (damage != nullptr)
+        damage->clear();
     RawRecord raw = ReadRawRecord(stream, position);
-    if (IsCanonicalPayload(raw.payload)) {
-        const std::size_t before = out.size();
-        out.insert(out.end(), RecordSignature(raw.kind), RecordSignature(raw.kind) + 4);
-        PutU32(out, static_cast<std::uint32_t>(raw.payload.size()));
-        out.insert(out.end(), raw.payload.begin(), raw.payload.end());
-        return out.size() - before;
-    }
+    if (IsCanonicalPayload(raw.payload))
+        return CopyRecordAsItIs(raw, out);
     // Anything else is decoded, which checks it, and written the way
     // SaveRecord would write it.
     std::uint32_t streamLength = 0;
-    const std::size_t used =
-        DecodeBlocks(raw.payload, [&](const std::uint8_t*, int n) { streamLength += n; });
+    std::size_t used = 0;
+    try {
+        used = DecodeBlocks(raw.payload, [&](const std::uint8_t*, int n) { streamLength += n; });
+    } catch (const EReadError& error) {
+        if (damage == nullptr)
+            throw;
+        // Nothing that was there is dropped: a later repair may still get
+        // something out of the bytes.
+        *damage = error.what();
+        return CopyRecordAsItIs(raw, out);
+    }
     const std::size_t before = out.size();
     out.insert(out.end(), RecordSignature(raw.kind), RecordSignature(raw.kind) + 4);
     PutU32(out, static_cast<std::uint32_t>(used));
@@ -193,29 +213,32 @@ void SaveRecord(TStream& stream, std::int64_t position, PictureKind kind,
 }
 
 PictureRecord LoadRecordFromFile(const std::string& fileName, std::int32_t position) {
-    TFileStream file(fileName, TFileStream::Mode::Read);
+    const std::string pending = PendingDataFileName(fileName);
+    TFileStream file(FileExists(pending) ? pending : fileName, TFileStream::Mode::Read);
     return LoadRecord(file, position);
 }
 
 std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
-                                std::span<const std::uint8_t> pictureStream) {
+                                std::span<const std::uint8_t> pictureStream, TFileSystem& files) {
     TMemoryStream record;
     SaveRecord(record, 0, kind, pictureStream);
-    TFileStream file(fileName, TFileStream::Mode::ReadWrite);
-    const std::int64_t position = file.Size();
+    FinishCompactionSwitch(FolderOf(fileName), files);
+    RefuseReadOnlyFile(fileName);
+    const auto file = files.Open(fileName, TFileStream::Mode::ReadWrite);
+    const std::int64_t position = file->Size();
     if (position + record.Size() > std::numeric_limits<std::int32_t>::max())
         throw EWriteError("The data file " + fileName +
                           " cannot grow past 2 GB; the picture was not added");
     try {
-        file.Seek(position);
-        file.WriteBuffer(record.Bytes().data(), record.Bytes().size());
-        file.Flush();
+        file->Seek(position);
+        file->WriteBuffer(record.Bytes().data(), record.Bytes().size());
+        file->Flush();
     } catch (const Exception&) {
         // A torn tail would only be dead bytes, but nothing refers to them:
         // give the file back its old length.
-        if (file.Truncate(position)) {
+        if (file->Truncate(position)) {
             try {
-                file.Flush();
+                file->Flush();
             } catch (const Exception&) {
             }
         }

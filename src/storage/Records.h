@@ -1,13 +1,13 @@
 #pragma once
 
+#include "storage/SafeFile.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace tavik {
-
-class TStream;
 
 // The kind of a picture record: its 4-byte signature in the data file.
 enum class PictureKind : std::uint8_t {
@@ -36,16 +36,22 @@ PictureRecord LoadRecord(TStream& stream, std::int64_t position);
 void SaveRecord(TStream& stream, std::int64_t position, PictureKind kind,
                 std::span<const std::uint8_t> pictureStream);
 
-// Opens fileName, reads the record at position, closes it. Throws EFOpenError
-// "Cannot open file %s" and the errors of LoadRecord.
+// Opens fileName, reads the record at position, closes it. While a compacted
+// copy of the data file waits to replace it (fileName + ".new", see
+// FinishCompactionSwitch), the positions of the catalogue refer to the copy,
+// which is read instead. Throws EFOpenError "Cannot open file %s" and the
+// errors of LoadRecord.
 PictureRecord LoadRecordFromFile(const std::string& fileName, std::int32_t position);
 
 // Appends the record at the end of the existing data file fileName, flushes it
-// to disk, and returns its position (the old file size). Throws EFOpenError,
-// EWriteError, and EWriteError when the record would end past what a 32-bit
-// signed position can address (the file is then unchanged).
+// to disk, and returns its position (the old file size). A failed write cuts
+// the file back to its old length. Throws EFOpenError, EFCreateError "Cannot
+// create file %s" for a read-only file, EWriteError, and EWriteError when the
+// record would end past what a 32-bit signed position can address (the file
+// is then unchanged), or while a compaction's switch cannot be completed.
 std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
-                                std::span<const std::uint8_t> pictureStream);
+                                std::span<const std::uint8_t> pictureStream,
+                                TFileSystem& files = RealFiles());
 
 } // namespace tavik
 
@@ -62,8 +68,12 @@ inline constexpr int kRecordHeadSize = 8;
 // shows when the picture is read. Any other record is decoded, which checks
 // it, and rewritten in that layout (bytes after the final block dropped, the
 // stream length recomputed). Returns the number of bytes appended. Errors as
-// LoadRecord; out is unchanged after an error.
-std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out);
+// LoadRecord; out is unchanged after an error. With damage given, a record
+// whose extent is known (signature and length) but whose blocks cannot be
+// decoded is copied byte for byte as it is, and *damage gets the reason;
+// otherwise *damage is cleared.
+std::size_t CopyRecord(TStream& stream, std::int64_t position, std::vector<std::uint8_t>& out,
+                       std::string* damage = nullptr);
 
 // The signature bytes of a kind ("LZBM", "LZIC", "LZMF"), or nullptr for None.
 const char* RecordSignature(PictureKind kind);

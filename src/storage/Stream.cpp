@@ -16,8 +16,10 @@ void TStream::ReadBuffer(void* buffer, std::size_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, std::size_t count) {
-    if (count != 0 && Write(buffer, count) != count)
-        throw EWriteError("Stream write error");
+    if (count != 0 && Write(buffer, count) != count) {
+        const std::string reason = WriteFailure();
+        throw EWriteError(reason.empty() ? "Stream write error" : "Stream write error: " + reason);
+    }
 }
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
@@ -108,9 +110,17 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     const auto* in = static_cast<const char*>(buffer);
+    FWriteError = 0;
     return TransferAll(count, [&](std::size_t offset, std::size_t left) {
-        return ::write(FHandle, in + offset, left);
+        const ssize_t n = ::write(FHandle, in + offset, left);
+        if (n < 0 && errno != EINTR)
+            FWriteError = errno;
+        return n;
     });
+}
+
+std::string TFileStream::WriteFailure() const {
+    return FWriteError == 0 ? std::string() : std::strerror(FWriteError);
 }
 
 void TFileStream::Seek(std::int64_t position) {
@@ -131,7 +141,7 @@ std::int64_t TFileStream::Size() const {
 
 void TFileStream::Flush() {
     if (::fsync(FHandle) != 0)
-        throw EWriteError("Stream write error");
+        throw EWriteError(std::string("Stream write error: ") + std::strerror(errno));
 }
 
 bool TFileStream::Truncate(std::int64_t size) {

@@ -9,7 +9,9 @@ namespace tavik {
 
 // A seekable byte stream. Read and Write move the position and return how many
 // bytes they moved; only the Read/WriteBuffer forms throw (EReadError
-// "Stream read error", EWriteError "Stream write error") when fewer move.
+// "Stream read error", EWriteError "Stream write error") when fewer move. The
+// write error carries the system's reason when the stream knows one
+// ("Stream write error: No space left on device").
 class TStream {
 public:
     virtual ~TStream() = default;
@@ -18,6 +20,8 @@ public:
     virtual void Seek(std::int64_t position) = 0;
     virtual std::int64_t Position() const = 0;
     virtual std::int64_t Size() const = 0;
+    // Why the last write moved fewer bytes than asked; empty when unknown.
+    virtual std::string WriteFailure() const { return {}; }
 
     void ReadBuffer(void* buffer, std::size_t count);
     void WriteBuffer(const void* buffer, std::size_t count);
@@ -43,8 +47,18 @@ private:
     std::int64_t FPosition = 0;
 };
 
+// A stream on a file of the disk, whose bytes can be flushed and cut.
+class TFile : public TStream {
+public:
+    // Flushes the file's bytes to the disk (fsync); throws EWriteError
+    // "Stream write error: <the system's reason>".
+    virtual void Flush() = 0;
+    // Cuts the file to size bytes; returns false when the system refuses.
+    virtual bool Truncate(std::int64_t size) = 0;
+};
+
 // A file opened for one operation; closed when the object goes.
-class TFileStream : public TStream {
+class TFileStream : public TFile {
 public:
     enum class Mode { Read, ReadWrite, Create };
     // Throws EFOpenError "Cannot open file %s" (Read, ReadWrite) or
@@ -59,15 +73,15 @@ public:
     void Seek(std::int64_t position) override;
     std::int64_t Position() const override;
     std::int64_t Size() const override;
+    std::string WriteFailure() const override;
 
-    // Flushes the file's bytes to the disk (fsync); throws EWriteError.
-    void Flush();
-    // Cuts the file to size bytes; returns false when the system refuses.
-    bool Truncate(std::int64_t size);
+    void Flush() override;
+    bool Truncate(std::int64_t size) override;
 
 private:
     int FHandle = -1;
     std::string FFileName;
+    int FWriteError = 0; // errno of the last write that stopped short
 };
 
 } // namespace tavik

@@ -66,6 +66,15 @@ void TValueWriter::WriteInteger(std::int32_t v) {
     }
 }
 
+std::int64_t TValueReader::BytesLeft() {
+    auto left = static_cast<std::int64_t>(FCount - FPos);
+    FPos = FCount;
+    while (const std::size_t n = FStream.Read(FBuffer.get(), kBufferSize))
+        left += static_cast<std::int64_t>(n);
+    FPos = FCount = 0;
+    return left;
+}
+
 void TValueReader::Fill() {
     FPos = 0;
     FCount = FStream.Read(FBuffer.get(), kBufferSize);

@@ -73,6 +73,8 @@ public:
     void Read(void* bytes, std::size_t n);
     // True when the next byte is 0x00; consumes nothing.
     bool EndOfList();
+    // Bytes the stream still holds past what was read; reads them to count.
+    std::int64_t BytesLeft();
     void ReadListBegin();
     void ReadListEnd();
     std::string ReadString();

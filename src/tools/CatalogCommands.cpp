@@ -90,6 +90,7 @@ int RunCheck(const Arguments& args) {
         std::cout << "data file: missing signature TVD1\n";
         ++problems;
     }
+    // A damaged record is still referenced: it is no dead data.
     std::set<std::int64_t> live;
     int checked = 0;
     for (int t = 0; t < topics.Count(); ++t) {
@@ -99,11 +100,10 @@ int RunCheck(const Arguments& args) {
             if (bmp.Position == 0)
                 continue;
             ++checked;
+            live.insert(bmp.Position);
             const ReadOutcome read = ReadPicture(data, bmp.Position);
-            if (read.error.empty()) {
-                live.insert(bmp.Position);
+            if (read.error.empty())
                 continue;
-            }
             ++problems;
             std::cout << "topic " << t << " '" << ToUtf8(topic.Name, codePage) << "', picture " << i
                       << " '" << ToUtf8(bmp.Name, codePage) << "', position " << bmp.Position
@@ -165,16 +165,27 @@ int RunExtract(const Arguments& args) {
     return 0;
 }
 
+// The longest name given to an exported file or folder, in bytes: room is
+// left under the file systems' 255 for " (2)" and an extension.
+constexpr std::size_t kExportNameBytes = 200;
+
 // A name that is one safe file name: no separators, no control characters,
-// not "." or "..", not empty.
+// not "." or "..", not empty, at most kExportNameBytes long and cut only
+// between whole UTF-8 characters.
 std::string SafeName(const std::string& utf8) {
     std::string out;
     for (char c : utf8)
         out += (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
     if (out.empty() || out == "." || out == "..")
         out = "_" + out;
-    if (out.size() > 200)
-        out.resize(200);
+    if (out.size() > kExportNameBytes) {
+        std::size_t cut = kExportNameBytes;
+        // Continuation bytes are 10xxxxxx: step back to the start of the
+        // character that would be split.
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
+            --cut;
+        out.resize(cut);
+    }
     return out;
 }
 
@@ -275,19 +286,37 @@ int RunCompact(const Arguments& args) {
     const std::string folder = ExistingFolder(args.Positional(1)[0]);
     TTopicList topics;
     LoadCatalogOrFail(folder, topics);
+    const int codePage = FolderCodePage(folder, std::nullopt);
     const auto before = std::filesystem::file_size(DataFileName(folder));
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
-    CompactDataFile(folder, topics, [&](int done, int total) {
-        if (!terminal)
-            return;
-        const int width = 40;
-        const int filled = total == 0 ? width : done * width / total;
-        std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-                  << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << done
-                  << "/" << total << std::flush;
-    });
+    auto pictureName = [&](const DamagedPicture& picture) {
+        return "topic " + std::to_string(picture.topic) + " '" +
+               ToUtf8(topics.Topics(picture.topic).Name, codePage) + "', picture " +
+               std::to_string(picture.image) + " '" +
+               ToUtf8(topics.Image(picture.topic, picture.image).Name, codePage) + "'";
+    };
+    std::vector<DamagedPicture> damaged;
+    try {
+        damaged = CompactDataFile(folder, topics, [&](int done, int total) {
+            if (!terminal)
+                return;
+            const int width = 40;
+            const int filled = total == 0 ? width : done * width / total;
+            std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                      << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << done
+                      << "/" << total << std::flush;
+        });
+    } catch (const EDamagedPicture& e) {
+        if (terminal)
+            std::cerr << "\n";
+        throw CommandError(pictureName(e.Picture) + " cannot be read (" + e.Picture.reason +
+                           "); the data file is unchanged");
+    }
     if (terminal)
         std::cerr << "\n";
+    for (const DamagedPicture& picture : damaged)
+        std::cerr << "warning: " << pictureName(picture)
+                  << " is damaged and was kept as it is: " << picture.reason << "\n";
     const auto after = std::filesystem::file_size(DataFileName(folder));
     std::cout << "data file: " << before << " -> " << after << " bytes\n";
     return 0;

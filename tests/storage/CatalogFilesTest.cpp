@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace tavik {
 namespace {
@@ -187,7 +188,17 @@ TEST_F(CompactionFixture, DamagedRecordStopsItAndChangesNothing) {
     const Bytes dataBefore = test::ReadFile(DataFileName(folder.Path()));
     const Bytes listBefore = test::ReadFile(ListFileName(folder.Path()));
     topics.Image(2, 2).Position = positions[3] + 1;
-    EXPECT_THROW(CompactDataFile(folder.Path(), topics), EInvalidGraphic);
+    try {
+        CompactDataFile(folder.Path(), topics);
+        ADD_FAILURE() << "compacted";
+    } catch (const EDamagedPicture& e) {
+        EXPECT_EQ(e.Picture.topic, 2);
+        EXPECT_EQ(e.Picture.image, 2);
+        EXPECT_STREQ(e.what(),
+                     ("Picture 2 of topic 2 (position " + std::to_string(positions[3] + 1) +
+                      ") could not be read: Bad DAT-file insight signature")
+                         .c_str());
+    }
     EXPECT_EQ(topics.Image(0, 0).Position, positions[5]);
     EXPECT_EQ(test::ReadFile(DataFileName(folder.Path())), dataBefore);
     EXPECT_EQ(test::ReadFile(ListFileName(folder.Path())), listBefore);
@@ -195,6 +206,157 @@ TEST_F(CompactionFixture, DamagedRecordStopsItAndChangesNothing) {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Path()))
         ++files;
     EXPECT_EQ(files, 2);
+}
+
+} // namespace
+} // namespace tavik
+
+namespace tavik {
+namespace {
+
+using test::Bytes;
+
+TEST_F(CompactionFixture, DamagedBlocksAreCopiedAsTheyAreAndNamed) {
+    const Bytes damaged = test::DamagedRecord();
+    topics.Topics(1).AddBmp("broken", test::AppendToFile(DataFileName(folder.Path()), damaged));
+    const std::vector<DamagedPicture> named = CompactDataFile(folder.Path(), topics);
+    ASSERT_EQ(named.size(), 1u);
+    EXPECT_EQ(named[0].topic, 1);
+    EXPECT_EQ(named[0].image, 0);
+    EXPECT_EQ(named[0].reason, "Stream read error");
+    const Bytes data = test::ReadFile(DataFileName(folder.Path()));
+    const auto at = static_cast<std::size_t>(topics.Image(1, 0).Position);
+    EXPECT_EQ(Bytes(data.begin() + static_cast<long>(at),
+                    data.begin() + static_cast<long>(at + damaged.size())),
+              damaged);
+    EXPECT_EQ(LoadRecordFromFile(DataFileName(folder.Path()), topics.Image(2, 2).Position).stream,
+              pictures[3]);
+}
+
+TEST(CatalogFiles, BytesAfterTheListEndMakeItDamaged) {
+    test::TempFolder folder;
+    TTopicList topics;
+    topics.AddTopic("a").AddBmp("x", 0);
+    SaveCatalog(folder.Path(), topics);
+    EXPECT_FALSE(PreserveDamagedListFile(folder.Path()));
+    Bytes bytes = test::ReadFile(ListFileName(folder.Path()));
+    // One damaged byte that ends the topic list early leaves the rest behind.
+    const Bytes rest = {0x06, 0x01, 'b', 0x01, 0x00, 0x00};
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    test::WriteFile(ListFileName(folder.Path()), bytes);
+
+    TTopicList read;
+    EXPECT_THROW(OpenCatalog(folder.Path(), read), EReadError);
+    EXPECT_EQ(read.Count(), 1);
+    EXPECT_EQ(test::ReadFile(DamagedListFileName(folder.Path())), bytes);
+    std::filesystem::remove(DamagedListFileName(folder.Path()));
+    EXPECT_TRUE(PreserveDamagedListFile(folder.Path()));
+    EXPECT_EQ(test::ReadFile(DamagedListFileName(folder.Path())), bytes);
+}
+
+TEST(CatalogFiles, MissingDataFileIsNotMadeAgainUnderAListThatUsesIt) {
+    test::TempFolder folder;
+    TTopicList topics;
+    topics.AddTopic("a").AddBmp("x", 0);
+    SaveCatalog(folder.Path(), topics);
+    TTopicList read;
+    OpenCatalog(folder.Path(), read); // no stored picture: a new data file is fine
+    EXPECT_TRUE(FileExists(DataFileName(folder.Path())));
+
+    std::filesystem::remove(DataFileName(folder.Path()));
+    topics.Topics(0).AddBmp("y", 4);
+    SaveCatalog(folder.Path(), topics);
+    TTopicList again;
+    try {
+        OpenCatalog(folder.Path(), again);
+        ADD_FAILURE() << "opened";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot open file " + DataFileName(folder.Path()), 0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(DataFileName(folder.Path())));
+}
+
+std::filesystem::perms ModeOf(const std::string& name) {
+    return std::filesystem::status(name).permissions();
+}
+
+TEST_F(CompactionFixture, ReadOnlyFilesAreRefusedAndRightsKept) {
+    using std::filesystem::perms;
+    const std::string list = ListFileName(folder.Path());
+    const std::string data = DataFileName(folder.Path());
+    const Bytes listBefore = test::ReadFile(list);
+    std::filesystem::permissions(list, perms::owner_read | perms::group_read);
+    try {
+        SaveCatalog(folder.Path(), topics);
+        ADD_FAILURE() << "saved";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.what(), "Cannot create file " + list);
+    }
+    EXPECT_THROW(CompactDataFile(folder.Path(), topics), EFCreateError);
+    EXPECT_EQ(test::ReadFile(list), listBefore);
+    EXPECT_EQ(ModeOf(list), perms::owner_read | perms::group_read);
+
+    std::filesystem::permissions(data, perms::owner_read);
+    EXPECT_THROW(AppendRecordToFile(data, PictureKind::Icon, Bytes{1}), EFCreateError);
+
+    // Writable again, with rights of the user's choosing: every replace keeps them.
+    const perms listMode = perms::owner_read | perms::owner_write | perms::group_read;
+    const perms dataMode = perms::owner_read | perms::owner_write;
+    std::filesystem::permissions(list, listMode);
+    std::filesystem::permissions(data, dataMode);
+    SaveCatalog(folder.Path(), topics);
+    EXPECT_EQ(ModeOf(list), listMode);
+    CompactDataFile(folder.Path(), topics);
+    EXPECT_EQ(ModeOf(list), listMode);
+    EXPECT_EQ(ModeOf(data), dataMode);
+}
+
+// Refuses new files the way a read-only folder does.
+class TFolderRefusingFiles : public TFileSystem {
+public:
+    std::string MakeTempFile(const std::string&) override {
+        return TFileSystem::MakeTempFile("/proc/");
+    }
+};
+
+TEST_F(CompactionFixture, FailedWritesNameTheCauseAndTheCatalogueFile) {
+    TFileStream full("/dev/full", TFileStream::Mode::ReadWrite);
+    try {
+        full.WriteBuffer("x", 1);
+        ADD_FAILURE() << "written";
+    } catch (const EWriteError& e) {
+        EXPECT_STREQ(e.what(), "Stream write error: No space left on device");
+    }
+
+    TFolderRefusingFiles refusing;
+    for (const auto& save : std::vector<std::function<void()>>{
+             [&] { SaveCatalog(folder.Path(), topics, refusing); },
+             [&] { CompactDataFile(folder.Path(), topics, {}, refusing); }}) {
+        try {
+            save();
+            ADD_FAILURE() << "saved";
+        } catch (const EFCreateError& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind("Cannot create file " + folder.Path() + "tavik.", 0), 0u)
+                << message;
+            EXPECT_NE(message.find("folder /proc/"), std::string::npos) << message;
+            EXPECT_EQ(message.find("~tvk"), std::string::npos) << message;
+        }
+    }
+
+    // A list file that cannot be replaced is named, not the new file meant for it.
+    const std::string list = ListFileName(folder.Path());
+    std::filesystem::remove(list);
+    std::filesystem::create_directory(list);
+    try {
+        SaveCatalog(folder.Path(), topics);
+        ADD_FAILURE() << "saved";
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot replace file " + list + ": ", 0), 0u)
+            << e.what();
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "RecordingFiles.h"
 #include "StorageTestSupport.h"
 
 #include "storage/CatalogFiles.h"
@@ -17,21 +18,8 @@ namespace {
 
 using test::Bytes;
 
-const std::vector<std::string> kCompactionSteps = {"compact:data-written", "compact:list-written",
-                                                   "compact:committed", "compact:list-switched",
-                                                   "compact:data-switched"};
-const std::vector<std::string> kReplaceSteps = {"replace:temp-written", "replace:renamed"};
-
 struct StepFailure : Exception {
     using Exception::Exception;
-};
-
-// Every test leaves the process-wide seams as it found them.
-struct SeamGuard {
-    ~SeamGuard() {
-        SetSaveStepHook({});
-        SetSaveWriteLimit(-1);
-    }
 };
 
 class CrashSafety : public ::testing::Test {
@@ -81,17 +69,19 @@ protected:
         return State::New;
     }
 
-    // Runs body in a child process that kills itself at the named step.
-    void KillChildAt(const std::function<void()>& body, const std::string& step) {
+    // Runs body in a child process that kills itself before its step number
+    // step (counted from 0) reaches the disk.
+    void KillChildBefore(const std::function<void(TFileSystem&)>& body, std::size_t step) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            SetSaveStepHook([&](std::string_view reached) {
-                if (reached == step)
+            test::TRecordingFiles files;
+            files.BeforeStep = [&](const std::string&) {
+                if (files.Steps.size() == step)
                     ::raise(SIGKILL);
-            });
+            };
             try {
-                body();
+                body(files);
             } catch (...) {
                 ::_exit(3);
             }
@@ -103,26 +93,54 @@ protected:
         EXPECT_EQ(WTERMSIG(status), SIGKILL);
     }
 
+    void RestoreOldFiles() {
+        test::WriteFile(ListFileName(folder.Path()), oldList);
+        test::WriteFile(DataFileName(folder.Path()), oldData);
+    }
+
+    // The steps a whole compaction of topics takes; the folder is put back.
+    std::vector<std::string> CompactionSteps() {
+        test::TRecordingFiles files;
+        TTopicList working;
+        LoadListFile(ListFileName(folder.Path()), working);
+        CompactDataFile(folder.Path(), working, {}, files);
+        RestoreOldFiles();
+        return files.Steps;
+    }
+
+    // Every picture of working reads back right through its position.
+    void ExpectPositionsRead(const TTopicList& working) {
+        for (int j = 0; j < working.Topics(0).Bmps.Count(); ++j) {
+            const TBmp& bmp = working.Image(0, j);
+            EXPECT_EQ(LoadRecordFromFile(DataFileName(folder.Path()), bmp.Position).stream,
+                      pictures[bmp.Name])
+                << bmp.Name;
+        }
+    }
+
     test::TempFolder folder;
     TTopicList topics;
     std::map<std::string, Bytes> pictures;
     Bytes oldList;
     Bytes oldData;
-    SeamGuard guard;
 };
 
-TEST_F(CrashSafety, CompactionKilledAtEachStepOpensOldOrNew) {
-    std::vector<State> states;
-    for (const auto& step : kCompactionSteps) {
-        SCOPED_TRACE(step);
-        test::WriteFile(ListFileName(folder.Path()), oldList);
-        test::WriteFile(DataFileName(folder.Path()), oldData);
-        KillChildAt([&] { CompactDataFile(folder.Path(), topics); }, step);
-        states.push_back(OpenedState());
+// The new data file takes its waiting name only once both new files are on
+// disk: the step after which a crash must give the new catalogue.
+const std::string kDecision = "rename temp tavik.dat.new";
+
+TEST_F(CrashSafety, CompactionKilledBeforeEachStepOpensOldOrNew) {
+    const std::vector<std::string> steps = CompactionSteps();
+    const auto decision =
+        static_cast<std::size_t>(std::find(steps.begin(), steps.end(), kDecision) - steps.begin());
+    ASSERT_LT(decision, steps.size());
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        SCOPED_TRACE("killed before " + steps[k]);
+        RestoreOldFiles();
+        KillChildBefore(
+            [&](TFileSystem& files) { CompactDataFile(folder.Path(), topics, {}, files); }, k);
+        EXPECT_EQ(OpenedState(), k <= decision ? State::Old : State::New);
     }
-    // Before the switch is decided the old catalogue stays; after, the new one.
-    EXPECT_EQ(states,
-              (std::vector<State>{State::Old, State::Old, State::New, State::New, State::New}));
 }
 
 TEST_F(CrashSafety, CompactionKilledWhileCopyingKeepsTheOldCatalogue) {
@@ -142,32 +160,78 @@ TEST_F(CrashSafety, CompactionKilledWhileCopyingKeepsTheOldCatalogue) {
 }
 
 TEST_F(CrashSafety, CompactionFailingAtEachStepKeepsMemoryAndDiskInStep) {
-    for (const auto& step : kCompactionSteps) {
-        SCOPED_TRACE(step);
-        test::WriteFile(ListFileName(folder.Path()), oldList);
-        test::WriteFile(DataFileName(folder.Path()), oldData);
+    const std::vector<std::string> steps = CompactionSteps();
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        SCOPED_TRACE("failed at " + steps[k]);
+        RestoreOldFiles();
         TTopicList working;
         LoadListFile(ListFileName(folder.Path()), working);
-        SetSaveStepHook([&](std::string_view reached) {
-            if (reached == step)
+        test::TRecordingFiles files;
+        bool fired = false;
+        files.BeforeStep = [&](const std::string& step) {
+            if (!fired && files.Steps.size() == k) {
+                fired = true; // once: the clean-up after the failure runs as it would
                 throw StepFailure("injected at " + step);
-        });
+            }
+        };
         bool failed = false;
         try {
-            CompactDataFile(folder.Path(), working);
+            CompactDataFile(folder.Path(), working, {}, files);
         } catch (const StepFailure&) {
             failed = true;
         }
-        SetSaveStepHook({});
         // Whatever the outcome, the positions in memory read the right pictures.
-        for (int j = 0; j < working.Topics(0).Bmps.Count(); ++j) {
-            const TBmp& bmp = working.Image(0, j);
-            EXPECT_EQ(LoadRecordFromFile(DataFileName(folder.Path()), bmp.Position).stream,
-                      pictures[bmp.Name]);
-        }
-        const State state = OpenedState();
-        EXPECT_EQ(failed, state == State::Old);
+        ExpectPositionsRead(working);
+        EXPECT_EQ(failed, OpenedState() == State::Old);
     }
+}
+
+TEST_F(CrashSafety, SwitchFailingBeforeTheListRenameIsTakenBack) {
+    TTopicList working;
+    LoadListFile(ListFileName(folder.Path()), working);
+    test::TRecordingFiles files;
+    files.BeforeStep = [](const std::string& step) {
+        if (step == "rename tavik.lst.new tavik.lst")
+            throw StepFailure(step);
+    };
+    EXPECT_THROW(CompactDataFile(folder.Path(), working, {}, files), StepFailure);
+    ExpectPositionsRead(working);
+    EXPECT_EQ(test::ReadFile(DataFileName(folder.Path())), oldData);
+    EXPECT_EQ(OpenedState(), State::Old);
+}
+
+TEST_F(CrashSafety, SwitchStuckAfterTheListRenameRefusesWritesUntilDone) {
+    TTopicList working;
+    LoadListFile(ListFileName(folder.Path()), working);
+    bool stuck = true;
+    test::TRecordingFiles files;
+    files.BeforeStep = [&](const std::string& step) {
+        if (stuck && step == "rename tavik.dat.new tavik.dat")
+            throw StepFailure(step);
+    };
+    EXPECT_THROW(CompactDataFile(folder.Path(), working, {}, files), EWriteError);
+    // Memory and the list file on disk agree on the new positions, and they
+    // read the right pictures meanwhile.
+    ExpectPositionsRead(working);
+    const Bytes listOnDisk = test::ReadFile(ListFileName(folder.Path()));
+
+    working.AddTopic("later");
+    EXPECT_THROW(SaveCatalog(folder.Path(), working, files), EWriteError);
+    EXPECT_THROW(
+        AppendRecordToFile(DataFileName(folder.Path()), PictureKind::Icon, Bytes{1, 2}, files),
+        EWriteError);
+    EXPECT_EQ(test::ReadFile(ListFileName(folder.Path())), listOnDisk);
+    EXPECT_EQ(test::ReadFile(DataFileName(folder.Path())), oldData);
+
+    stuck = false;
+    SaveCatalog(folder.Path(), working, files);
+    working.Topics(1).AddBmp(
+        "p9", AppendRecordToFile(DataFileName(folder.Path()), PictureKind::Icon, Bytes{1, 2}));
+    pictures["p9"] = Bytes{1, 2};
+    EXPECT_FALSE(std::filesystem::exists(DataFileName(folder.Path()) + ".new"));
+    ExpectPositionsRead(working);
+    EXPECT_EQ(LoadRecordFromFile(DataFileName(folder.Path()), working.Image(1, 0).Position).stream,
+              pictures["p9"]);
 }
 
 TEST_F(CrashSafety, CompactionOnAFullDiskChangesNothing) {
@@ -176,9 +240,9 @@ TEST_F(CrashSafety, CompactionOnAFullDiskChangesNothing) {
         TTopicList working;
         LoadListFile(ListFileName(folder.Path()), working);
         const std::int32_t before = working.Image(0, 1).Position;
-        SetSaveWriteLimit(limit);
-        EXPECT_THROW(CompactDataFile(folder.Path(), working), EWriteError);
-        SetSaveWriteLimit(-1);
+        test::TRecordingFiles files;
+        files.WriteLimit = limit;
+        EXPECT_THROW(CompactDataFile(folder.Path(), working, {}, files), EWriteError);
         EXPECT_EQ(working.Image(0, 1).Position, before);
         EXPECT_EQ(OpenedState(), State::Old);
     }
@@ -186,22 +250,28 @@ TEST_F(CrashSafety, CompactionOnAFullDiskChangesNothing) {
 
 TEST_F(CrashSafety, ListSaveKilledOrFailedAtEachStepKeepsOldOrNew) {
     topics.AddTopic("added");
-    for (const auto& step : kReplaceSteps) {
-        SCOPED_TRACE(step);
+    test::TRecordingFiles recorded;
+    SaveCatalog(folder.Path(), topics, recorded);
+    const auto renamed = static_cast<std::size_t>(recorded.IndexOf("rename temp tavik.lst"));
+    for (std::size_t k = 0; k < recorded.Steps.size(); ++k) {
+        SCOPED_TRACE(recorded.Steps[k]);
         test::WriteFile(ListFileName(folder.Path()), oldList);
-        KillChildAt([&] { SaveCatalog(folder.Path(), topics); }, step);
+        KillChildBefore([&](TFileSystem& files) { SaveCatalog(folder.Path(), topics, files); }, k);
         const Bytes afterKill = test::ReadFile(ListFileName(folder.Path()));
-        EXPECT_TRUE(afterKill == oldList || step == "replace:renamed");
+        EXPECT_EQ(afterKill == oldList, k <= renamed);
 
         test::WriteFile(ListFileName(folder.Path()), oldList);
-        SetSaveStepHook([&](std::string_view reached) {
-            if (reached == step)
+        test::TRecordingFiles files;
+        bool fired = false;
+        files.BeforeStep = [&](const std::string& step) {
+            if (!fired && files.Steps.size() == k) {
+                fired = true;
                 throw StepFailure(step);
-        });
-        EXPECT_THROW(SaveCatalog(folder.Path(), topics), StepFailure);
-        SetSaveStepHook({});
+            }
+        };
+        EXPECT_THROW(SaveCatalog(folder.Path(), topics, files), StepFailure);
         const Bytes afterFailure = test::ReadFile(ListFileName(folder.Path()));
-        EXPECT_EQ(afterFailure == oldList, step == "replace:temp-written");
+        EXPECT_EQ(afterFailure == oldList, k <= renamed);
 
         // Start-up clears the leftovers and reads a whole list either way.
         TTopicList opened;
@@ -215,16 +285,59 @@ TEST_F(CrashSafety, ListSaveKilledOrFailedAtEachStepKeepsOldOrNew) {
 
 TEST_F(CrashSafety, ListSaveFailingAfterEveryByteCountLeavesTheOldFile) {
     topics.AddTopic(std::string(5000, 'x'));
-    SetSaveWriteLimit(-1);
     for (std::int64_t limit = 0; limit < 5100; limit += (limit < 64 ? 1 : 255)) {
-        SetSaveWriteLimit(limit);
-        EXPECT_THROW(SaveCatalog(folder.Path(), topics), EWriteError) << limit;
+        test::TRecordingFiles files;
+        files.WriteLimit = limit;
+        EXPECT_THROW(SaveCatalog(folder.Path(), topics, files), EWriteError) << limit;
         EXPECT_EQ(test::ReadFile(ListFileName(folder.Path())), oldList);
     }
-    SetSaveWriteLimit(-1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                             std::filesystem::directory_iterator()),
               2);
+}
+
+// Data reaches the disk before the rename that makes it the file, and the
+// folder entry after it.
+TEST_F(CrashSafety, SavesFlushDataBeforeTheRenameAndTheFolderAfter) {
+    test::TRecordingFiles files;
+    SaveCatalog(folder.Path(), topics, files);
+    EXPECT_EQ(files.Steps, (std::vector<std::string>{"create temp", "write temp", "flush temp",
+                                                     "rename temp tavik.lst", "sync"}));
+
+    files.Steps.clear();
+    CompactDataFile(folder.Path(), topics, {}, files);
+    EXPECT_EQ(files.Steps, (std::vector<std::string>{"create temp", "write temp", "flush temp",
+                                                     "create tavik.lst.new", "write tavik.lst.new",
+                                                     "flush tavik.lst.new", "sync", kDecision,
+                                                     "sync", "rename tavik.lst.new tavik.lst",
+                                                     "rename tavik.dat.new tavik.dat", "sync"}));
+
+    files.Steps.clear();
+    AppendRecordToFile(DataFileName(folder.Path()), PictureKind::Icon, Bytes{7}, files);
+    EXPECT_EQ(files.Steps,
+              (std::vector<std::string>{"open tavik.dat", "write tavik.dat", "flush tavik.dat"}));
+}
+
+TEST_F(CrashSafety, FailedAppendCutsTheDataFileBack) {
+    for (const std::string failing : {"write", "flush"}) {
+        SCOPED_TRACE(failing);
+        test::TRecordingFiles files;
+        if (failing == "write")
+            files.WriteLimit = 100;
+        else
+            files.BeforeStep = [](const std::string& step) {
+                if (step == "flush tavik.dat")
+                    throw EWriteError("Stream write error: Input/output error");
+            };
+        try {
+            AppendRecordToFile(DataFileName(folder.Path()), PictureKind::Icon, pictures["p2"],
+                               files);
+            ADD_FAILURE() << "appended";
+        } catch (const EWriteError& e) {
+            EXPECT_NE(std::string(e.what()).find("Stream write error: "), std::string::npos);
+        }
+        EXPECT_EQ(test::ReadFile(DataFileName(folder.Path())), oldData);
+    }
 }
 
 TEST_F(CrashSafety, RecoveryRollsBackOrFinishesByWhatIsOnDisk) {

@@ -104,14 +104,35 @@ TEST_F(ImportFixture, BadSignatureGivesAnEmptySource) {
 TEST_F(ImportFixture, DamagedSourceRecordKeepsWhatWasCopied) {
     sourceTopics.Image(2, 2).Position += 1;
     const int chosen[] = {0, 2};
-    EXPECT_THROW(ImportTopics(DataFileName(other.Path()), sourceTopics, chosen,
-                              DataFileName(own.Path()), mine),
-                 EInvalidGraphic);
+    try {
+        ImportTopics(DataFileName(other.Path()), sourceTopics, chosen, DataFileName(own.Path()),
+                     mine);
+        ADD_FAILURE() << "imported";
+    } catch (const EDamagedPicture& e) {
+        EXPECT_EQ(e.Picture.topic, 2);
+        EXPECT_EQ(e.Picture.image, 2);
+    }
     ASSERT_EQ(mine.Count(), 3);
     EXPECT_EQ(mine.Topics(2).Bmps.Count(), 2);
     EXPECT_EQ(
         LoadRecordFromFile(DataFileName(own.Path()), mine.Image(2, 1).Position).stream,
         LoadRecordFromFile(DataFileName(other.Path()), sourceTopics.Image(2, 1).Position).stream);
+}
+
+TEST_F(ImportFixture, DamagedBlocksAreCopiedAsTheyAreAndNamed) {
+    const Bytes damaged = test::DamagedRecord();
+    sourceTopics.Topics(0).AddBmp("broken",
+                                  test::AppendToFile(DataFileName(other.Path()), damaged));
+    const int chosen[] = {0};
+    std::vector<DamagedPicture> named;
+    EXPECT_TRUE(ImportTopics(DataFileName(other.Path()), sourceTopics, chosen,
+                             DataFileName(own.Path()), mine, {}, &named));
+    ASSERT_EQ(named.size(), 1u);
+    EXPECT_EQ(named[0].topic, 1);
+    EXPECT_EQ(named[0].image, 1);
+    EXPECT_EQ(mine.Image(1, 1).Name, "broken");
+    const Bytes data = test::ReadFile(DataFileName(own.Path()));
+    EXPECT_EQ(Bytes(data.begin() + mine.Image(1, 1).Position, data.end()), damaged);
 }
 
 TEST_F(ImportFixture, TopicsWithoutPicturesNeedNoSourceDataFile) {

@@ -246,6 +246,46 @@ TEST(Lzrw, DamagedFullBlocksDecodeLikeThePlainLoopOrFail) {
     }
 }
 
+// A block whose first group is decoded a whole group at a time (enough input
+// follows it): literals, then item, then literals to the group's end, then
+// six groups of literals.
+Bytes FastPathBlock(int literals, const Bytes& item) {
+    const unsigned word = 0x8000u >> literals;
+    Bytes block = {0x40, static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
+    for (int i = 0; i < 16; ++i) {
+        if (i == literals)
+            block.insert(block.end(), item.begin(), item.end());
+        else
+            block.push_back(static_cast<std::uint8_t>('a' + i));
+    }
+    for (int group = 0; group < 6; ++group) {
+        block.insert(block.end(), {0, 0});
+        block.insert(block.end(), 16, static_cast<std::uint8_t>('q' + group));
+    }
+    return block;
+}
+
+TEST(Lzrw, FastPathRefusesItemsOneBytePastTheirBounds) {
+    auto copyItem = [](int offset) {
+        const int key = offset * 16 + 15; // the longest copy
+        return B({key >> 8, key & 0xFF});
+    };
+    for (int literals = 0; literals < 16; ++literals) {
+        SCOPED_TRACE(literals);
+        if (literals > 0) {
+            // A copy from the very first byte written is whole.
+            const Bytes whole = FastPathBlock(literals, copyItem(literals));
+            ASSERT_TRUE(ReferenceDecode(whole).has_value());
+            EXPECT_EQ(Decompress(whole), *ReferenceDecode(whole));
+        }
+        EXPECT_THROW(Decompress(FastPathBlock(literals, copyItem(literals + 1))), EReadError);
+        // A run one byte longer than the room left in the block.
+        const int count = kLzrwMaxBlock - literals + 1 - 16;
+        EXPECT_THROW(Decompress(FastPathBlock(literals, B({0, count >> 8, count & 0xFF, 7}))),
+                     EReadError);
+    }
+}
+
 // Builds a valid block item by item, with a mix the compressor rarely makes:
 // copies at every offset class, runs just under and over the decoder's fixed
 // steps, long runs, and output that ends close to the block limit.

@@ -87,6 +87,20 @@ TEST(IniFile, UnwritableFolderReportsTheFileName) {
     }
 }
 
+TEST(IniFile, SettingsFileThatIsAFolderReportsTheFileName) {
+    test::TempFolder folder;
+    const std::string name = folder / "tavik.ini";
+    std::filesystem::create_directory(name);
+    try {
+        TIniFile ini(name);
+        ini.WriteInteger("Options", "WDiv", 150);
+        ini.UpdateFile();
+        ADD_FAILURE() << "written";
+    } catch (const EIniFileError& e) {
+        EXPECT_EQ(e.what(), "Unable to write to " + name);
+    }
+}
+
 struct CodePageCase {
     const char* name;
     int codePage;

@@ -53,6 +53,23 @@ inline void WriteFile(const std::string& name, const Bytes& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
+// Appends bytes to a file; gives the offset they start at.
+inline std::int32_t AppendToFile(const std::string& name, const Bytes& bytes) {
+    Bytes all = ReadFile(name);
+    const auto at = static_cast<std::int32_t>(all.size());
+    all.insert(all.end(), bytes.begin(), bytes.end());
+    WriteFile(name, all);
+    return at;
+}
+
+// A picture record whose signature and length are whole but whose one block
+// cannot be decoded (a copy reaching before the block's start), laid out
+// unlike the records the program writes, so that copying it decodes it.
+inline Bytes DamagedRecord() {
+    return Bytes{'L', 'Z', 'B', 'M', 12,   0,    0,    0,    100,  0,
+                 0,   0,   5,   0,   0x40, 0x80, 0x00, 0x00, 0x10, 0xEE};
+}
+
 // A memory stream that refuses every byte after the first limit.
 class TFailingStream : public TMemoryStream {
 public:

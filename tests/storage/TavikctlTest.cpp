@@ -134,6 +134,40 @@ TEST_F(TavikctlTest, CompactDropsDeadRecords) {
     EXPECT_EQ(test::ReadFile(folder / "a.bmp"), bmp);
 }
 
+TEST_F(TavikctlTest, DamagedPicturesAreNamedAndNeverTakenForDeadData) {
+    topics.Topics(0).AddBmp("broken",
+                            test::AppendToFile(DataFileName(folder.Path()), test::DamagedRecord()));
+    SaveCatalog(folder.Path(), topics);
+    ToolRun run = Tavikctl("check " + folder.Path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("1 unreferenced record(s), "), std::string::npos) << run.out;
+
+    run = Tavikctl("compact " + folder.Path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("topic 0 'Cats/Dogs', picture 3 'broken' is damaged"), std::string::npos)
+        << run.err;
+
+    // A list with bytes after its end is damaged, not whole.
+    Bytes list = test::ReadFile(ListFileName(folder.Path()));
+    list.push_back(0x01);
+    test::WriteFile(ListFileName(folder.Path()), list);
+    run = Tavikctl("check " + folder.Path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("after the end of its list"), std::string::npos) << run.err;
+}
+
+TEST_F(TavikctlTest, ExportCutsLongNamesBetweenCharacters) {
+    // One ASCII letter, then Cyrillic letters of two bytes each in UTF-8: the
+    // 200th byte is the first half of a letter.
+    topics.Topics(0).Bmps.Bmps(0).Name = "a" + std::string(150, '\xE0');
+    SaveCatalog(folder.Path(), topics);
+    ASSERT_EQ(Tavikctl("export " + folder.Path() + " " + (folder / "export")).status, 0);
+    std::string expected = "a";
+    for (int i = 0; i < 99; ++i)
+        expected += "\xD0\xB0";
+    EXPECT_EQ(test::ReadFile(folder / ("export/Cats_Dogs/" + expected + ".bmp")), bmp);
+}
+
 TEST_F(TavikctlTest, BadInputGivesOneMessageAndAnExitStatus) {
     struct Case {
         std::string arguments;
