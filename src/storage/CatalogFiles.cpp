@@ -186,6 +186,27 @@ RecoveryAction RecoverInterruptedCompaction(const std::string& folder) {
     return action;
 }
 
+CatalogFilesToRead FindCatalogFilesToRead(const std::string& folder) {
+    // Mirrors RecoverInterruptedCompaction without touching a file: where it
+    // would finish the switch, read the pair that the switch puts in place.
+    const std::string newList = NewListFileName(folder);
+    const std::string newData = NewDataFileName(folder);
+    CatalogFilesToRead files{ListFileName(folder), DataFileName(folder), false};
+    if (FileExists(newData)) {
+        if (FileExists(newList))
+            files.list = newList;
+        files.data = newData;
+        files.compactionInterrupted = true;
+    } else if (FileExists(newList)) {
+        files.compactionInterrupted = true;
+    }
+    return files;
+}
+
+void KeepListFileCopy(const std::string& folder) {
+    KeepDamagedListFile(folder);
+}
+
 CatalogOpenResult OpenCatalog(const std::string& folder, TTopicList& topics) {
     CatalogOpenResult result;
     result.recovery = RecoverInterruptedCompaction(folder);

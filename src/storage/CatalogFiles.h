@@ -83,6 +83,22 @@ struct CatalogOpenResult {
 // open file %s: it is missing, and the list file refers to pictures in it".
 CatalogOpenResult OpenCatalog(const std::string& folder, TTopicList& topics);
 
+// The list and data files that belong together as they lie on disk, for
+// programs that read without the lock and so must not mend anything: after an
+// interrupted compaction whose switch was decided, the new data file may still
+// lie beside its final name. Renames and deletes nothing.
+struct CatalogFilesToRead {
+    std::string list;
+    std::string data;
+    bool compactionInterrupted = false; // the next writer will mend the folder
+};
+CatalogFilesToRead FindCatalogFilesToRead(const std::string& folder);
+
+// Copies the list file aside as DamagedListFile names it (unless an identical
+// copy is there already), before a command that rewrites a list the user may
+// want back. Throws the errors of reading the list and of ReplaceFile.
+void KeepListFileCopy(const std::string& folder);
+
 // SaveListFile on the folder's list file.
 void SaveCatalog(const std::string& folder, const TTopicList& topics,
                  TFileSystem& files = RealFiles());

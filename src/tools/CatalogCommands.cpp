@@ -40,8 +40,7 @@ int RunList(const Arguments& args) {
     const std::string folder = ExistingFolder(args.Positional(1)[0]);
     const int codePage = FolderCodePage(folder, args.Value("--codepage"));
     TTopicList topics;
-    LoadCatalogOrFail(folder, topics);
-    TFileStream data(DataFileName(folder), TFileStream::Mode::Read);
+    TFileStream data(LoadCatalogOrFail(folder, topics), TFileStream::Mode::Read);
 
     nlohmann::json doc = {{"topics", nlohmann::json::array()}};
     const bool json = args.Flag("--json");
@@ -79,8 +78,7 @@ int RunCheck(const Arguments& args) {
     const std::string folder = ExistingFolder(args.Positional(1)[0]);
     const int codePage = FolderCodePage(folder, std::nullopt);
     TTopicList topics;
-    LoadCatalogOrFail(folder, topics);
-    TFileStream data(DataFileName(folder), TFileStream::Mode::Read);
+    TFileStream data(LoadCatalogOrFail(folder, topics), TFileStream::Mode::Read);
     const std::int64_t fileSize = data.Size();
 
     int problems = 0;
@@ -147,7 +145,7 @@ int RunExtract(const Arguments& args) {
     const int topicIndex = Arguments::Index(words[1], "TOPIC");
     const int imageIndex = Arguments::Index(words[2], "IMAGE");
     TTopicList topics;
-    LoadCatalogOrFail(folder, topics);
+    const std::string dataFile = LoadCatalogOrFail(folder, topics);
     if (topicIndex >= topics.Count())
         throw CommandError("no topic " + std::to_string(topicIndex) + " (the catalogue has " +
                            std::to_string(topics.Count()) + ")");
@@ -159,7 +157,7 @@ int RunExtract(const Arguments& args) {
     const TBmp& bmp = topic.Bmps.Bmps(imageIndex);
     if (bmp.Position == 0)
         throw CommandError("picture " + std::to_string(imageIndex) + " has no stored picture");
-    const PictureRecord record = LoadRecordFromFile(DataFileName(folder), bmp.Position);
+    const PictureRecord record = LoadRecordFromFile(dataFile, bmp.Position);
     ReplaceFile(*output,
                 [&](TStream& out) { out.WriteBuffer(record.stream.data(), record.stream.size()); });
     return 0;
@@ -233,8 +231,7 @@ int RunExport(const Arguments& args) {
     const std::string folder = ExistingFolder(words[0]);
     const int codePage = FolderCodePage(folder, args.Value("--codepage"));
     TTopicList topics;
-    LoadCatalogOrFail(folder, topics);
-    TFileStream data(DataFileName(folder), TFileStream::Mode::Read);
+    TFileStream data(LoadCatalogOrFail(folder, topics), TFileStream::Mode::Read);
     const std::filesystem::path target(words[1]);
     std::error_code error;
     std::filesystem::create_directories(target, error);
@@ -284,6 +281,7 @@ int RunExport(const Arguments& args) {
 
 int RunCompact(const Arguments& args) {
     const std::string folder = ExistingFolder(args.Positional(1)[0]);
+    const TCatalogLock lock = LockCatalogOrFail(folder);
     TTopicList topics;
     LoadCatalogOrFail(folder, topics);
     const int codePage = FolderCodePage(folder, std::nullopt);

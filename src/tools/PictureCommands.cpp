@@ -57,6 +57,7 @@ int RunAdd(const Arguments& args) {
     const OffscreenApplication app;
     const std::string folder = ExistingFolder(words[0]);
     const int codePage = FolderCodePage(folder, args.Value("--codepage"));
+    const TCatalogLock lock = LockCatalogOrFail(folder);
     TTopicList topics;
     if (OpenCatalog(folder, topics).badSignature) {
         throw CommandError("the list file " + ListFileName(folder) + " is not a catalogue");
@@ -119,7 +120,7 @@ void LoadCataloguePicture(const std::vector<std::string>& words, TTavikPicture& 
     const int topicIndex = Arguments::Index(words[1], "TOPIC");
     const int imageIndex = Arguments::Index(words[2], "IMAGE");
     TTopicList topics;
-    LoadCatalogOrFail(folder, topics);
+    const std::string dataFile = LoadCatalogOrFail(folder, topics);
     if (topicIndex >= topics.Count()) {
         throw CommandError("no topic " + std::to_string(topicIndex));
     }
@@ -128,7 +129,7 @@ void LoadCataloguePicture(const std::vector<std::string>& words, TTavikPicture& 
         throw CommandError("no picture " + std::to_string(imageIndex) + " in topic " +
                            std::to_string(topicIndex));
     }
-    picture.LoadFromCatalog(DataFileName(folder), topic.Bmps.Bmps(imageIndex).Position);
+    picture.LoadFromCatalog(dataFile, topic.Bmps.Bmps(imageIndex).Position);
 }
 
 int RunRender(const Arguments& args) {

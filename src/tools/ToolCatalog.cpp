@@ -7,11 +7,16 @@
 #include "storage/Exceptions.h"
 #include "storage/IniFile.h"
 
+#include <iostream>
+
 namespace tavik::tools {
 
-void LoadCatalogOrFail(const std::string& folder, TTopicList& topics) {
-    RecoverInterruptedCompaction(folder);
-    const std::string list = ListFileName(folder);
+std::string LoadCatalogOrFail(const std::string& folder, TTopicList& topics) {
+    const CatalogFilesToRead files = FindCatalogFilesToRead(folder);
+    if (files.compactionInterrupted)
+        std::cerr << "note: a compaction of " << folder
+                  << " was interrupted; Tavik or the next changing command completes it\n";
+    const std::string& list = files.list;
     if (!FileExists(list))
         throw CommandError("no catalogue in " + folder + " (" + list + " is missing)");
     try {
@@ -20,8 +25,27 @@ void LoadCatalogOrFail(const std::string& folder, TTopicList& topics) {
     } catch (const EReadError& e) {
         throw CommandError(list + ": damaged list file (" + e.what() + ")");
     }
-    if (!FileExists(DataFileName(folder)))
-        throw CommandError(DataFileName(folder) + " is missing");
+    if (!FileExists(files.data))
+        throw CommandError(files.data + " is missing");
+    return files.data;
+}
+
+TCatalogLock LockCatalogOrFail(const std::string& folder) {
+    TCatalogLock lock(folder);
+    switch (lock.LockState()) {
+    case TCatalogLock::State::Held:
+        break;
+    case TCatalogLock::State::HeldElsewhere:
+        throw CommandError("the catalogue in " + folder +
+                           " is open in another program (Tavik or tavikctl); nothing was "
+                           "changed: close it and try again");
+    case TCatalogLock::State::Unsupported:
+        std::cerr << "warning: the catalogue cannot be locked (" << lock.Reason()
+                  << "); make sure no other program uses it\n";
+        break;
+    }
+    RecoverInterruptedCompaction(folder);
+    return lock;
 }
 
 int FolderCodePage(const std::string& folder, const std::optional<std::string>& text) {
