@@ -1,6 +1,7 @@
 #include "graphics/Thumbnail.h"
 
 #include "graphics/Bitmap.h"
+#include "graphics/Graphic.h"
 #include "graphics/Icon.h"
 #include "graphics/Picture.h"
 
@@ -12,10 +13,6 @@
 namespace tavik {
 
 namespace {
-// Icons and metafiles are rendered at natural size before being shrunk; past
-// this many pixels a metafile is rendered straight at a smaller size of the
-// same shape instead, which gives the same thumbnail without the memory.
-constexpr std::int64_t kMaxRenderPixels = 4096LL * 4096;
 // src over dst, both unpremultiplied.
 QRgb Over(QRgb src, QRgb dst) {
     const int a = qAlpha(src);
@@ -133,6 +130,33 @@ QImage MakeThumbnail(const QImage& source, int size, const QColor& background) {
     return thumbnail;
 }
 
+QSize RenderSize(int width, int height) {
+    if (static_cast<std::int64_t>(width) * height <= kMaxRenderPixels) {
+        return QSize(width, height);
+    }
+    const double scale =
+        std::sqrt(static_cast<double>(kMaxRenderPixels) / (static_cast<double>(width) * height));
+    return QSize(std::max(1, static_cast<int>(width * scale)),
+                 std::max(1, static_cast<int>(height * scale)));
+}
+
+QImage RenderGraphic(const TGraphic& graphic, const QColor& background) {
+    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0) {
+        return QImage();
+    }
+    const QSize natural(graphic.Width(), graphic.Height());
+    const QSize size = RenderSize(natural.width(), natural.height());
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(background);
+    QPainter painter(&image);
+    if (size == natural) {
+        graphic.Draw(painter, QPoint(0, 0));
+    } else {
+        graphic.StretchDraw(painter, QRect(QPoint(0, 0), size));
+    }
+    return image;
+}
+
 QImage RenderForThumbnail(const TPicture& picture, const QColor& background) {
     const TGraphic* graphic = picture.Graphic();
     if (!graphic || graphic->Empty()) {
@@ -141,32 +165,16 @@ QImage RenderForThumbnail(const TPicture& picture, const QColor& background) {
     if (const auto* bitmap = dynamic_cast<const TBitmap*>(graphic)) {
         return bitmap->Image();
     }
-    int w = graphic->Width();
-    int h = graphic->Height();
-    if (w <= 0 || h <= 0) {
-        return QImage();
-    }
-    if (static_cast<std::int64_t>(w) * h > kMaxRenderPixels) {
-        const double scale =
-            std::sqrt(static_cast<double>(kMaxRenderPixels) / (static_cast<double>(w) * h));
-        w = std::max(1, static_cast<int>(w * scale));
-        h = std::max(1, static_cast<int>(h * scale));
-    }
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(background);
     const auto* icon = dynamic_cast<const TIcon*>(graphic);
-    if (icon && !icon->Image().isNull() && icon->Image().size() == QSize(w, h)) {
+    const QSize natural(graphic->Width(), graphic->Height());
+    if (icon && !icon->Image().isNull() && icon->Image().size() == natural) {
         // An icon at natural size is a plain blend; no painter is needed.
+        QImage image(natural, QImage::Format_ARGB32);
+        image.fill(background);
         SampleOnto(image, image.rect(), icon->Image(), background.rgba());
         return image;
     }
-    QPainter painter(&image);
-    if (w == graphic->Width() && h == graphic->Height()) {
-        graphic->Draw(painter, QPoint(0, 0));
-    } else {
-        graphic->StretchDraw(painter, QRect(0, 0, w, h));
-    }
-    return image;
+    return RenderGraphic(*graphic, background);
 }
 
 } // namespace tavik

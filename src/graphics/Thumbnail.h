@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSize>
+#include <cstdint>
 
 namespace tavik {
 
@@ -21,8 +23,22 @@ void FitRect(int& w, int& h, int boxWidth, int boxHeight, bool shrink, bool stre
 // background).
 QImage MakeThumbnail(const QImage& source, int size, const QColor& background);
 
-// The picture as a bitmap for thumbnails: icons and metafiles drawn at natural
-// size onto the background, bitmaps as they are, an empty picture as a null
+// The most pixels an image made to draw a picture on may have (64 MB):
+// a larger picture is drawn scaled down to fit, keeping its shape.
+inline constexpr std::int64_t kMaxRenderPixels = 4096LL * 4096;
+
+// The size a picture of natural size width x height is drawn at: that size
+// when it has at most kMaxRenderPixels, else the largest size of the same
+// shape that has (never below 1 x 1).
+QSize RenderSize(int width, int height);
+
+// graphic drawn onto an image of RenderSize(its natural size) filled with
+// background first: at natural size, or stretched into the smaller size.
+// A null image for an empty graphic.
+QImage RenderGraphic(const TGraphic& graphic, const QColor& background);
+
+// The picture as a bitmap for thumbnails: icons and metafiles drawn as
+// RenderGraphic draws them, bitmaps as they are, an empty picture as a null
 // image.
 QImage RenderForThumbnail(const TPicture& picture, const QColor& background);
 

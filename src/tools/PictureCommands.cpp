@@ -12,7 +12,6 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdlib>
 #include <iostream>
@@ -153,10 +152,13 @@ int RunRender(const Arguments& args) {
         if (!graphic || graphic->Width() <= 0 || graphic->Height() <= 0) {
             throw CommandError("the picture is empty");
         }
-        image = QImage(graphic->Width(), graphic->Height(), QImage::Format_ARGB32);
-        image.fill(background);
-        QPainter painter(&image);
-        graphic->Draw(painter, QPoint(0, 0));
+        image = RenderGraphic(*graphic, background);
+        if (image.width() != graphic->Width() || image.height() != graphic->Height()) {
+            std::cerr << "tavikctl render: warning: the picture's natural size " << graphic->Width()
+                      << " x " << graphic->Height()
+                      << " is past the drawing limit; drawn scaled to " << image.width() << " x "
+                      << image.height() << "\n";
+        }
     }
     const std::string& out = words.back();
     if (!image.save(QString::fromStdString(out), "PNG")) {

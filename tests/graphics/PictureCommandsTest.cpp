@@ -2,6 +2,8 @@
 // no display.
 #include "Builders.h"
 #include "graphics/Metafile.h"
+#include "graphics/Thumbnail.h"
+#include "metafile/MetafileBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,6 +122,25 @@ TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
     EXPECT_EQ(Run({"render", icon, png, "--thumb", "24"}).status, 2);
     EXPECT_EQ(Run({"render", icon, png, "--background", "green"}).status, 2);
     EXPECT_EQ(Run({"render", FDir.filePath("none.bmp"), png}).status, 1);
+}
+
+TEST_F(PictureCommands, RenderDrawsHugePicturesScaledAndSaysSo) {
+    using metafile::testing::EmfBuilder;
+    using metafile::testing::WmfBuilder;
+    // 60 bytes claiming 32,767 inches square; 128 bytes claiming 10 metres.
+    const Bytes wmf =
+        WmfBuilder(QRect(0, 0, 32767, 32767), 1).Rec(0x041B, {32767, 32767, 0, 0}).Finish();
+    const Bytes emf = EmfBuilder(QRect(0, 0, 1'000'000, 500'000)).Finish();
+    ASSERT_EQ(wmf.size(), 60u);
+    const QString png = FDir.filePath("huge.png");
+    for (const auto& [name, bytes] : {std::pair{"huge.wmf", wmf}, std::pair{"huge.emf", emf}}) {
+        const Result result = Run({"render", Write(name, bytes), png});
+        ASSERT_EQ(result.status, 0) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("drawn scaled to")) << result.err.toStdString();
+        const QImage image(png);
+        ASSERT_FALSE(image.isNull()) << name;
+        EXPECT_LE(qint64{image.width()} * image.height(), kMaxRenderPixels) << name;
+    }
 }
 
 } // namespace

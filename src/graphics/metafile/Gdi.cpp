@@ -43,16 +43,10 @@ QPainterPath Region::ToPath() const {
     return path;
 }
 
-Gdi::Gdi(Device& device, const QTransform& init, qreal pixelsPerMm, const QRectF& outputBounds)
-    : FDevice(device), FInit(init), FPixelsPerMm(pixelsPerMm > 0 ? pixelsPerMm : 96 / 25.4),
-      FOutputBounds(outputBounds) {}
-
-bool Gdi::Charge(std::int64_t& counter, std::int64_t n) {
-    counter -= n;
-    if (counter < 0)
-        FExhausted = true;
-    return !FExhausted;
-}
+Gdi::Gdi(Device& device, const QTransform& init, qreal pixelsPerMm, const QRectF& outputBounds,
+         std::uint64_t fileBytes)
+    : FBudget(fileBytes), FDevice(device, FBudget, outputBounds), FInit(init),
+      FPixelsPerMm(pixelsPerMm > 0 ? pixelsPerMm : 96 / 25.4), FOutputBounds(outputBounds) {}
 
 // ---- mapping -------------------------------------------------------------
 
@@ -315,7 +309,7 @@ void Gdi::AddToPath(const QPainterPath& output, bool connect) {
 }
 
 void Gdi::Draw(const QPainterPath& output, bool fill, bool stroke) {
-    if (!Charge(FBudget.points, output.elementCount() + 1))
+    if (!Charge(Cost::Point, output.elementCount() + 1))
         return;
     if (FPathOpen) {
         AddToPath(output, false);
@@ -606,7 +600,7 @@ void Gdi::StrokeAndFillPath() {
 }
 
 void Gdi::WidenPath() {
-    if (FPath.elementCount() > kMaxClipElements * 10)
+    if (FPath.elementCount() > kMaxClipElements * 10 || !Charge(Cost::Point, FPath.elementCount()))
         return;
     QPainterPathStroker stroker;
     const PenSpec pen = MakePen();
@@ -636,7 +630,8 @@ QPainterPath Gdi::Limit(const QPainterPath& path) const {
 void Gdi::CombineClip(const QPainterPath& input, int mode) {
     // Every clip change costs path clipping here and scan conversion in the
     // writers: it is paid for like a few hundred points.
-    if (!Charge(FBudget.points, input.elementCount() + 256))
+    const int current = FState.clip ? FState.clip->elementCount() : 0;
+    if (!Charge(Cost::Point, input.elementCount() + current + 256))
         return;
     const QPainterPath p = Limit(input);
     const QRectF all =
@@ -675,6 +670,9 @@ void Gdi::ApplyClip() {
         FDevice.SetClip(nullptr);
         return;
     }
+    if (s.clip && s.metaClip &&
+        !Charge(Cost::Point, s.clip->elementCount() + s.metaClip->elementCount()))
+        return;
     QPainterPath effective = s.clip && s.metaClip ? Limit(s.clip->intersected(*s.metaClip))
                              : s.clip             ? *s.clip
                                                   : *s.metaClip;
@@ -722,14 +720,14 @@ void Gdi::SetMetaRegion() {
 
 void Gdi::FillRegion(const QPainterPath& output, const LogBrush& brush) {
     if (FPathOpen || !Usable(output) || brush.style == BsNull ||
-        !Charge(FBudget.points, output.elementCount()))
+        !Charge(Cost::Point, output.elementCount()))
         return;
     FDevice.FillPath(output, MakeBrush(brush), Mode());
 }
 
 void Gdi::FrameRegion(const QPainterPath& output, const LogBrush& brush, QSizeF logicalSize) {
     if (FPathOpen || !Usable(output) || output.elementCount() > kMaxClipElements ||
-        !Charge(FBudget.points, output.elementCount()))
+        !Charge(Cost::Point, output.elementCount()))
         return;
     const QTransform t = ToOutput();
     const qreal w = std::abs(logicalSize.width() * std::hypot(t.m11(), t.m12()));
@@ -743,7 +741,7 @@ void Gdi::FrameRegion(const QPainterPath& output, const LogBrush& brush, QSizeF 
 }
 
 void Gdi::InvertRegion(const QPainterPath& output) {
-    if (FPathOpen || !Usable(output) || !Charge(FBudget.points, output.elementCount()))
+    if (FPathOpen || !Usable(output) || !Charge(Cost::Point, output.elementCount()))
         return;
     DrawMode mode = Mode();
     mode.rop2 = 6;

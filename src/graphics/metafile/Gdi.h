@@ -1,22 +1,15 @@
 #pragma once
 
+#include "Budget.h"
 #include "DcState.h"
 #include "Device.h"
+#include "MeteredDevice.h"
 
 #include <QPolygonF>
 #include <QRectF>
 #include <vector>
 
 namespace tavik::metafile {
-
-// Limits on the work one playback may do, so that no file can hang the
-// caller however its counts lie.
-struct PlayBudget {
-    std::int64_t records = 4'000'000;
-    std::int64_t points = 8'000'000;
-    std::int64_t pixels = 128'000'000; // decoded and drawn bitmap pixels
-    std::int64_t glyphs = 200'000;
-};
 
 enum class ArcKind { Arc, Chord, Pie, ArcTo };
 
@@ -26,16 +19,18 @@ enum class ArcKind { Arc, Chord, Pie, ArcTo };
 class Gdi {
 public:
     // init maps device coordinates of the metafile onto the output;
-    // pixelsPerMm gives the fixed mapping modes their size.
-    Gdi(Device& device, const QTransform& init, qreal pixelsPerMm, const QRectF& outputBounds);
+    // pixelsPerMm gives the fixed mapping modes their size. The work budget
+    // is the one of a file of fileBytes bytes.
+    Gdi(Device& device, const QTransform& init, qreal pixelsPerMm, const QRectF& outputBounds,
+        std::uint64_t fileBytes);
 
     DcState& State() { return FState; }
     const DcState& State() const { return FState; }
-    bool Exhausted() const { return FExhausted; }
-    // Takes n units from a budget counter; false (and playback stops) once
-    // it is spent.
-    bool Charge(std::int64_t& counter, std::int64_t n);
-    PlayBudget& Budget() { return FBudget; }
+    bool Exhausted() const { return FBudget.Exhausted(); }
+    // Pays for n of a kind; false (and playback stops) once the budget is
+    // spent.
+    bool Charge(Cost kind, std::int64_t n) { return FBudget.Charge(kind, n); }
+    const WorkBudget& Budget() const { return FBudget; }
     // Output bounds: the target the picture is played into.
     const QRectF& OutputBounds() const { return FOutputBounds; }
 
@@ -130,7 +125,8 @@ private:
     void UpdateIsotropic();
     QFont MakeFont(qreal& scale) const;
 
-    Device& FDevice;
+    WorkBudget FBudget;
+    MeteredDevice FDevice;
     QTransform FInit;
     qreal FPixelsPerMm;
     QRectF FOutputBounds;
@@ -138,8 +134,6 @@ private:
     std::vector<DcState> FSaved;
     QPainterPath FPath;
     bool FPathOpen = false;
-    bool FExhausted = false;
-    PlayBudget FBudget;
 };
 
 } // namespace tavik::metafile

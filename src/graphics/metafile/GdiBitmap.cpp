@@ -65,7 +65,7 @@ void Gdi::BlitMapped(const QTransform& unitToLogical, const QImage* image, const
     }
     if (!image || image->isNull())
         return;
-    if (!Charge(FBudget.pixels, static_cast<std::int64_t>(image->width()) * image->height()))
+    if (!Charge(Cost::Pixel, static_cast<std::int64_t>(image->width()) * image->height()))
         return;
     QRectF source = src.normalized().intersected(QRectF(image->rect()));
     if (source.isEmpty())
@@ -91,7 +91,7 @@ void Gdi::GradientFill(const QPolygonF& logical, QColor c1, QColor c2, bool vert
     QPainterPath area;
     area.addPolygon(ToOutput().map(logical));
     area.closeSubpath();
-    if (!Usable(area) || !Charge(FBudget.points, logical.size()))
+    if (!Usable(area) || !Charge(Cost::Point, logical.size()))
         return;
     BrushSpec brush;
     brush.kind = BrushSpec::Gradient;

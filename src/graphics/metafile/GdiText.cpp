@@ -70,7 +70,7 @@ QFont Gdi::MakeFont(qreal& scale) const {
 
 void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const QRectF* rect,
                   const std::vector<qreal>* dx) {
-    if (!Charge(FBudget.glyphs, text.size() + 1))
+    if (!Charge(Cost::Glyph, text.size() + 1))
         return;
     const QTransform t = ToOutput();
     const DrawMode mode = Mode();

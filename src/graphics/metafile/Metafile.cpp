@@ -48,23 +48,24 @@ QSize MetafileDocument::NaturalSize() const {
     return FImpl->natural;
 }
 
-void MetafileDocument::Play(QPainter& painter, const QRectF& target) const {
+PlayReport MetafileDocument::Play(QPainter& painter, const QRectF& target) const {
     if (target.isEmpty())
-        return;
+        return {};
     painter.save();
+    PlayReport report;
     {
         PainterDevice device(painter);
-        Play(device, target);
+        report = Play(device, target);
     }
     painter.restore();
+    return report;
 }
 
-void MetafileDocument::Play(Device& device, const QRectF& target) const {
+PlayReport MetafileDocument::Play(Device& device, const QRectF& target) const {
     const Bytes data(FImpl->data);
     if (FImpl->enhanced)
-        PlayEmf(FImpl->emf, data, device, target);
-    else
-        PlayWmf(FImpl->wmf, data, FImpl->frame, device, target);
+        return PlayEmf(FImpl->emf, data, device, target);
+    return PlayWmf(FImpl->wmf, data, FImpl->frame, device, target);
 }
 
 std::vector<std::uint8_t> MetafileDocument::ToEmf() const {

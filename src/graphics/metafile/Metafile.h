@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Budget.h"
+
 #include <QRectF>
 #include <QSize>
 #include <cstdint>
@@ -32,9 +34,11 @@ public:
 
     // Plays every record into target (in the painter's coordinates); records
     // that cannot be drawn are skipped. The painter's state is restored after.
-    void Play(QPainter& painter, const QRectF& target) const;
+    // Playback stops early when it has done as much work as the file's size
+    // allows (see WorkBudget); the report says so.
+    PlayReport Play(QPainter& painter, const QRectF& target) const;
     // Plays onto any output device (the converters record through this).
-    void Play(Device& device, const QRectF& target) const;
+    PlayReport Play(Device& device, const QRectF& target) const;
 
     // The EMF file image: the original bytes for an enhanced metafile, a
     // conversion for a Windows one.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Budget.h"
 #include "Bytes.h"
 #include "Device.h"
 #include "Reader.h"
@@ -16,7 +17,7 @@ QSize EmfNaturalSize(const EmfHeader& header);
 // Plays an enhanced metafile so that its frame fills target. Records that
 // are malformed or cannot be drawn are skipped; playback stops at EOF or
 // when the work budget is spent.
-void PlayEmf(const EmfFile& file, Bytes data, Device& device, const QRectF& target);
+PlayReport PlayEmf(const EmfFile& file, Bytes data, Device& device, const QRectF& target);
 
 // Where a Windows metafile's picture lies in its logical units, and its
 // natural size in 96-dpi pixels.
@@ -29,8 +30,9 @@ struct WmfFrame {
 // bounds of what the records draw.
 WmfFrame MeasureWmf(const WmfFile& file, Bytes data);
 
-// Plays a Windows metafile so that its picture fills target.
-void PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Device& device,
-             const QRectF& target);
+// Plays a Windows metafile so that its picture fills target, within the
+// same budget.
+PlayReport PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Device& device,
+                   const QRectF& target);
 
 } // namespace tavik::metafile

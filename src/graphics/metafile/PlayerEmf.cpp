@@ -127,7 +127,7 @@ std::optional<QPainterPath> EmfPlayer::RegionPath(const Bytes& r, std::uint64_t 
     const std::uint64_t count = data.U32(8);
     if (!data.Has(32, count * 16))
         return std::nullopt;
-    if (!FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(count)))
+    if (!FGdi.Charge(Cost::Point, static_cast<std::int64_t>(count)))
         return std::nullopt;
     Region region;
     region.rects.reserve(count);
@@ -142,8 +142,7 @@ void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {
     if (!r.Has(0, 28))
         return;
     const std::uint64_t count = r.U32(24), size = shortPoints ? 4 : 8;
-    if (!r.Has(28, count * size) ||
-        !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(count)))
+    if (!r.Has(28, count * size) || !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(count)))
         return;
     QPolygonF pts;
     pts.reserve(static_cast<qsizetype>(count));
@@ -175,7 +174,7 @@ void EmfPlayer::PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints) {
         return;
     const std::uint64_t polys = r.U32(24), total = r.U32(28), size = shortPoints ? 4 : 8;
     if (!r.Has(32, polys * 4) || !r.Has(32 + polys * 4, total * size) ||
-        !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(polys + total)))
+        !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(polys + total)))
         return;
     std::vector<QPolygonF> list;
     std::uint64_t at = 32 + polys * 4, used = 0;
@@ -448,8 +447,7 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
         if (need(28)) {
             const bool small = type == 92;
             const std::uint64_t n = r.U32(24), ps = small ? 4 : 8;
-            if (!r.Has(28, n * ps + n) ||
-                !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(n)))
+            if (!r.Has(28, n * ps + n) || !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(n)))
                 break;
             QPolygonF pts;
             std::vector<std::uint8_t> types;
@@ -566,7 +564,7 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
             const std::uint32_t mode = r.U32(32);
             const std::uint64_t per = mode == 2 ? 12 : 8;
             if (mode > 2 || !r.Has(36, nVer * 16) || !r.Has(36 + nVer * 16, nTri * per) ||
-                !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(nVer + nTri)))
+                !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(nVer + nTri)))
                 break;
             auto vertex = [&](std::uint64_t i) { return PointL(r, 36 + 16 * i); };
             auto colour = [&](std::uint64_t i) {
@@ -634,7 +632,7 @@ QSize EmfNaturalSize(const EmfHeader& h) {
     return QSize(clamp(w), clamp(hgt));
 }
 
-void PlayEmf(const EmfFile& file, Bytes data, Device& device, const QRectF& target) {
+PlayReport PlayEmf(const EmfFile& file, Bytes data, Device& device, const QRectF& target) {
     const EmfHeader& h = file.header;
     const double px = h.PixelsPerMmX() / 100, py = h.PixelsPerMmY() / 100;
     QRectF frame(QPointF(h.frame.left() * px, h.frame.top() * py),
@@ -649,8 +647,9 @@ void PlayEmf(const EmfFile& file, Bytes data, Device& device, const QRectF& targ
         QTransform::fromTranslate(-frame.left(), -frame.top()) *
         QTransform::fromScale(target.width() / frame.width(), target.height() / frame.height()) *
         QTransform::fromTranslate(target.left(), target.top());
-    Gdi gdi(device, init, (h.PixelsPerMmX() + h.PixelsPerMmY()) / 2, target);
+    Gdi gdi(device, init, (h.PixelsPerMmX() + h.PixelsPerMmY()) / 2, target, data.Size());
     EmfPlayer(file, data, gdi).Run();
+    return gdi.Budget().Report();
 }
 
 } // namespace tavik::metafile

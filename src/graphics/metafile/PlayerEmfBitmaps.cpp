@@ -16,8 +16,7 @@ std::optional<QImage> EmfPlayer::Bitmap(const Bytes& r, std::uint64_t fixed, std
         return std::nullopt;
     auto img = DecodeDib(r.Sub(offBmi, cbBmi), r.Sub(offBits, cbBits), usage, FGdi.State().palette,
                          mono, alpha);
-    if (img &&
-        !FGdi.Charge(FGdi.Budget().pixels, static_cast<std::int64_t>(img->width()) * img->height()))
+    if (img && !FGdi.Charge(Cost::Pixel, static_cast<std::int64_t>(img->width()) * img->height()))
         return std::nullopt;
     return img;
 }

@@ -28,7 +28,7 @@ public:
 
     void Run() {
         for (const RecordRef& ref : FFile.records) {
-            if (FGdi.Exhausted() || !FGdi.Charge(FGdi.Budget().records, 1))
+            if (FGdi.Exhausted() || !FGdi.Charge(Cost::Record, 1))
                 return;
             if (ref.type == 14)
                 return;

@@ -1,5 +1,6 @@
 #include "Dib.h"
 #include "Gdi.h"
+#include "ObjectSlots.h"
 #include "Player.h"
 #include "Text.h"
 
@@ -8,8 +9,6 @@
 namespace tavik::metafile {
 
 namespace {
-
-constexpr std::size_t kMaxObjects = 65535;
 
 QRgb Color(const Bytes& r, std::uint64_t at) {
     const std::uint32_t v = r.U32(at);
@@ -73,13 +72,11 @@ std::optional<QImage> Bitmap16(const Bytes& b) {
 
 class WmfPlayer {
 public:
-    WmfPlayer(const WmfFile& file, Bytes data, Gdi& gdi)
-        : FFile(file), FData(data), FGdi(gdi),
-          FObjects(std::min<std::size_t>(file.objects, kMaxObjects)) {}
+    WmfPlayer(const WmfFile& file, Bytes data, Gdi& gdi) : FFile(file), FData(data), FGdi(gdi) {}
 
     void Run() {
         for (const RecordRef& ref : FFile.records) {
-            if (FGdi.Exhausted() || !FGdi.Charge(FGdi.Budget().records, 1))
+            if (FGdi.Exhausted() || !FGdi.Charge(Cost::Record, 1))
                 return;
             if (ref.type == 0)
                 return;
@@ -99,8 +96,8 @@ private:
                               bool* mono = nullptr) {
         auto img = DecodePackedDib(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())),
                                    usage, FGdi.State().palette, mono);
-        if (img && !FGdi.Charge(FGdi.Budget().pixels,
-                                static_cast<std::int64_t>(img->width()) * img->height()))
+        if (img &&
+            !FGdi.Charge(Cost::Pixel, static_cast<std::int64_t>(img->width()) * img->height()))
             return std::nullopt;
         return img;
     }
@@ -108,20 +105,20 @@ private:
     const WmfFile& FFile;
     Bytes FData;
     Gdi& FGdi;
+    // Slots past the end are empty: the table grows as objects are made.
     std::vector<std::optional<GdiObject>> FObjects;
+    ObjectSlots FSlots;
 };
 
 void WmfPlayer::Create(GdiObject object) {
-    // The lowest free slot, as GDI numbers them; a full table grows rather
-    // than overwrite anything.
-    for (auto& slot : FObjects) {
-        if (!slot) {
-            slot = std::move(object);
-            return;
-        }
-    }
-    if (FObjects.size() < kMaxObjects)
-        FObjects.push_back(std::move(object));
+    // The lowest free slot, as GDI numbers them; a full table drops the
+    // object rather than overwrite anything.
+    const int slot = FGdi.Charge(Cost::Slot, 1) ? FSlots.Take() : -1;
+    if (slot < 0)
+        return;
+    if (static_cast<std::size_t>(slot) >= FObjects.size())
+        FObjects.resize(static_cast<std::size_t>(slot) + 1);
+    FObjects[static_cast<std::size_t>(slot)] = std::move(object);
 }
 
 void WmfPlayer::Text(const Bytes& r, QPointF at, std::uint64_t stringAt, std::uint64_t len,
@@ -267,8 +264,10 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         }
         break;
     case 0x01F0:
-        if (need(1) && u(0) < FObjects.size())
+        if (need(1) && u(0) < FObjects.size() && FGdi.Charge(Cost::Slot, 1)) {
             FObjects[u(0)].reset();
+            FSlots.Free(u(0));
+        }
         break;
     case 0x02FA: {
         LogPen pen;
@@ -363,7 +362,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         // nextInChain, objType, objCount, size, scanCount, maxScan, bbox, scans
         const std::uint64_t scans = need(11) ? u(5) : 0;
         std::uint64_t at = 6 + 22;
-        for (std::uint64_t i = 0; i < scans && FGdi.Charge(FGdi.Budget().points, 1); ++i) {
+        for (std::uint64_t i = 0; i < scans && FGdi.Charge(Cost::Point, 1); ++i) {
             if (!r.Has(at, 6))
                 break;
             const std::uint64_t count = r.U16(at);
@@ -417,7 +416,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
                 total += r.U16(8 + 2 * i);
             std::uint64_t at = 8 + 2 * polys;
             if (!r.Has(at, 4 * total) ||
-                !FGdi.Charge(FGdi.Budget().points, static_cast<std::int64_t>(total)))
+                !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(total)))
                 break;
             std::vector<QPolygonF> list;
             for (std::uint64_t i = 0; i < polys; ++i) {
@@ -614,7 +613,7 @@ WmfFrame MeasureWmf(const WmfFile& file, Bytes data) {
         frame.picture = QRectF(org.value_or(QPointF(0, 0)), *ext);
     } else {
         BoundsDevice bounds;
-        Gdi gdi(bounds, QTransform(), 96 / 25.4, QRectF(0, 0, 1, 1));
+        Gdi gdi(bounds, QTransform(), 96 / 25.4, QRectF(0, 0, 1, 1), data.Size());
         WmfPlayer(file, data, gdi).Run();
         frame.picture = bounds.bounds.isValid() ? bounds.bounds : QRectF(0, 0, 1, 1);
     }
@@ -624,13 +623,13 @@ WmfFrame MeasureWmf(const WmfFile& file, Bytes data) {
     return frame;
 }
 
-void PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Device& device,
-             const QRectF& target) {
+PlayReport PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Device& device,
+                   const QRectF& target) {
     const QSizeF natural = frame.natural;
     const QTransform init = QTransform::fromScale(target.width() / natural.width(),
                                                   target.height() / natural.height()) *
                             QTransform::fromTranslate(target.left(), target.top());
-    Gdi gdi(device, init, 96 / 25.4, target);
+    Gdi gdi(device, init, 96 / 25.4, target, data.Size());
     // The picture rectangle is the starting window, shown on the whole
     // output; the file's own window records redefine it.
     gdi.SetMapMode(MmAnisotropic);
@@ -638,6 +637,7 @@ void PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Device& dev
     gdi.SetWindowExt(frame.picture.size());
     gdi.SetViewportExt(natural);
     WmfPlayer(file, data, gdi).Run();
+    return gdi.Budget().Report();
 }
 
 } // namespace tavik::metafile

@@ -1,6 +1,7 @@
 #include "Convert.h"
 #include "Dib.h"
 #include "Metafile.h"
+#include "ObjectSlots.h"
 #include "Text.h"
 #include "Writer.h"
 #include "WriterCommon.h"
@@ -75,7 +76,7 @@ public:
         const std::size_t words = (FOut.Size() - FHeaderAt) / 2;
         FOut.Patch16(FHeaderAt + 6, static_cast<std::uint32_t>(words & 0xFFFF));
         FOut.Patch16(FHeaderAt + 8, static_cast<std::uint32_t>(words >> 16));
-        FOut.Patch16(FHeaderAt + 10, static_cast<std::uint32_t>(FSlots.size()));
+        FOut.Patch16(FHeaderAt + 10, static_cast<std::uint32_t>(FSlotsUsed));
         FOut.Patch16(FHeaderAt + 12, FMaxRecord & 0xFFFF);
         FOut.Patch16(FHeaderAt + 14, FMaxRecord >> 16);
         return std::move(FOut.Data());
@@ -257,18 +258,15 @@ private:
         }
     }
     // Object slots as the player will number them: the lowest free one.
+    // The writer never holds more than a few objects at once.
     int Take() {
-        for (std::size_t i = 0; i < FSlots.size(); ++i)
-            if (!FSlots[i]) {
-                FSlots[i] = true;
-                return static_cast<int>(i);
-            }
-        FSlots.push_back(true);
-        return static_cast<int>(FSlots.size() - 1);
+        const int slot = FSlots.Take();
+        FSlotsUsed = std::max(FSlotsUsed, slot + 1);
+        return slot;
     }
     void Delete(int slot) {
         Record(0x01F0, {static_cast<std::uint32_t>(slot)});
-        FSlots[static_cast<std::size_t>(slot)] = false;
+        FSlots.Free(slot);
     }
     // After a restore the selection is whatever was saved: choose again.
     void Forget() {
@@ -434,7 +432,8 @@ private:
     std::size_t FHeaderAt = 0;
     std::size_t FStart = 0;
     std::uint32_t FMaxRecord = 0;
-    std::vector<bool> FSlots;
+    ObjectSlots FSlots;
+    int FSlotsUsed = 0;
     int FNullPen = -1, FNullBrush = -1;
     int FPenSel = -1, FBrushSel = -1, FFontSel = -1;
     std::vector<std::uint8_t> FPenKey, FBrushKey, FFontKey;
