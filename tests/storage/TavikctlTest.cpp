@@ -199,5 +199,30 @@ TEST_F(TavikctlTest, BadInputGivesOneMessageAndAnExitStatus) {
     EXPECT_EQ(test::ReadFile(ListFileName(damaged.Path())), test::FromText("TVL1\x01\x06\x09zz"));
 }
 
+TEST_F(TavikctlTest, FindMatchesNamesInEveryTopicIgnoringCaseAndAccents) {
+    // The names are Windows-1251 (the folder's language is Russian): "ПРИВЕТ"
+    // finds "Привет", and a damaged head is reported with the match.
+    topics.Topics(1).AddBmp("\xCF\xF0\xE8\xE2\xE5\xF2 2", 4000000);
+    SaveCatalog(folder.Path(), topics);
+    ToolRun run = Tavikctl("find " + folder.Path() + " ПРИВЕТ --json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto matches = nlohmann::json::parse(run.out)["matches"];
+    ASSERT_EQ(matches.size(), 2u) << run.out;
+    EXPECT_EQ(matches[0]["topic"], 0);
+    EXPECT_EQ(matches[0]["image"], 0);
+    EXPECT_EQ(matches[0]["kind"], "bitmap");
+    EXPECT_EQ(matches[0]["size"], bmp.size());
+    EXPECT_EQ(matches[1]["topicName"], "empty");
+    EXPECT_EQ(matches[1]["name"], "Привет 2");
+    EXPECT_TRUE(matches[1].contains("error"));
+
+    run = Tavikctl("find " + folder.Path() + " SAME");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("[0] Cats/Dogs  [1] same  metafile  120 bytes"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("[2] same  icon  4 bytes"), std::string::npos) << run.out;
+    EXPECT_EQ(Tavikctl("find " + folder.Path()).status, 2);
+}
+
 } // namespace
 } // namespace tavik
