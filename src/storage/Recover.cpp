@@ -78,7 +78,11 @@ std::string PictureExtension(const PictureRecord& record) {
 }
 
 DataFileScan ScanDataFile(const std::string& fileName) {
-    TMemoryStream data(ReadDataFile(fileName));
+    return ScanDataBytes(ReadDataFile(fileName));
+}
+
+DataFileScan ScanDataBytes(std::vector<std::uint8_t> fileBytes) {
+    TMemoryStream data(std::move(fileBytes));
     const std::vector<std::uint8_t>& bytes = data.Bytes();
     const auto size = static_cast<std::int64_t>(bytes.size());
     DataFileScan scan;
@@ -95,9 +99,10 @@ DataFileScan ScanDataFile(const std::string& fileName) {
         ++scan.records;
         try {
             const PictureRecord record = LoadRecord(data, at);
+            const std::int64_t recordSize = kRecordHeadSize + LengthAt(bytes, at);
             scan.readable.push_back(
-                {static_cast<std::int32_t>(at), record.kind, PictureExtension(record)});
-            at += kRecordHeadSize + LengthAt(bytes, at);
+                {static_cast<std::int32_t>(at), recordSize, record.kind, PictureExtension(record)});
+            at += recordSize;
             continue;
         } catch (const Exception&) {
             ++scan.damaged;

@@ -11,6 +11,7 @@ namespace tavik {
 // One readable picture record found in a data file.
 struct FoundRecord {
     std::int32_t position = 0; // where its signature starts
+    std::int64_t size = 0;     // its bytes in the file, head included
     PictureKind kind = PictureKind::None;
     std::string extension; // ".bmp", ".ico", ".emf" or ".wmf", by its picture stream
 };
@@ -34,6 +35,8 @@ struct DataFileScan {
 // good records after damage are still found. The file is read whole into
 // memory and never written. Throws EFOpenError "Cannot open file %s".
 DataFileScan ScanDataFile(const std::string& fileName);
+// The same walk over the bytes of a data file.
+DataFileScan ScanDataBytes(std::vector<std::uint8_t> bytes);
 
 // The extension a picture file of this record would have: by kind, and for a
 // metafile by whether its stream is an enhanced metafile.
