@@ -129,6 +129,24 @@ TEST_F(SessionTest, TheEndOfTheSessionAfterAPasteSavesThePicture) {
     EXPECT_TRUE(std::filesystem::exists(SettingsFileName(folder)));
 }
 
+TEST_F(SessionTest, TheEndOfTheSessionWhileADialogWaitsStillEndsTheProgram) {
+    MakeCatalog({{"Topic", 1}});
+    QImage image(12, 12, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QGuiApplication::clipboard()->setImage(image);
+    TavikProcess tavik(folder);
+    const WindowId main = tavik.WaitForWindow("^Tavik$");
+    ASSERT_NE(main, 0u);
+    ClickAt(main, 281, 15);
+    ASSERT_NE(tavik.WaitForWindow("^Paste image$"), 0u);
+
+    tavik.Signal(SIGTERM);
+    ASSERT_TRUE(tavik.WaitForExit()) << "the open dialog kept the program running";
+    EXPECT_EQ(tavik.ExitCode(), 0);
+    EXPECT_TRUE(std::filesystem::exists(SettingsFileName(folder)));
+    EXPECT_EQ(ReadCatalog()->Topics(0).Bmps.Count(), 1);
+}
+
 TEST_F(SessionTest, ACloseRequestDuringTheSaveWaitsForItAndThenEndsTheProgram) {
     MakeCatalog({{"Gone", 1}, {"Kept", 80}});
     const auto before = DataSize();
