@@ -20,6 +20,10 @@ packages=(
     libclang-rt-14-dev
     xvfb
     xauth
+    openbox
+    xdotool
+    x11-utils
+    libx11-dev
     fonts-dejavu-core
 )
 

@@ -1,9 +1,14 @@
-// Tavik: the picture catalogue. Creates the main window and the view window
-// and runs the event loop; every exception that reaches the loop is shown by
-// the general error report and the program goes on.
+// Tavik: the picture catalogue. Takes the lock of the catalogue beside the
+// program, creates the main window and the view window and runs the event
+// loop until the main window closes; every exception that reaches the loop is
+// shown by the general error report and the program goes on.
+#include "mainwin/CatalogInUse.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
+#include "mainwin/SessionEnd.h"
 #include "mainwin/View.h"
+#include "storage/CatalogLock.h"
+#include "storage/DataFolder.h"
 
 #include <QApplication>
 
@@ -31,9 +36,25 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Tavik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavik-48.png")));
 
+    // Held until the program ends: one program at a time changes a catalogue.
+    // A file system without locks leaves the program as it was before locks.
+    const std::string folder =
+        tavik::DataFolderOf(QCoreApplication::applicationFilePath().toStdString());
+    const tavik::TCatalogLock lock(folder);
+    if (lock.LockState() == tavik::TCatalogLock::State::HeldElsewhere) {
+        tavik::ReportCatalogInUse(folder);
+        return 1;
+    }
+
     tavik::TMainForm mainForm;
     auto* viewForm = new tavik::TViewForm(mainForm.DataFolder(), &mainForm);
     mainForm.SetViewForm(viewForm);
+    // The program ends when its main window has closed, whatever other window
+    // is still open; the main window's destruction then saves.
+    QObject::connect(
+        &mainForm, &tavik::TMainForm::Closed, &app, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+    const tavik::TSessionEnd sessionEnd(mainForm);
     mainForm.show();
     return app.exec();
 }

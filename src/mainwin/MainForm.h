@@ -104,6 +104,13 @@ public:
     TBmpListView* ImageList() const { return BmpListView; }
     TMarkListBox* TopicList() const { return TopicListBox; }
 
+    // --- Ending the program ---
+    // Saves pending changes and then the settings now, as at exit, without
+    // closing (the desktop session may end after this without another word).
+    // Does nothing while a progress window is up: that operation saves.
+    // Errors are reported, never thrown.
+    void CommitData();
+
     // --- Options and state (settings, tests) ---
     bool TopicsActive() const { return FTopicsActive; }
     void SetTopicsActive(bool value);
@@ -130,6 +137,12 @@ public:
     void RenameImage(int topic, int index, const QString& name);
     void MoveImage(int topic, int index, bool up);
     void MoveImagesToTopic(int target, int source, int index);
+
+signals:
+    // The window has accepted a close: the program is to end (the destructor
+    // then saves pending changes and the settings). A close requested while a
+    // progress window is up waits for the operation to end.
+    void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -266,6 +279,7 @@ private:
     int FCodePage = 1252;     // of the names in the catalogue
     bool FDestroying = false;
     bool FListFileKept = false; // KeepDamagedListFile has looked at the list file
+    bool FCloseDeferred = false; // a close waits for a progress window to go
 
     QString FProgramPath;
     TViewForm* FViewForm = nullptr;

@@ -119,7 +119,13 @@ void TMainForm::FormDestroy() {
     BmpListView->SetAcceptFiles(false);
     // A failed start-up may have left no catalogue to save.
     if (FTopics && FWorkPicture) {
-        SavePendingChanges();
+        // The settings are written even when the save fails; its error has
+        // been shown by then.
+        try {
+            SavePendingChanges();
+        } catch (const std::exception& error) {
+            ReportException(error);
+        }
         WriteSettings();
     }
     FWorkPicture.reset();
@@ -127,8 +133,37 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // Closing never asks; the destruction saves.
+    // Closing never asks; the destruction saves. While a save or an import
+    // shows its progress window the catalogue is being rewritten under it:
+    // the close waits for the window to go and then takes effect.
+    if (TProgressManager::AnyShown()) {
+        event->ignore();
+        if (!FCloseDeferred) {
+            FCloseDeferred = true;
+            TProgressManager::WhenNoneShown(this, [this] {
+                FCloseDeferred = false;
+                close();
+            });
+        }
+        return;
+    }
     event->accept();
+    emit Closed();
+}
+
+void TMainForm::CommitData() {
+    if (TProgressManager::AnyShown() || !FTopics || !FWorkPicture)
+        return;
+    try {
+        SavePendingChanges();
+    } catch (const std::exception& error) {
+        ReportException(error);
+    }
+    try {
+        WriteSettings();
+    } catch (const std::exception& error) {
+        ReportException(error);
+    }
 }
 
 void TMainForm::ReadSettings() {

@@ -12,6 +12,18 @@ namespace tavik {
 namespace {
 // The bar's own range is 16 bits wide.
 constexpr long long kBarRange = 65535;
+
+// Progress windows shown now, and what waits for them all to go.
+int gShownCount = 0;
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> gWaitingForNone;
+
+void RunWaitingActions() {
+    auto waiting = std::move(gWaitingForNone);
+    gWaitingForNone.clear();
+    for (auto& [context, action] : waiting)
+        if (context)
+            QMetaObject::invokeMethod(context, std::move(action), Qt::QueuedConnection);
+}
 } // namespace
 
 TProgressForm::TProgressForm()
@@ -57,6 +69,8 @@ TProgressManager::TProgressManager(const QString& caption, long long max, long l
 
 TProgressManager::~TProgressManager() {
     FForm->hide();
+    if (FShown && --gShownCount == 0)
+        RunWaitingActions();
     for (const QPointer<QWidget>& window : FDisabledWindows)
         if (window)
             window->setEnabled(true);
@@ -77,6 +91,20 @@ void TProgressManager::Show() {
         FDisabledWindows.emplace_back(window);
     }
     FForm->show();
+    if (!FShown) {
+        FShown = true;
+        ++gShownCount;
+    }
+}
+
+bool TProgressManager::AnyShown() {
+    return gShownCount > 0;
+}
+
+void TProgressManager::WhenNoneShown(QObject* context, std::function<void()> action) {
+    gWaitingForNone.emplace_back(context, std::move(action));
+    if (gShownCount == 0)
+        RunWaitingActions();
 }
 
 void TProgressManager::Step() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,13 @@ public:
     void Show();
     void Step();
 
+    // True while a progress window is shown: a long catalogue operation runs,
+    // and nothing may end the program or close its main window under it.
+    static bool AnyShown();
+    // Runs action through context's event queue once no progress window is
+    // shown any more (at once when none is); dropped if context goes first.
+    static void WhenNoneShown(QObject* context, std::function<void()> action);
+
     TProgressForm* Form() const { return FForm.get(); }
     long long Position() const { return FPosition; }
 
@@ -59,6 +67,7 @@ private:
     long long FMin = 0;
     long long FMax = 0;
     long long FPosition = 0;
+    bool FShown = false;
 };
 
 } // namespace tavik
