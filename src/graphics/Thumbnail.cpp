@@ -146,7 +146,9 @@ QImage RenderGraphic(const TGraphic& graphic, const QColor& background) {
     }
     const QSize natural(graphic.Width(), graphic.Height());
     const QSize size = RenderSize(natural.width(), natural.height());
-    QImage image(size, QImage::Format_ARGB32);
+    // Painting onto premultiplied pixels is several times faster than onto
+    // plain ARGB32; on an opaque background both give the same pixels.
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
     QPainter painter(&image);
     if (size == natural) {

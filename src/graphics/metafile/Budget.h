@@ -21,8 +21,8 @@ enum class Cost {
 // picture of a few pages fits, plus an allowance for every byte of the file.
 // However its records lie, a file can then never take longer than a small
 // factor over what reading it takes.
-inline constexpr std::int64_t kBaseWork = 16'000'000;
-inline constexpr std::int64_t kWorkPerByte = 16;
+inline constexpr std::int64_t kBaseWork = 8'000'000;
+inline constexpr std::int64_t kWorkPerByte = 8;
 // Output pixels painted for one work unit.
 inline constexpr std::int64_t kAreaPixelsPerWorkUnit = 64;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Objects.h"
+#include "Records.h"
 
 #include <QPointF>
 #include <QSizeF>
@@ -8,17 +9,6 @@
 #include <optional>
 
 namespace tavik::metafile {
-
-enum MapMode {
-    MmText = 1,
-    MmLoMetric = 2,
-    MmHiMetric = 3,
-    MmLoEnglish = 4,
-    MmHiEnglish = 5,
-    MmTwips = 6,
-    MmIsotropic = 7,
-    MmAnisotropic = 8
-};
 
 // Text alignment flags.
 enum TextAlign : std::uint32_t {
@@ -34,7 +24,7 @@ enum TextAlign : std::uint32_t {
 // Everything SaveDC keeps: mapping, selected objects (by value), colours,
 // modes, current position and clipping. Fresh state is the GDI default.
 struct DcState {
-    int mapMode = MmText;
+    int mapMode = Number(MapMode::Text);
     QPointF windowOrg{0, 0};
     QPointF viewportOrg{0, 0};
     QSizeF windowExt{1, 1};

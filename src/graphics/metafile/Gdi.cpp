@@ -51,22 +51,22 @@ Gdi::Gdi(Device& device, const QTransform& init, qreal pixelsPerMm, const QRectF
 // ---- mapping -------------------------------------------------------------
 
 void Gdi::SetMapMode(int mode) {
-    if (mode < MmText || mode > MmAnisotropic)
+    if (mode < Number(MapMode::Text) || mode > Number(MapMode::Anisotropic))
         return;
-    if (mode == FState.mapMode && mode >= MmIsotropic)
+    if (mode == FState.mapMode && mode >= Number(MapMode::Isotropic))
         return;
     const int old = FState.mapMode;
     FState.mapMode = mode;
     // Units of the fixed modes in millimetres.
     static const qreal kUnitMm[] = {0, 0, 0.1, 0.01, 0.254, 0.0254, 25.4 / 1440};
-    if (mode == MmText) {
+    if (mode == Number(MapMode::Text)) {
         FState.windowExt = {1, 1};
         FState.viewportExt = {1, 1};
-    } else if (mode <= MmTwips) {
+    } else if (mode <= Number(MapMode::Twips)) {
         const qreal s = kUnitMm[mode] * FPixelsPerMm;
         FState.windowExt = {1, 1};
         FState.viewportExt = {s, -s};
-    } else if (mode == MmIsotropic && old != MmAnisotropic) {
+    } else if (mode == Number(MapMode::Isotropic) && old != Number(MapMode::Anisotropic)) {
         const qreal s = 0.1 * FPixelsPerMm;
         FState.windowExt = {1000, 1000};
         FState.viewportExt = {1000 * s, -1000 * s};
@@ -81,14 +81,14 @@ void Gdi::SetViewportOrg(QPointF p) {
 }
 
 void Gdi::SetWindowExt(QSizeF s) {
-    if (FState.mapMode < MmIsotropic || s.width() == 0 || s.height() == 0)
+    if (FState.mapMode < Number(MapMode::Isotropic) || s.width() == 0 || s.height() == 0)
         return;
     FState.windowExt = s;
     UpdateIsotropic();
 }
 
 void Gdi::SetViewportExt(QSizeF s) {
-    if (FState.mapMode < MmIsotropic || s.width() == 0 || s.height() == 0)
+    if (FState.mapMode < Number(MapMode::Isotropic) || s.width() == 0 || s.height() == 0)
         return;
     FState.viewportExt = s;
     UpdateIsotropic();
@@ -109,7 +109,7 @@ void Gdi::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDeno
 }
 
 void Gdi::UpdateIsotropic() {
-    if (FState.mapMode != MmIsotropic)
+    if (FState.mapMode != Number(MapMode::Isotropic))
         return;
     QSizeF& v = FState.viewportExt;
     const QSizeF& w = FState.windowExt;

@@ -15,55 +15,55 @@ QTransform XForm(const Bytes& r, std::uint64_t at) {
                       r.F32(at + 20));
 }
 
-std::optional<GdiObject> StockObject(std::uint32_t index) {
+std::optional<GdiObject> MakeStockObject(std::uint32_t index) {
     LogBrush brush;
     LogPen pen;
     LogFont font;
-    switch (index & 0x7FFFFFFF) {
-    case 0x00:
+    switch (static_cast<StockObject>(index)) {
+    case StockObject::WhiteBrush:
         brush.color = qRgb(255, 255, 255);
         return brush;
-    case 0x01:
+    case StockObject::LightGrayBrush:
         brush.color = qRgb(0xC0, 0xC0, 0xC0);
         return brush;
-    case 0x02:
+    case StockObject::GrayBrush:
         brush.color = qRgb(0x80, 0x80, 0x80);
         return brush;
-    case 0x03:
+    case StockObject::DarkGrayBrush:
         brush.color = qRgb(0x40, 0x40, 0x40);
         return brush;
-    case 0x04:
+    case StockObject::BlackBrush:
         brush.color = qRgb(0, 0, 0);
         return brush;
-    case 0x05:
+    case StockObject::NullBrush:
         brush.style = BsNull;
         return brush;
-    case 0x06:
+    case StockObject::WhitePen:
         pen.color = qRgb(255, 255, 255);
         return pen;
-    case 0x07:
-    case 0x13:
+    case StockObject::BlackPen:
+    case StockObject::DcPen:
         return pen;
-    case 0x08:
+    case StockObject::NullPen:
         pen.style = PsNull;
         return pen;
-    case 0x0A:
-    case 0x0B:
-    case 0x10:
+    case StockObject::OemFixedFont:
+    case StockObject::AnsiFixedFont:
+    case StockObject::SystemFixedFont:
         font.pitchAndFamily = 0x31;
         font.face = QStringLiteral("Courier New");
         font.height = 16;
         return font;
-    case 0x0C:
-    case 0x0D:
-    case 0x0E:
+    case StockObject::AnsiVarFont:
+    case StockObject::SystemFont:
+    case StockObject::DeviceDefaultFont:
         font.height = 16;
         font.weight = 700;
         return font;
-    case 0x11:
+    case StockObject::DefaultGuiFont:
         font.height = -11;
         return font;
-    case 0x12:
+    case StockObject::DcBrush:
         brush.color = qRgb(255, 255, 255);
         return brush;
     default:
@@ -82,8 +82,8 @@ void EmfPlayer::Create(std::uint32_t index, GdiObject object) {
 
 void EmfPlayer::Select(std::uint32_t index) {
     std::optional<GdiObject> object;
-    if (index & 0x80000000) {
-        object = StockObject(index);
+    if (index & kStockObjectBit) {
+        object = MakeStockObject(index);
     } else if (index < FObjects.size() && index != 0) {
         object = FObjects[index];
     }
@@ -107,8 +107,8 @@ void EmfPlayer::Delete(std::uint32_t index) {
 
 const LogBrush* EmfPlayer::BrushAt(std::uint32_t index) {
     static LogBrush stock;
-    if (index & 0x80000000) {
-        auto object = StockObject(index);
+    if (index & kStockObjectBit) {
+        auto object = MakeStockObject(index);
         if (!object || !std::holds_alternative<LogBrush>(*object))
             return nullptr;
         stock = std::get<LogBrush>(*object);
@@ -138,7 +138,7 @@ std::optional<QPainterPath> EmfPlayer::RegionPath(const Bytes& r, std::uint64_t 
     return FGdi.Init().map(region.ToPath());
 }
 
-void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {
+void EmfPlayer::Poly(EmfRecord type, const Bytes& r, bool shortPoints) {
     if (!r.Has(0, 28))
         return;
     const std::uint64_t count = r.U32(24), size = shortPoints ? 4 : 8;
@@ -148,20 +148,25 @@ void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {
     pts.reserve(static_cast<qsizetype>(count));
     for (std::uint64_t i = 0; i < count; ++i)
         pts << (shortPoints ? PointS(r, 28 + 4 * i) : PointL(r, 28 + 8 * i));
-    switch (shortPoints ? type - 83 : type) {
-    case 2:
+    switch (type) {
+    case EmfRecord::PolyBezier:
+    case EmfRecord::PolyBezier16:
         FGdi.PolyBezier(pts, false);
         break;
-    case 3:
+    case EmfRecord::Polygon:
+    case EmfRecord::Polygon16:
         FGdi.Polygon(pts);
         break;
-    case 4:
+    case EmfRecord::Polyline:
+    case EmfRecord::Polyline16:
         FGdi.Polyline(pts);
         break;
-    case 5:
+    case EmfRecord::PolyBezierTo:
+    case EmfRecord::PolyBezierTo16:
         FGdi.PolyBezier(pts, true);
         break;
-    case 6:
+    case EmfRecord::PolylineTo:
+    case EmfRecord::PolylineTo16:
         FGdi.PolylineTo(pts);
         break;
     default:
@@ -169,7 +174,7 @@ void EmfPlayer::Poly(std::uint32_t type, const Bytes& r, bool shortPoints) {
     }
 }
 
-void EmfPlayer::PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints) {
+void EmfPlayer::PolyPoly(EmfRecord type, const Bytes& r, bool shortPoints) {
     if (!r.Has(0, 32))
         return;
     const std::uint64_t polys = r.U32(24), total = r.U32(28), size = shortPoints ? 4 : 8;
@@ -189,263 +194,78 @@ void EmfPlayer::PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints) {
         used += n;
         list.push_back(std::move(poly));
     }
-    if (type == 7 || type == 90)
+    if (type == EmfRecord::PolyPolyline || type == EmfRecord::PolyPolyline16)
         FGdi.PolyPolyline(list);
     else
         FGdi.PolyPolygon(list);
 }
 
-void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
-    DcState& s = FGdi.State();
-    const std::uint64_t size = r.Size();
-    auto need = [&](std::uint64_t n) { return size >= n; };
+// Lines, curves, shapes and fills.
+bool EmfPlayer::PlayDrawing(EmfRecord type, const Bytes& r) {
+    auto need = [&](std::uint64_t n) { return r.Size() >= n; };
     switch (type) {
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
+    case EmfRecord::PolyBezier:
+    case EmfRecord::Polygon:
+    case EmfRecord::Polyline:
+    case EmfRecord::PolyBezierTo:
+    case EmfRecord::PolylineTo:
         Poly(type, r, false);
         break;
-    case 85:
-    case 86:
-    case 87:
-    case 88:
-    case 89:
+    case EmfRecord::PolyBezier16:
+    case EmfRecord::Polygon16:
+    case EmfRecord::Polyline16:
+    case EmfRecord::PolyBezierTo16:
+    case EmfRecord::PolylineTo16:
         Poly(type, r, true);
         break;
-    case 7:
-    case 8:
+    case EmfRecord::PolyPolyline:
+    case EmfRecord::PolyPolygon:
         PolyPoly(type, r, false);
         break;
-    case 90:
-    case 91:
+    case EmfRecord::PolyPolyline16:
+    case EmfRecord::PolyPolygon16:
         PolyPoly(type, r, true);
         break;
-    case 9:
-        if (need(16))
-            FGdi.SetWindowExt(QSizeF(r.I32(8), r.I32(12)));
-        break;
-    case 10:
-        if (need(16))
-            FGdi.SetWindowOrg(PointL(r, 8));
-        break;
-    case 11:
-        if (need(16))
-            FGdi.SetViewportExt(QSizeF(r.I32(8), r.I32(12)));
-        break;
-    case 12:
-        if (need(16))
-            FGdi.SetViewportOrg(PointL(r, 8));
-        break;
-    case 15:
+    case EmfRecord::SetPixelV:
         if (need(20))
             FGdi.SetPixel(PointL(r, 8), Color(r, 16));
         break;
-    case 17:
-        if (need(12))
-            FGdi.SetMapMode(r.I32(8));
-        break;
-    case 18:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
-            s.bkMode = static_cast<int>(r.U32(8));
-        break;
-    case 19:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
-            s.polyFillMode = static_cast<int>(r.U32(8));
-        break;
-    case 20:
-        if (need(12) && r.U32(8) >= 1 && r.U32(8) <= 16)
-            s.rop2 = static_cast<int>(r.U32(8));
-        break;
-    case 21:
-        if (need(12))
-            s.stretchMode = static_cast<int>(r.U32(8) & 0xFF);
-        break;
-    case 22:
-        if (need(12))
-            s.textAlign = r.U32(8);
-        break;
-    case 24:
-        if (need(12))
-            s.textColor = Color(r, 8);
-        break;
-    case 25:
-        if (need(12))
-            s.bkColor = Color(r, 8);
-        break;
-    case 26:
-        if (need(16))
-            FGdi.OffsetClip(PointL(r, 8));
-        break;
-    case 27:
-        if (need(16))
-            FGdi.MoveTo(PointL(r, 8));
-        break;
-    case 28:
-        FGdi.SetMetaRegion();
-        break;
-    case 29:
-        if (need(24))
-            FGdi.ExcludeClipRect(BoxL(r, 8));
-        break;
-    case 30:
-        if (need(24))
-            FGdi.IntersectClipRect(BoxL(r, 8));
-        break;
-    case 31:
-        if (need(24))
-            FGdi.ScaleViewportExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
-        break;
-    case 32:
-        if (need(24))
-            FGdi.ScaleWindowExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
-        break;
-    case 33:
-        FGdi.SaveDc();
-        break;
-    case 34:
-        if (need(12))
-            FGdi.RestoreDc(r.I32(8), false);
-        break;
-    case 35:
-        if (need(32))
-            FGdi.SetWorldTransform(XForm(r, 8));
-        break;
-    case 36:
-        if (need(36))
-            FGdi.ModifyWorldTransform(XForm(r, 8), static_cast<int>(r.U32(32)));
-        break;
-    case 37:
-        if (need(12))
-            Select(r.U32(8));
-        break;
-    case 38:
-        if (need(28)) {
-            LogPen pen;
-            pen.style = r.U32(12) & (PsStyleMask | PsEndcapMask | PsJoinMask);
-            pen.width = r.I32(16);
-            pen.color = Color(r, 24);
-            Create(r.U32(8), pen);
-        }
-        break;
-    case 95:
-        if (need(52)) {
-            LogPen pen;
-            pen.extended = true;
-            pen.style = r.U32(28);
-            pen.width = r.U32(32);
-            pen.color = Color(r, 40);
-            if (r.U32(36) == BsNull)
-                pen.style = (pen.style & ~PsStyleMask) | PsNull;
-            const std::uint64_t n = r.U32(48);
-            if ((pen.style & PsStyleMask) == PsUserStyle && n <= 16 && r.Has(52, 4 * n))
-                for (std::uint64_t i = 0; i < n; ++i)
-                    pen.user.push_back(r.U32(52 + 4 * i));
-            Create(r.U32(8), pen);
-        }
-        break;
-    case 39:
-        if (need(24)) {
-            LogBrush brush;
-            brush.style = static_cast<int>(r.U32(12));
-            brush.color = Color(r, 16);
-            brush.hatch = static_cast<int>(r.U32(20));
-            if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched)
-                brush.style = BsSolid;
-            Create(r.U32(8), brush);
-        }
-        break;
-    case 93:
-    case 94:
-        if (need(32)) {
-            LogBrush brush;
-            brush.style = BsDibPattern;
-            bool mono = false;
-            if (auto img =
-                    Bitmap(r, 32, r.U32(16), r.U32(20), r.U32(24), r.U32(28), r.U32(12), &mono))
-                brush.pattern = *img;
-            brush.mono = type == 93 && mono;
-            Create(r.U32(8), brush);
-        }
-        break;
-    case 82:
-        if (need(12 + 28 + 2)) {
-            LogFont font;
-            font.height = r.I32(12);
-            font.width = r.I32(16);
-            font.escapement = r.I32(20);
-            font.weight = r.I32(28);
-            font.italic = r.U8(32);
-            font.underline = r.U8(33);
-            font.strikeOut = r.U8(34);
-            font.charset = r.U8(35);
-            font.pitchAndFamily = r.U8(39);
-            for (std::uint64_t i = 0; i < 32 && r.Has(40 + 2 * i, 2); ++i) {
-                const std::uint16_t c = r.U16(40 + 2 * i);
-                if (c == 0)
-                    break;
-                font.face += QChar(c);
-            }
-            Create(r.U32(8), font);
-        }
-        break;
-    case 40:
-        if (need(12))
-            Delete(r.U32(8));
-        break;
-    case 48:
-        if (need(12))
-            Select(r.U32(8));
-        break;
-    case 49:
-        if (need(16)) {
-            Palette palette;
-            const std::uint64_t n = r.U16(14);
-            if (!r.Has(16, 4 * n))
-                break;
-            for (std::uint64_t i = 0; i < n; ++i)
-                palette.entries.push_back(
-                    qRgb(r.U8(16 + 4 * i), r.U8(17 + 4 * i), r.U8(18 + 4 * i)));
-            Create(r.U32(8), palette);
-        }
-        break;
-    case 41:
+    case EmfRecord::AngleArc:
         if (need(28))
             FGdi.AngleArc(PointL(r, 8), r.U32(16), r.F32(20), r.F32(24));
         break;
-    case 42:
+    case EmfRecord::Ellipse:
         if (need(24))
             FGdi.Ellipse(BoxL(r, 8));
         break;
-    case 43:
+    case EmfRecord::Rectangle:
         if (need(24))
             FGdi.Rectangle(BoxL(r, 8));
         break;
-    case 44:
+    case EmfRecord::RoundRect:
         if (need(32))
             FGdi.RoundRect(BoxL(r, 8), QSizeF(r.I32(24), r.I32(28)));
         break;
-    case 45:
-    case 46:
-    case 47:
-    case 55:
+    case EmfRecord::Arc:
+    case EmfRecord::Chord:
+    case EmfRecord::Pie:
+    case EmfRecord::ArcTo:
         if (need(40)) {
-            const ArcKind kind = type == 45   ? ArcKind::Arc
-                                 : type == 46 ? ArcKind::Chord
-                                 : type == 47 ? ArcKind::Pie
-                                              : ArcKind::ArcTo;
+            const ArcKind kind = type == EmfRecord::Arc     ? ArcKind::Arc
+                                 : type == EmfRecord::Chord ? ArcKind::Chord
+                                 : type == EmfRecord::Pie   ? ArcKind::Pie
+                                                            : ArcKind::ArcTo;
             FGdi.ArcShape(BoxL(r, 8), PointL(r, 24), PointL(r, 32), kind);
         }
         break;
-    case 54:
+    case EmfRecord::LineTo:
         if (need(16))
             FGdi.LineTo(PointL(r, 8));
         break;
-    case 56:
-    case 92:
+    case EmfRecord::PolyDraw:
+    case EmfRecord::PolyDraw16:
         if (need(28)) {
-            const bool small = type == 92;
+            const bool small = type == EmfRecord::PolyDraw16;
             const std::uint64_t n = r.U32(24), ps = small ? 4 : 8;
             if (!r.Has(28, n * ps + n) || !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(n)))
                 break;
@@ -458,107 +278,7 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
             FGdi.PolyDraw(pts, types);
         }
         break;
-    case 57:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
-            s.arcDirection = static_cast<int>(r.U32(8));
-        break;
-    case 58:
-        if (need(12)) {
-            const std::uint32_t v = r.U32(8);
-            const qreal limit = v < 0x10000 ? v : r.F32(8);
-            if (std::isfinite(limit) && limit >= 1)
-                s.miterLimit = limit;
-        }
-        break;
-    case 59:
-        FGdi.BeginPath();
-        break;
-    case 60:
-        FGdi.EndPath();
-        break;
-    case 61:
-        FGdi.CloseFigure();
-        break;
-    case 62:
-        FGdi.FillPath();
-        break;
-    case 63:
-        FGdi.StrokeAndFillPath();
-        break;
-    case 64:
-        FGdi.StrokePath();
-        break;
-    case 66:
-        FGdi.WidenPath();
-        break;
-    case 67:
-        if (need(12))
-            FGdi.SelectClipPath(static_cast<int>(r.U32(8)));
-        break;
-    case 68:
-        FGdi.AbortPath();
-        break;
-    case 71:
-        if (need(32)) {
-            const LogBrush* brush = BrushAt(r.U32(28));
-            auto path = RegionPath(r, 32, r.U32(24));
-            if (brush && path)
-                FGdi.FillRegion(*path, *brush);
-        }
-        break;
-    case 72:
-        if (need(40)) {
-            const LogBrush* brush = BrushAt(r.U32(28));
-            auto path = RegionPath(r, 40, r.U32(24));
-            if (brush && path)
-                FGdi.FrameRegion(*path, *brush, QSizeF(r.I32(32), r.I32(36)));
-        }
-        break;
-    case 73:
-    case 74:
-        if (need(28)) {
-            auto path = RegionPath(r, 28, r.U32(24));
-            if (path && type == 73)
-                FGdi.InvertRegion(*path);
-            else if (path)
-                FGdi.FillRegion(*path, s.brush);
-        }
-        break;
-    case 75:
-        if (need(16)) {
-            const std::uint32_t cb = r.U32(8);
-            const int mode = static_cast<int>(r.U32(12));
-            if (cb == 0) {
-                FGdi.SelectClipRegion(nullptr, mode);
-            } else if (auto path = RegionPath(r, 16, cb)) {
-                FGdi.SelectClipRegion(&*path, mode);
-            }
-        }
-        break;
-    case 76:
-    case 77:
-    case 78:
-        if (need(100))
-            BitBlt(type, r);
-        break;
-    case 79:
-        if (need(140))
-            PlgBlt(r);
-        break;
-    case 80:
-        if (need(76))
-            SetDiBitsToDevice(r);
-        break;
-    case 81:
-        if (need(80))
-            StretchDiBits(r);
-        break;
-    case 114:
-    case 116:
-        if (need(108))
-            AlphaOrTransparentBlt(type, r);
-        break;
-    case 118:
+    case EmfRecord::GradientFill:
         if (need(36)) {
             const std::uint64_t nVer = r.U32(24), nTri = r.U32(28);
             const std::uint32_t mode = r.U32(32);
@@ -592,25 +312,358 @@ void EmfPlayer::Play(std::uint32_t type, const Bytes& r) {
             }
         }
         break;
-    case 83:
-    case 84:
-        if (need(76))
-            Text(r, 36, type == 84, 76);
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Mapping, modes, colours, clip rectangles and saved states.
+bool EmfPlayer::PlayState(EmfRecord type, const Bytes& r) {
+    DcState& s = FGdi.State();
+    auto need = [&](std::uint64_t n) { return r.Size() >= n; };
+    switch (type) {
+    case EmfRecord::SetWindowExtEx:
+        if (need(16))
+            FGdi.SetWindowExt(QSizeF(r.I32(8), r.I32(12)));
         break;
-    case 96:
-    case 97:
+    case EmfRecord::SetWindowOrgEx:
+        if (need(16))
+            FGdi.SetWindowOrg(PointL(r, 8));
+        break;
+    case EmfRecord::SetViewportExtEx:
+        if (need(16))
+            FGdi.SetViewportExt(QSizeF(r.I32(8), r.I32(12)));
+        break;
+    case EmfRecord::SetViewportOrgEx:
+        if (need(16))
+            FGdi.SetViewportOrg(PointL(r, 8));
+        break;
+    case EmfRecord::SetMapMode:
+        if (need(12))
+            FGdi.SetMapMode(r.I32(8));
+        break;
+    case EmfRecord::SetBkMode:
+        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+            s.bkMode = static_cast<int>(r.U32(8));
+        break;
+    case EmfRecord::SetPolyFillMode:
+        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+            s.polyFillMode = static_cast<int>(r.U32(8));
+        break;
+    case EmfRecord::SetRop2:
+        if (need(12) && r.U32(8) >= 1 && r.U32(8) <= 16)
+            s.rop2 = static_cast<int>(r.U32(8));
+        break;
+    case EmfRecord::SetStretchBltMode:
+        if (need(12))
+            s.stretchMode = static_cast<int>(r.U32(8) & 0xFF);
+        break;
+    case EmfRecord::SetTextAlign:
+        if (need(12))
+            s.textAlign = r.U32(8);
+        break;
+    case EmfRecord::SetTextColor:
+        if (need(12))
+            s.textColor = Color(r, 8);
+        break;
+    case EmfRecord::SetBkColor:
+        if (need(12))
+            s.bkColor = Color(r, 8);
+        break;
+    case EmfRecord::OffsetClipRgn:
+        if (need(16))
+            FGdi.OffsetClip(PointL(r, 8));
+        break;
+    case EmfRecord::MoveToEx:
+        if (need(16))
+            FGdi.MoveTo(PointL(r, 8));
+        break;
+    case EmfRecord::SetMetaRgn:
+        FGdi.SetMetaRegion();
+        break;
+    case EmfRecord::ExcludeClipRect:
+        if (need(24))
+            FGdi.ExcludeClipRect(BoxL(r, 8));
+        break;
+    case EmfRecord::IntersectClipRect:
+        if (need(24))
+            FGdi.IntersectClipRect(BoxL(r, 8));
+        break;
+    case EmfRecord::ScaleViewportExtEx:
+        if (need(24))
+            FGdi.ScaleViewportExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        break;
+    case EmfRecord::ScaleWindowExtEx:
+        if (need(24))
+            FGdi.ScaleWindowExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        break;
+    case EmfRecord::SaveDc:
+        FGdi.SaveDc();
+        break;
+    case EmfRecord::RestoreDc:
+        if (need(12))
+            FGdi.RestoreDc(r.I32(8), false);
+        break;
+    case EmfRecord::SetWorldTransform:
+        if (need(32))
+            FGdi.SetWorldTransform(XForm(r, 8));
+        break;
+    case EmfRecord::ModifyWorldTransform:
+        if (need(36))
+            FGdi.ModifyWorldTransform(XForm(r, 8), static_cast<int>(r.U32(32)));
+        break;
+    case EmfRecord::SetArcDirection:
+        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+            s.arcDirection = static_cast<int>(r.U32(8));
+        break;
+    case EmfRecord::SetMiterLimit:
+        if (need(12)) {
+            const std::uint32_t v = r.U32(8);
+            const qreal limit = v < 0x10000 ? v : r.F32(8);
+            if (std::isfinite(limit) && limit >= 1)
+                s.miterLimit = limit;
+        }
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// The object table: making, selecting and deleting pens, brushes, fonts and palettes.
+bool EmfPlayer::PlayObject(EmfRecord type, const Bytes& r) {
+    auto need = [&](std::uint64_t n) { return r.Size() >= n; };
+    switch (type) {
+    case EmfRecord::SelectObject:
+        if (need(12))
+            Select(r.U32(8));
+        break;
+    case EmfRecord::CreatePen:
+        if (need(28)) {
+            LogPen pen;
+            pen.style = r.U32(12) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = r.I32(16);
+            pen.color = Color(r, 24);
+            Create(r.U32(8), pen);
+        }
+        break;
+    case EmfRecord::ExtCreatePen:
+        if (need(52)) {
+            LogPen pen;
+            pen.extended = true;
+            pen.style = r.U32(28);
+            pen.width = r.U32(32);
+            pen.color = Color(r, 40);
+            if (r.U32(36) == BsNull)
+                pen.style = (pen.style & ~PsStyleMask) | PsNull;
+            const std::uint64_t n = r.U32(48);
+            if ((pen.style & PsStyleMask) == PsUserStyle && n <= 16 && r.Has(52, 4 * n))
+                for (std::uint64_t i = 0; i < n; ++i)
+                    pen.user.push_back(r.U32(52 + 4 * i));
+            Create(r.U32(8), pen);
+        }
+        break;
+    case EmfRecord::CreateBrushIndirect:
+        if (need(24)) {
+            LogBrush brush;
+            brush.style = static_cast<int>(r.U32(12));
+            brush.color = Color(r, 16);
+            brush.hatch = static_cast<int>(r.U32(20));
+            if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched)
+                brush.style = BsSolid;
+            Create(r.U32(8), brush);
+        }
+        break;
+    case EmfRecord::CreateMonoBrush:
+    case EmfRecord::CreateDibPatternBrushPt:
+        if (need(32)) {
+            LogBrush brush;
+            brush.style = BsDibPattern;
+            bool mono = false;
+            if (auto img =
+                    Bitmap(r, 32, r.U32(16), r.U32(20), r.U32(24), r.U32(28), r.U32(12), &mono))
+                brush.pattern = *img;
+            brush.mono = type == EmfRecord::CreateMonoBrush && mono;
+            Create(r.U32(8), brush);
+        }
+        break;
+    case EmfRecord::ExtCreateFontIndirectW:
+        if (need(12 + 28 + 2)) {
+            LogFont font;
+            font.height = r.I32(12);
+            font.width = r.I32(16);
+            font.escapement = r.I32(20);
+            font.weight = r.I32(28);
+            font.italic = r.U8(32);
+            font.underline = r.U8(33);
+            font.strikeOut = r.U8(34);
+            font.charset = r.U8(35);
+            font.pitchAndFamily = r.U8(39);
+            for (std::uint64_t i = 0; i < 32 && r.Has(40 + 2 * i, 2); ++i) {
+                const std::uint16_t c = r.U16(40 + 2 * i);
+                if (c == 0)
+                    break;
+                font.face += QChar(c);
+            }
+            Create(r.U32(8), font);
+        }
+        break;
+    case EmfRecord::DeleteObject:
+        if (need(12))
+            Delete(r.U32(8));
+        break;
+    case EmfRecord::SelectPalette:
+        if (need(12))
+            Select(r.U32(8));
+        break;
+    case EmfRecord::CreatePalette:
+        if (need(16)) {
+            Palette palette;
+            const std::uint64_t n = r.U16(14);
+            if (!r.Has(16, 4 * n))
+                break;
+            for (std::uint64_t i = 0; i < n; ++i)
+                palette.entries.push_back(
+                    qRgb(r.U8(16 + 4 * i), r.U8(17 + 4 * i), r.U8(18 + 4 * i)));
+            Create(r.U32(8), palette);
+        }
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Path brackets, regions and region clips.
+bool EmfPlayer::PlayPathOrRegion(EmfRecord type, const Bytes& r) {
+    DcState& s = FGdi.State();
+    auto need = [&](std::uint64_t n) { return r.Size() >= n; };
+    switch (type) {
+    case EmfRecord::BeginPath:
+        FGdi.BeginPath();
+        break;
+    case EmfRecord::EndPath:
+        FGdi.EndPath();
+        break;
+    case EmfRecord::CloseFigure:
+        FGdi.CloseFigure();
+        break;
+    case EmfRecord::FillPath:
+        FGdi.FillPath();
+        break;
+    case EmfRecord::StrokeAndFillPath:
+        FGdi.StrokeAndFillPath();
+        break;
+    case EmfRecord::StrokePath:
+        FGdi.StrokePath();
+        break;
+    case EmfRecord::WidenPath:
+        FGdi.WidenPath();
+        break;
+    case EmfRecord::SelectClipPath:
+        if (need(12))
+            FGdi.SelectClipPath(static_cast<int>(r.U32(8)));
+        break;
+    case EmfRecord::AbortPath:
+        FGdi.AbortPath();
+        break;
+    case EmfRecord::FillRgn:
+        if (need(32)) {
+            const LogBrush* brush = BrushAt(r.U32(28));
+            auto path = RegionPath(r, 32, r.U32(24));
+            if (brush && path)
+                FGdi.FillRegion(*path, *brush);
+        }
+        break;
+    case EmfRecord::FrameRgn:
+        if (need(40)) {
+            const LogBrush* brush = BrushAt(r.U32(28));
+            auto path = RegionPath(r, 40, r.U32(24));
+            if (brush && path)
+                FGdi.FrameRegion(*path, *brush, QSizeF(r.I32(32), r.I32(36)));
+        }
+        break;
+    case EmfRecord::InvertRgn:
+    case EmfRecord::PaintRgn:
+        if (need(28)) {
+            auto path = RegionPath(r, 28, r.U32(24));
+            if (path && type == EmfRecord::InvertRgn)
+                FGdi.InvertRegion(*path);
+            else if (path)
+                FGdi.FillRegion(*path, s.brush);
+        }
+        break;
+    case EmfRecord::ExtSelectClipRgn:
+        if (need(16)) {
+            const std::uint32_t cb = r.U32(8);
+            const int mode = static_cast<int>(r.U32(12));
+            if (cb == 0) {
+                FGdi.SelectClipRegion(nullptr, mode);
+            } else if (auto path = RegionPath(r, 16, cb)) {
+                FGdi.SelectClipRegion(&*path, mode);
+            }
+        }
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Bitmaps and text.
+bool EmfPlayer::PlayBitmapOrText(EmfRecord type, const Bytes& r) {
+    auto need = [&](std::uint64_t n) { return r.Size() >= n; };
+    switch (type) {
+    case EmfRecord::BitBlt:
+    case EmfRecord::StretchBlt:
+    case EmfRecord::MaskBlt:
+        if (need(100))
+            BitBlt(type, r);
+        break;
+    case EmfRecord::PlgBlt:
+        if (need(140))
+            PlgBlt(r);
+        break;
+    case EmfRecord::SetDiBitsToDevice:
+        if (need(76))
+            SetDiBitsToDevice(r);
+        break;
+    case EmfRecord::StretchDiBits:
+        if (need(80))
+            StretchDiBits(r);
+        break;
+    case EmfRecord::AlphaBlend:
+    case EmfRecord::TransparentBlt:
+        if (need(108))
+            AlphaOrTransparentBlt(type, r);
+        break;
+    case EmfRecord::ExtTextOutA:
+    case EmfRecord::ExtTextOutW:
+        if (need(76))
+            Text(r, 36, type == EmfRecord::ExtTextOutW, 76);
+        break;
+    case EmfRecord::PolyTextOutA:
+    case EmfRecord::PolyTextOutW:
         if (need(40))
             PolyText(type, r);
         break;
-    case 108:
+    case EmfRecord::SmallTextOut:
         if (need(36))
             SmallText(r);
         break;
     default:
-        // Escapes, comments (EMF+ included), colour management, palettes
-        // being realised and the rest change nothing on the picture.
-        break;
+        return false;
     }
+    return true;
+}
+
+void EmfPlayer::Play(EmfRecord type, const Bytes& r) {
+    if (PlayDrawing(type, r) || PlayState(type, r) || PlayObject(type, r) ||
+        PlayPathOrRegion(type, r) || PlayBitmapOrText(type, r))
+        return;
+    // Escapes, comments (EMF+ included), colour management, palettes being
+    // realised and the rest change nothing on the picture.
 }
 
 QSize EmfNaturalSize(const EmfHeader& h) {

@@ -21,23 +21,24 @@ std::optional<QImage> EmfPlayer::Bitmap(const Bytes& r, std::uint64_t fixed, std
     return img;
 }
 
-void EmfPlayer::BitBlt(std::uint32_t type, const Bytes& r) {
+void EmfPlayer::BitBlt(EmfRecord type, const Bytes& r) {
     const QRectF dest(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
     const std::uint32_t rop = r.U32(40);
     std::optional<QImage> img;
     if (r.U32(88) != 0)
         img = Bitmap(r,
-                     type == 76   ? 100
-                     : type == 77 ? 108
-                                  : 128,
+                     type == EmfRecord::BitBlt       ? 100
+                     : type == EmfRecord::StretchBlt ? 108
+                                                     : 128,
                      r.U32(84), r.U32(88), r.U32(92), r.U32(96), r.U32(80));
     QSizeF srcSize = dest.size();
-    if (type == 77 && r.Size() >= 108)
+    if (type == EmfRecord::StretchBlt && r.Size() >= 108)
         srcSize = QSizeF(r.I32(100), r.I32(104));
     const QRectF src(r.I32(44), r.I32(48), srcSize.width(), srcSize.height());
     // Mask blits draw their source as a plain copy: the mask only
     // ever hides parts of it.
-    FGdi.Blit(dest, img ? &*img : nullptr, src, type == 78 && img ? 0x00CC0020 : rop);
+    FGdi.Blit(dest, img ? &*img : nullptr, src,
+              type == EmfRecord::MaskBlt && img ? 0x00CC0020 : rop);
 }
 
 void EmfPlayer::PlgBlt(const Bytes& r) {
@@ -102,13 +103,13 @@ void EmfPlayer::StretchDiBits(const Bytes& r) {
               QRectF(r.I32(32), ySrc, cxSrc, cySrc), rop);
 }
 
-void EmfPlayer::AlphaOrTransparentBlt(std::uint32_t type, const Bytes& r) {
+void EmfPlayer::AlphaOrTransparentBlt(EmfRecord type, const Bytes& r) {
     auto img = Bitmap(r, 108, r.U32(84), r.U32(88), r.U32(92), r.U32(96), r.U32(80), nullptr,
-                      type == 114 && (r.U8(43) & 1));
+                      type == EmfRecord::AlphaBlend && (r.U8(43) & 1));
     if (!img)
         return;
     QImage picture = img->convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (type == 114) {
+    if (type == EmfRecord::AlphaBlend) {
         const int constant = r.U8(42);
         if (constant < 255) {
             QImage faded(picture.size(), QImage::Format_ARGB32_Premultiplied);

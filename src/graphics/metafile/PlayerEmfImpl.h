@@ -6,6 +6,7 @@
 #include "Bytes.h"
 #include "Gdi.h"
 #include "Reader.h"
+#include "Records.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -30,9 +31,10 @@ public:
         for (const RecordRef& ref : FFile.records) {
             if (FGdi.Exhausted() || !FGdi.Charge(Cost::Record, 1))
                 return;
-            if (ref.type == 14)
+            const auto type = static_cast<EmfRecord>(ref.type);
+            if (type == EmfRecord::Eof)
                 return;
-            Play(ref.type, FData.Sub(ref.offset, ref.size));
+            Play(type, FData.Sub(ref.offset, ref.size));
         }
     }
 
@@ -52,9 +54,14 @@ private:
     }
 
     // Dispatch, state, objects and drawing (PlayerEmf.cpp).
-    void Play(std::uint32_t type, const Bytes& r);
-    void Poly(std::uint32_t type, const Bytes& r, bool shortPoints);
-    void PolyPoly(std::uint32_t type, const Bytes& r, bool shortPoints);
+    void Play(EmfRecord type, const Bytes& r);
+    bool PlayDrawing(EmfRecord type, const Bytes& r);
+    bool PlayState(EmfRecord type, const Bytes& r);
+    bool PlayObject(EmfRecord type, const Bytes& r);
+    bool PlayPathOrRegion(EmfRecord type, const Bytes& r);
+    bool PlayBitmapOrText(EmfRecord type, const Bytes& r);
+    void Poly(EmfRecord type, const Bytes& r, bool shortPoints);
+    void PolyPoly(EmfRecord type, const Bytes& r, bool shortPoints);
     void Create(std::uint32_t index, GdiObject object);
     void Select(std::uint32_t index);
     void Delete(std::uint32_t index);
@@ -66,16 +73,16 @@ private:
     std::optional<QImage> Bitmap(const Bytes& r, std::uint64_t fixed, std::uint64_t offBmi,
                                  std::uint64_t cbBmi, std::uint64_t offBits, std::uint64_t cbBits,
                                  std::uint32_t usage, bool* mono = nullptr, bool alpha = false);
-    void BitBlt(std::uint32_t type, const Bytes& r); // BITBLT, STRETCHBLT, MASKBLT
+    void BitBlt(EmfRecord type, const Bytes& r); // BITBLT, STRETCHBLT, MASKBLT
     void PlgBlt(const Bytes& r);
     void SetDiBitsToDevice(const Bytes& r);
     void StretchDiBits(const Bytes& r);
-    void AlphaOrTransparentBlt(std::uint32_t type, const Bytes& r); // ALPHABLEND, TRANSPARENTBLT
+    void AlphaOrTransparentBlt(EmfRecord type, const Bytes& r); // ALPHABLEND, TRANSPARENTBLT
 
     // Text records (PlayerEmfText.cpp), likewise.
     void Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t fixed);
-    void PolyText(std::uint32_t type, const Bytes& r); // POLYTEXTOUTA, POLYTEXTOUTW
-    void SmallText(const Bytes& r);                    // SMALLTEXTOUT
+    void PolyText(EmfRecord type, const Bytes& r); // POLYTEXTOUTA, POLYTEXTOUTW
+    void SmallText(const Bytes& r);                // SMALLTEXTOUT
 
     const EmfFile& FFile;
     Bytes FData;

@@ -46,12 +46,12 @@ void EmfPlayer::Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t 
     FGdi.TextOut(ref, text, options, noRect ? nullptr : &rect, dx.empty() ? nullptr : &dx);
 }
 
-void EmfPlayer::PolyText(std::uint32_t type, const Bytes& r) {
+void EmfPlayer::PolyText(EmfRecord type, const Bytes& r) {
     const std::uint64_t n = r.U32(36);
     if (!r.Has(40, n * 40))
         return;
     for (std::uint64_t i = 0; i < n; ++i)
-        Text(r, 40 + 40 * i, type == 97, 40 + 40 * n);
+        Text(r, 40 + 40 * i, type == EmfRecord::PolyTextOutW, 40 + 40 * n);
 }
 
 void EmfPlayer::SmallText(const Bytes& r) {

@@ -2,6 +2,7 @@
 #include "Gdi.h"
 #include "ObjectSlots.h"
 #include "Player.h"
+#include "Records.h"
 #include "Text.h"
 
 #include <cmath>
@@ -78,14 +79,20 @@ public:
         for (const RecordRef& ref : FFile.records) {
             if (FGdi.Exhausted() || !FGdi.Charge(Cost::Record, 1))
                 return;
-            if (ref.type == 0)
+            const auto function = static_cast<WmfFunction>(ref.type);
+            if (function == WmfFunction::Eof)
                 return;
-            Play(ref.type, FData.Sub(ref.offset, ref.size));
+            Play(function, FData.Sub(ref.offset, ref.size));
         }
     }
 
 private:
-    void Play(std::uint32_t function, const Bytes& r);
+    void Play(WmfFunction function, const Bytes& r);
+    bool PlayState(WmfFunction function, const Bytes& r);
+    bool PlayObject(WmfFunction function, const Bytes& r);
+    bool PlayPaletteOrPattern(WmfFunction function, const Bytes& r);
+    bool PlayDrawing(WmfFunction function, const Bytes& r);
+    bool PlayBitmapOrText(WmfFunction function, const Bytes& r);
     void Create(GdiObject object);
     const GdiObject* At(std::uint64_t index) const {
         return index < FObjects.size() && FObjects[index] ? &*FObjects[index] : nullptr;
@@ -136,7 +143,8 @@ void WmfPlayer::Text(const Bytes& r, QPointF at, std::uint64_t stringAt, std::ui
     FGdi.TextOut(at, text, options, rect, dx.empty() ? nullptr : &dx);
 }
 
-void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
+// Mapping, modes, colours, clip rectangles and saved states.
+bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
     DcState& s = FGdi.State();
     const std::uint64_t params = r.Size() - 6;
     auto p = [&](int i) {
@@ -147,94 +155,114 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
     // Rectangles are stored bottom, right, top, left.
     auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
     switch (function) {
-    case 0x001E:
+    case WmfFunction::SaveDc:
         FGdi.SaveDc();
         break;
-    case 0x0127:
+    case WmfFunction::RestoreDc:
         if (need(1))
             FGdi.RestoreDc(static_cast<int>(p(0)), true);
         break;
-    case 0x0102:
+    case WmfFunction::SetBkMode:
         if (need(1) && (u(0) == 1 || u(0) == 2))
             s.bkMode = u(0);
         break;
-    case 0x0103:
+    case WmfFunction::SetMapMode:
         if (need(1))
             FGdi.SetMapMode(u(0));
         break;
-    case 0x0104:
+    case WmfFunction::SetRop2:
         if (need(1) && u(0) >= 1 && u(0) <= 16)
             s.rop2 = u(0);
         break;
-    case 0x0106:
+    case WmfFunction::SetPolyFillMode:
         if (need(1) && (u(0) == 1 || u(0) == 2))
             s.polyFillMode = u(0);
         break;
-    case 0x0107:
+    case WmfFunction::SetStretchBltMode:
         if (need(1))
             s.stretchMode = u(0);
         break;
-    case 0x0108:
+    case WmfFunction::SetTextCharExtra:
         if (need(1))
             s.charExtra = static_cast<int>(p(0));
         break;
-    case 0x012E:
+    case WmfFunction::SetTextAlign:
         if (need(1))
             s.textAlign = u(0);
         break;
-    case 0x0201:
+    case WmfFunction::SetBkColor:
         if (need(2))
             s.bkColor = Color(r, 6);
         break;
-    case 0x0209:
+    case WmfFunction::SetTextColor:
         if (need(2))
             s.textColor = Color(r, 6);
         break;
-    case 0x020B:
+    case WmfFunction::SetWindowOrg:
         if (need(2))
             FGdi.SetWindowOrg(QPointF(p(1), p(0)));
         break;
-    case 0x020C:
+    case WmfFunction::SetWindowExt:
         if (need(2))
             FGdi.SetWindowExt(QSizeF(p(1), p(0)));
         break;
-    case 0x020D:
+    case WmfFunction::SetViewportOrg:
         if (need(2))
             FGdi.SetViewportOrg(QPointF(p(1), p(0)));
         break;
-    case 0x020E:
+    case WmfFunction::SetViewportExt:
         if (need(2))
             FGdi.SetViewportExt(QSizeF(p(1), p(0)));
         break;
-    case 0x020F:
+    case WmfFunction::OffsetWindowOrg:
         if (need(2))
             FGdi.SetWindowOrg(s.windowOrg + QPointF(p(1), p(0)));
         break;
-    case 0x0211:
+    case WmfFunction::OffsetViewportOrg:
         if (need(2))
             FGdi.SetViewportOrg(s.viewportOrg + QPointF(p(1), p(0)));
         break;
-    case 0x0410:
+    case WmfFunction::ScaleWindowExt:
         if (need(4))
             FGdi.ScaleWindowExt(p(3), p(2), p(1), p(0));
         break;
-    case 0x0412:
+    case WmfFunction::ScaleViewportExt:
         if (need(4))
             FGdi.ScaleViewportExt(p(3), p(2), p(1), p(0));
         break;
-    case 0x0415:
+    case WmfFunction::ExcludeClipRect:
         if (need(4))
             FGdi.ExcludeClipRect(box(0));
         break;
-    case 0x0416:
+    case WmfFunction::IntersectClipRect:
         if (need(4))
             FGdi.IntersectClipRect(box(0));
         break;
-    case 0x0220:
+    case WmfFunction::OffsetClipRgn:
         if (need(2))
             FGdi.OffsetClip(QPointF(p(1), p(0)));
         break;
-    case 0x012C:
+    case WmfFunction::MoveTo:
+        if (need(2))
+            FGdi.MoveTo(QPointF(p(1), p(0)));
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// The object table: selecting and deleting objects, making pens, brushes and fonts.
+bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
+    DcState& s = FGdi.State();
+    const std::uint64_t params = r.Size() - 6;
+    auto p = [&](int i) {
+        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
+    };
+    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
+    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    switch (function) {
+    case WmfFunction::SelectClipRegion:
         if (need(1)) {
             const GdiObject* object = At(u(0));
             if (auto* region = object ? std::get_if<Region>(object) : nullptr) {
@@ -243,8 +271,8 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
             }
         }
         break;
-    case 0x012D:
-    case 0x0234:
+    case WmfFunction::SelectObject:
+    case WmfFunction::SelectPalette:
         if (need(1)) {
             const GdiObject* object = At(u(0));
             if (!object)
@@ -263,13 +291,13 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
             }
         }
         break;
-    case 0x01F0:
+    case WmfFunction::DeleteObject:
         if (need(1) && u(0) < FObjects.size() && FGdi.Charge(Cost::Slot, 1)) {
             FObjects[u(0)].reset();
             FSlots.Free(u(0));
         }
         break;
-    case 0x02FA: {
+    case WmfFunction::CreatePenIndirect: {
         LogPen pen;
         if (need(5)) {
             pen.style = u(0) & (PsStyleMask | PsEndcapMask | PsJoinMask);
@@ -279,7 +307,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(pen);
         break;
     }
-    case 0x02FC: {
+    case WmfFunction::CreateBrushIndirect: {
         LogBrush brush;
         if (need(4)) {
             brush.style = u(0);
@@ -293,7 +321,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(brush);
         break;
     }
-    case 0x02FB: {
+    case WmfFunction::CreateFontIndirect: {
         LogFont font;
         if (need(9)) {
             font.height = static_cast<int>(p(0));
@@ -316,7 +344,19 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(font);
         break;
     }
-    case 0x00F7: {
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Palettes, pattern brushes, regions and the objects kept only for their slot.
+bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
+    const std::uint64_t params = r.Size() - 6;
+    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
+    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    switch (function) {
+    case WmfFunction::CreatePalette: {
         Palette palette;
         const std::uint64_t n = need(2) ? u(1) : 0;
         if (r.Has(10, 4 * n))
@@ -326,7 +366,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(palette);
         break;
     }
-    case 0x0142: {
+    case WmfFunction::DibCreatePatternBrush: {
         LogBrush brush;
         brush.style = BsDibPattern;
         bool mono = false;
@@ -339,7 +379,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(brush);
         break;
     }
-    case 0x01F9: {
+    case WmfFunction::CreatePatternBrush: {
         LogBrush brush;
         brush.style = BsPattern;
         // Bitmap16 header (14 bytes with its unused bits pointer), 18
@@ -357,7 +397,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(brush);
         break;
     }
-    case 0x06FF: {
+    case WmfFunction::CreateRegion: {
         Region region;
         // nextInChain, objType, objCount, size, scanCount, maxScan, bbox, scans
         const std::uint64_t scans = need(11) ? u(5) : 0;
@@ -377,22 +417,37 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         Create(region);
         break;
     }
-    case 0x00F8:
-    case 0x02FD:
-    case 0x06FE:
+    case WmfFunction::CreateBrush:
+    case WmfFunction::CreateBitmapIndirect:
+    case WmfFunction::CreateBitmap:
         // Obsolete objects the engine cannot draw still take their slot.
         Create(std::monostate{});
         break;
-    case 0x0213:
+
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Lines, shapes and regions.
+bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
+    DcState& s = FGdi.State();
+    const std::uint64_t params = r.Size() - 6;
+    auto p = [&](int i) {
+        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
+    };
+    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
+    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    // Rectangles are stored bottom, right, top, left.
+    auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
+    switch (function) {
+    case WmfFunction::LineTo:
         if (need(2))
             FGdi.LineTo(QPointF(p(1), p(0)));
         break;
-    case 0x0214:
-        if (need(2))
-            FGdi.MoveTo(QPointF(p(1), p(0)));
-        break;
-    case 0x0324:
-    case 0x0325:
+    case WmfFunction::Polygon:
+    case WmfFunction::Polyline:
         if (need(1)) {
             const std::int64_t n = r.I16(6);
             if (n < 0 || !r.Has(8, 4 * static_cast<std::uint64_t>(n)))
@@ -400,13 +455,13 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
             QPolygonF pts;
             for (std::int64_t i = 0; i < n; ++i)
                 pts << QPointF(r.I16(8 + 4 * i), r.I16(10 + 4 * i));
-            if (function == 0x0324)
+            if (function == WmfFunction::Polygon)
                 FGdi.Polygon(pts);
             else
                 FGdi.Polyline(pts);
         }
         break;
-    case 0x0538:
+    case WmfFunction::PolyPolygon:
         if (need(1)) {
             const std::uint64_t polys = u(0);
             if (!r.Has(8, 2 * polys))
@@ -428,61 +483,76 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
             FGdi.PolyPolygon(list);
         }
         break;
-    case 0x041B:
+    case WmfFunction::Rectangle:
         if (need(4))
             FGdi.Rectangle(box(0));
         break;
-    case 0x0418:
+    case WmfFunction::Ellipse:
         if (need(4))
             FGdi.Ellipse(box(0));
         break;
-    case 0x061C:
+    case WmfFunction::RoundRect:
         if (need(6))
             FGdi.RoundRect(box(2), QSizeF(p(1), p(0)));
         break;
-    case 0x0817:
-    case 0x081A:
-    case 0x0830:
+    case WmfFunction::Arc:
+    case WmfFunction::Pie:
+    case WmfFunction::Chord:
         if (need(8)) {
-            const ArcKind kind = function == 0x0817   ? ArcKind::Arc
-                                 : function == 0x081A ? ArcKind::Pie
-                                                      : ArcKind::Chord;
+            const ArcKind kind = function == WmfFunction::Arc   ? ArcKind::Arc
+                                 : function == WmfFunction::Pie ? ArcKind::Pie
+                                                                : ArcKind::Chord;
             FGdi.ArcShape(box(4), QPointF(p(3), p(2)), QPointF(p(1), p(0)), kind);
         }
         break;
-    case 0x041F:
+    case WmfFunction::SetPixel:
         if (need(4))
             FGdi.SetPixel(QPointF(p(3), p(2)), Color(r, 6));
         break;
-    case 0x0228:
-    case 0x0429:
-        if (need(function == 0x0228 ? 2 : 4)) {
+    case WmfFunction::FillRegion:
+    case WmfFunction::FrameRegion:
+        if (need(function == WmfFunction::FillRegion ? 2 : 4)) {
             const GdiObject* region = At(u(0));
             const GdiObject* brush = At(u(1));
             if (!region || !brush || !std::holds_alternative<Region>(*region) ||
                 !std::holds_alternative<LogBrush>(*brush))
                 break;
             const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
-            if (function == 0x0228)
+            if (function == WmfFunction::FillRegion)
                 FGdi.FillRegion(path, std::get<LogBrush>(*brush));
             else
                 FGdi.FrameRegion(path, std::get<LogBrush>(*brush), QSizeF(p(3), p(2)));
         }
         break;
-    case 0x012B:
-    case 0x012A:
+    case WmfFunction::PaintRegion:
+    case WmfFunction::InvertRegion:
         if (need(1)) {
             const GdiObject* region = At(u(0));
             if (!region || !std::holds_alternative<Region>(*region))
                 break;
             const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
-            if (function == 0x012A)
+            if (function == WmfFunction::InvertRegion)
                 FGdi.InvertRegion(path);
             else
                 FGdi.FillRegion(path, s.brush);
         }
         break;
-    case 0x0521:
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Text and bitmaps.
+bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
+    const std::uint64_t params = r.Size() - 6;
+    auto p = [&](int i) {
+        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
+    };
+    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
+    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    switch (function) {
+    case WmfFunction::TextOut:
         if (need(1)) {
             const std::int64_t len = r.I16(6);
             const std::uint64_t padded = (static_cast<std::uint64_t>(len) + 1) & ~1ull;
@@ -492,7 +562,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
             Text(r, at, 8, static_cast<std::uint64_t>(len), 0, nullptr, 0);
         }
         break;
-    case 0x0A32:
+    case WmfFunction::ExtTextOut:
         if (need(4)) {
             const QPointF at(p(1), p(0));
             const std::int64_t len = r.I16(10);
@@ -514,16 +584,17 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
                  r.Has(dxAt, 2 * static_cast<std::uint64_t>(len)) ? dxAt : 0);
         }
         break;
-    case 0x061D:
+    case WmfFunction::PatBlt:
         if (need(6))
             FGdi.Blit(QRectF(p(5), p(4), p(3), p(2)), nullptr, QRectF(), r.U32(6));
         break;
-    case 0x0940:
-    case 0x0922:
-    case 0x0B41:
-    case 0x0B23: {
-        const bool stretch = function == 0x0B41 || function == 0x0B23;
-        const std::uint64_t fixedWords = function >> 8;
+    case WmfFunction::DibBitBlt:
+    case WmfFunction::BitBlt:
+    case WmfFunction::DibStretchBlt:
+    case WmfFunction::StretchBlt: {
+        const bool stretch =
+            function == WmfFunction::DibStretchBlt || function == WmfFunction::StretchBlt;
+        const std::uint64_t fixedWords = FixedWords(function);
         // Without a source the record has one reserved word after xSrc
         // and no bitmap.
         const bool noSource = r.Size() / 2 == fixedWords + 3;
@@ -548,14 +619,14 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         std::optional<QImage> img;
         if (!noSource) {
             const std::uint64_t at = 6 + 2 * static_cast<std::uint64_t>(i);
-            img = (function == 0x0940 || function == 0x0B41)
+            img = (function == WmfFunction::DibBitBlt || function == WmfFunction::DibStretchBlt)
                       ? Dib(r, at, DibRgbColors)
                       : Bitmap16(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())));
         }
         FGdi.Blit(QRectF(x, y, w, h), img ? &*img : nullptr, QRectF(xSrc, ySrc, srcW, srcH), rop);
         break;
     }
-    case 0x0F43:
+    case WmfFunction::StretchDib:
         if (need(11)) {
             const std::uint32_t rop = r.U32(6);
             auto img = Dib(r, 28, u(2));
@@ -567,7 +638,7 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
                       QRectF(p(6), ySrc, srcW, srcH), rop);
         }
         break;
-    case 0x0D33:
+    case WmfFunction::SetDibToDev:
         if (need(9)) {
             auto img = Dib(r, 24, u(0));
             if (!img)
@@ -580,10 +651,17 @@ void WmfPlayer::Play(std::uint32_t function, const Bytes& r) {
         }
         break;
     default:
-        // Escapes, palette animation, flood fills and printer traffic are
-        // not drawn.
-        break;
+        return false;
     }
+    return true;
+}
+
+void WmfPlayer::Play(WmfFunction function, const Bytes& r) {
+    if (PlayState(function, r) || PlayObject(function, r) || PlayPaletteOrPattern(function, r) ||
+        PlayDrawing(function, r) || PlayBitmapOrText(function, r))
+        return;
+    // Escapes, palette animation, flood fills and printer traffic are not
+    // drawn.
 }
 
 } // namespace
@@ -602,9 +680,10 @@ WmfFrame MeasureWmf(const WmfFile& file, Bytes data) {
     std::optional<QSizeF> ext;
     for (const RecordRef& ref : file.records) {
         const Bytes r = data.Sub(ref.offset, ref.size);
-        if (ref.type == 0x020B && !org && r.Size() >= 10)
+        if (ref.type == Number(WmfFunction::SetWindowOrg) && !org && r.Size() >= 10)
             org = QPointF(r.I16(8), r.I16(6));
-        if (ref.type == 0x020C && !ext && r.Size() >= 10 && r.I16(6) != 0 && r.I16(8) != 0)
+        if (ref.type == Number(WmfFunction::SetWindowExt) && !ext && r.Size() >= 10 &&
+            r.I16(6) != 0 && r.I16(8) != 0)
             ext = QSizeF(r.I16(8), r.I16(6));
         if (org && ext)
             break;
@@ -632,7 +711,7 @@ PlayReport PlayWmf(const WmfFile& file, Bytes data, const WmfFrame& frame, Devic
     Gdi gdi(device, init, 96 / 25.4, target, data.Size());
     // The picture rectangle is the starting window, shown on the whole
     // output; the file's own window records redefine it.
-    gdi.SetMapMode(MmAnisotropic);
+    gdi.SetMapMode(Number(MapMode::Anisotropic));
     gdi.SetWindowOrg(frame.picture.topLeft());
     gdi.SetWindowExt(frame.picture.size());
     gdi.SetViewportExt(natural);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Records.h"
+
 #include <QRect>
 #include <QSize>
 #include <cstdint>
@@ -53,8 +55,6 @@ struct WmfFile {
     int objects = 0;                // object table size the header asks for
     std::vector<RecordRef> records; // after the headers, up to and including EOF
 };
-
-inline constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 
 // Frames every record of a Windows metafile with or without the placeable
 // header. Throws EInvalidGraphic "Metafile is not valid" when the headers are

@@ -6,9 +6,6 @@ namespace tavik::metafile {
 
 namespace {
 
-constexpr std::uint32_t kEmfSignature = 0x464D4520;
-constexpr std::uint32_t kEmrHeader = 1, kEmrEof = 14;
-
 [[noreturn]] void Invalid() {
     throw EInvalidGraphic("Metafile is not valid");
 }
@@ -37,7 +34,7 @@ double EmfHeader::PixelsPerMmY() const {
 
 bool LooksLikeEmf(std::span<const std::uint8_t> stream) {
     const Bytes b(stream);
-    return b.Size() >= 89 && b.U32(0) == kEmrHeader && b.U32(40) == kEmfSignature;
+    return b.Size() >= 89 && b.U32(0) == Number(EmfRecord::Header) && b.U32(40) == kEmfSignature;
 }
 
 EmfFile ReadEmf(std::span<const std::uint8_t> stream) {
@@ -87,7 +84,7 @@ EmfFile ReadEmf(std::span<const std::uint8_t> stream) {
             Invalid();
         file.records.push_back({type, static_cast<std::uint32_t>(at), size});
         at += size;
-        if (type == kEmrEof)
+        if (type == Number(EmfRecord::Eof))
             break;
     }
     return file;

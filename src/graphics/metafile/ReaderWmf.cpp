@@ -51,7 +51,7 @@ WmfFile ReadWmf(std::span<const std::uint8_t> stream) {
         file.records.push_back(
             {function, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(words * 2)});
         at += words * 2;
-        if (function == 0)
+        if (function == Number(WmfFunction::Eof))
             break;
     }
     if (file.records.empty())
