@@ -4,10 +4,12 @@
 #include "graphics/Thumbnail.h"
 
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -158,11 +160,21 @@ public:
         if (!line)
             return QStyledItemDelegate::setModelData(editor, model, index);
         QString text = line->text();
+        if (text == index.data(Qt::EditRole).toString())
+            return;
         // The handler may remove items; a persistent index follows the item.
         const QPersistentModelIndex item(index);
         emit FOwner->Edited(index.row(), text);
         if (item.isValid())
             model->setData(item, text, Qt::EditRole);
+    }
+
+    // The part of option.rect that shows the caption of index.
+    QRect CaptionRect(QStyleOptionViewItem option, const QModelIndex& index) const {
+        initStyleOption(&option, index);
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        return style->subElementRect(QStyle::SE_ItemViewItemText, &option, widget);
     }
 
 private:
@@ -181,8 +193,10 @@ TBmpListView::TBmpListView(QWidget* parent) : QListView(parent) {
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setDefaultDropAction(Qt::MoveAction);
     setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
-    setBatchSize(500);
+    // Laid out in batches, the items past the first batch would have no place
+    // until a timer reached them, and could not be scrolled into view. With
+    // one size for all items a single pass is quick for thousands of them.
+    setLayoutMode(QListView::SinglePass);
     setResizeMode(QListView::Adjust);
     SetAllocBy(200);
     ApplyViewStyle();
@@ -375,7 +389,19 @@ bool TBmpListView::IsItemDrag(const QDropEvent* event) {
            event->mimeData()->hasFormat(DragMimeType());
 }
 
+QRect TBmpListView::CaptionRect(const QModelIndex& index) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    return static_cast<const TBmpListDelegate*>(itemDelegate())->CaptionRect(option, index);
+}
+
 bool TBmpListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (trigger == SelectedClicked && event && event->type() == QEvent::MouseButtonRelease) {
+        const QPoint point = static_cast<const QMouseEvent*>(event)->position().toPoint();
+        if (!CaptionRect(index).contains(point))
+            return false;
+    }
     if (index.isValid() && (trigger & editTriggers()) && state() != EditingState) {
         bool allowEdit = true;
         emit Editing(index.row(), allowEdit);

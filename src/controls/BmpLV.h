@@ -23,6 +23,11 @@ class TBmpListModel;
 // n-th thumbnail of both. Thumbnails are made once, when an item is added;
 // changing the style only switches which list is shown.
 //
+// An edit of a caption starts by F2 or by a click on the caption of a selected
+// item; a click on its thumbnail only selects it.
+//
+// Items are laid out in one pass, so any item can be scrolled to at once.
+//
 // Per-item operations ignore indices out of range (getters give an empty
 // caption, -1 or false).
 //
@@ -105,8 +110,8 @@ signals:
     void DropFiles(QObject* sender, QPoint point, const QStringList& files);
     // A caption edit is about to start; clear allowEdit to refuse it.
     void Editing(int index, bool& allowEdit);
-    // A caption edit ended with text; the handler may change text, which then
-    // becomes the caption.
+    // A caption edit ended with a changed text (an edit left unchanged is not
+    // reported); the handler may change text, which then becomes the caption.
     void Edited(int index, QString& text);
     // The selection or the focused item changed.
     void Change();
@@ -127,6 +132,8 @@ protected:
 private:
     friend class TBmpListDelegate;
     void ApplyViewStyle();
+    // Where the caption of the item is drawn, in viewport coordinates.
+    QRect CaptionRect(const QModelIndex& index) const;
 
     TBmpListModel* FModel = nullptr;
     int FViewStyle = 0;

@@ -69,6 +69,38 @@ void TMarkListBox::keyPressEvent(QKeyEvent* event) {
     TbCustomCheckListBox::keyPressEvent(event);
 }
 
+QItemSelectionModel::SelectionFlags TMarkListBox::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    // The list's own rules would deselect on Ctrl and select nothing over the
+    // empty part of the list; here the highlight only ever moves to an item.
+    if (!index.isValid() || (event && event->type() == QEvent::MouseButtonRelease))
+        return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect;
+}
+
+void TMarkListBox::selectionChanged(const QItemSelection& selected,
+                                    const QItemSelection& deselected) {
+    TbCustomCheckListBox::selectionChanged(selected, deselected);
+    HighlightCurrent();
+}
+
+void TMarkListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    TbCustomCheckListBox::currentChanged(current, previous);
+    HighlightCurrent();
+}
+
+void TMarkListBox::HighlightCurrent() {
+    QItemSelectionModel* selection = selectionModel();
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) {
+        if (selection->hasSelection())
+            selection->clearSelection();
+        return;
+    }
+    if (selection->selectedIndexes() != QModelIndexList{current})
+        selection->select(current, QItemSelectionModel::ClearAndSelect);
+}
+
 void TMarkListBox::dragEnterEvent(QDragEnterEvent* event) {
     // A drag that enters and is refused gets no move events, so enter asks
     // the same question as move.

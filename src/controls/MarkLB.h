@@ -11,6 +11,10 @@ namespace tavik {
 // The topic list: an item's mark is its checked state, drawn as a small tick.
 // Marks are independent of the current item.
 //
+// The highlight always shows the current item: no gesture highlights another
+// item or clears the highlight while an item is current (a Ctrl+click, a drag
+// below the last row), and making an item current highlights it.
+//
 // Keys with a current item: Insert toggles its mark, moves down one item
 // (unless on the last) and emits Click; keypad + marks all items, keypad -
 // unmarks all.
@@ -51,8 +55,15 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    void HighlightCurrent();
+
     TFileDrop FFileDrop;
 };
 

@@ -76,7 +76,8 @@ public:
     void ClearPreview();
     void UpdateImageCount();
     void RevealImage(int index);
-    // Selects a topic in the list (-1: none) without any other effect.
+    // Selects a topic in the list (-1: none); the image list follows when it
+    // shows another topic.
     void SelectTopic(int index);
     // Writes the list file at once and clears the list flag.
     void SaveCatalog();
@@ -175,6 +176,8 @@ private:
     void SplitterMoved();
     // True when the key is used up.
     bool FormKeyDown(QKeyEvent* event);
+    // The work of eventFilter; true when the event is used up.
+    bool FilterEvent(QObject* watched, QEvent* event);
     void ConnectCommands();
     void UpBtnClick();
     void DownBtnClick();
@@ -199,11 +202,20 @@ private:
     void TopicListBoxDragOver(QObject* source, QPoint point, bool& accept);
     void TopicListBoxDragDrop(QObject* source, QPoint point);
     int TopicAt(QPoint point) const;
+    // Selects a topic and shows its pictures, also when its index is the one
+    // shown (the list was refilled).
+    void ShowTopic(int index);
 
     // MainImageList.cpp
     void BmpListViewChange();
     void BmpListViewEnter();
     void LayoutPreviewImage(int width, int height);
+    // The topic whose pictures the image list holds, -1 when none; the image
+    // commands act on it.
+    int ImageTopic() const;
+
+    // MainPreview.cpp
+    void ShowDamagedPreview();
 
     // MainImages.cpp
     bool BmpListViewKeyDown(QKeyEvent* event);
@@ -280,9 +292,16 @@ private:
     bool FDestroying = false;
     bool FListFileKept = false; // KeepDamagedListFile has looked at the list file
     bool FCloseDeferred = false; // a close waits for a progress window to go
+    bool FPreviewDamaged = false; // the preview shows the damaged-picture mark
 
     QString FProgramPath;
     TViewForm* FViewForm = nullptr;
+
+    // The context of every connection to a command. Declared last, it goes
+    // right after the destructor has saved and freed the catalogue, before
+    // the controls are torn down: what they signal then (an open caption
+    // edit committing) reaches no command.
+    QObject FCommandContext;
 };
 
 } // namespace tavik

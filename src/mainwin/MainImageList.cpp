@@ -6,13 +6,13 @@
 #include "controls/MarkLB.h"
 #include "controls/explbtn.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/DamagedPicture.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
 
 #include <QApplication>
-#include <QPainter>
 #include <QProgressBar>
 #include <optional>
 
@@ -41,20 +41,6 @@ private:
     bool FHourGlass;
 };
 
-// The thumbnail of a picture that cannot be restored: a crossed frame, so the
-// user sees which picture is damaged.
-QImage DamagedPictureImage(const QColor& background) {
-    QImage image(32, 32, QImage::Format_RGB32);
-    image.fill(background);
-    QPainter p(&image);
-    p.setPen(QPen(QColor(128, 128, 128), 1));
-    p.drawRect(4, 4, 23, 23);
-    p.setPen(QPen(QColor(200, 0, 0), 3));
-    p.drawLine(9, 9, 22, 22);
-    p.drawLine(22, 9, 9, 22);
-    return image;
-}
-
 // A bar whose maximum equals its minimum shows a busy animation in Qt; a
 // one-picture topic gets a range of one step instead.
 void SetBarMaximum(QProgressBar& bar, int maximum) {
@@ -62,6 +48,10 @@ void SetBarMaximum(QProgressBar& bar, int maximum) {
 }
 
 } // namespace
+
+int TMainForm::ImageTopic() const {
+    return FShownTopic >= 0 && FShownTopic < FTopics->Count() ? FShownTopic : -1;
+}
 
 int TMainForm::CurrentImageIndex() const {
     return BmpListView->SelectedIndex();
@@ -83,6 +73,7 @@ void TMainForm::ArrangeImages() {
 void TMainForm::FillImageList() {
     BmpListView->ClearItems();
     const int topic = CurrentTopic();
+    FShownTopic = topic;
     if (topic >= 0 && topic < FTopics->Count()) {
         const TBmpList& bmps = FTopics->Topics(topic).Bmps;
         const int n = bmps.Count();
@@ -111,7 +102,7 @@ void TMainForm::FillImageList() {
         }
         UpdateImageCount();
         if (firstError)
-            ReportException(Exception(*firstError));
+            DeferReport(Exception(*firstError));
         return;
     }
     UpdateImageCount();

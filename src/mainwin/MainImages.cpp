@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 namespace tavik {
 namespace {
@@ -74,7 +75,7 @@ void TMainForm::AddImageToTopic(int topic, const std::string& name, bool refresh
 }
 
 void TMainForm::DeleteImages() {
-    const int topic = CurrentTopic();
+    const int topic = ImageTopic();
     const int current = CurrentImageIndex();
     if (topic == -1 || current == -1)
         return;
@@ -97,6 +98,9 @@ void TMainForm::DeleteImages() {
 }
 
 int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
+    // Each removal changes the selection; the command shows the preview once
+    // afterwards instead of from inside the list's row removal.
+    const QScopedValueRollback<bool> moving(FMovingImage, true);
     int k = CurrentImageIndex();
     for (int i = BmpListView->Count() - 1; i >= 0; --i) {
         if (!BmpListView->IsSelected(i))
@@ -119,7 +123,7 @@ void TMainForm::RenameImage(int topic, int index, const QString& name) {
 }
 
 void TMainForm::BmpListViewEdited(int index, QString& text) {
-    RenameImage(CurrentTopic(), index, text);
+    RenameImage(ImageTopic(), index, text);
     // The caption shows what the catalogue's code page could keep.
     text = BmpListView->Caption(index);
 }

@@ -9,6 +9,7 @@
 #include "controls/aSplit.h"
 #include "controls/explbtn.h"
 #include "controls/nfPanel.h"
+#include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
@@ -255,8 +256,11 @@ bool TMainForm::FormKeyDown(QKeyEvent* event) {
         // Taken here: the lists would otherwise pass it on as focus movement.
         return true;
     }
-    if (event->key() == Qt::Key_F2)
+    if (event->key() == Qt::Key_F2) {
+        // Taken here: the image list would start a caption edit with it.
         SavePendingChanges();
+        return true;
+    }
     return false;
 }
 
@@ -264,9 +268,11 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
     // A key the lists pass on was seen on its way in; only one sent to the
     // window itself is new here.
     const QWidget* focus = QApplication::focusWidget();
-    if ((!focus || focus == this) && FormKeyDown(event))
-        return;
-    QWidget::keyPressEvent(event);
+    bool used = false;
+    if (!focus || focus == this)
+        RunCommand([&] { used = FormKeyDown(event); });
+    if (!used)
+        QWidget::keyPressEvent(event);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
@@ -275,6 +281,12 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    bool used = false;
+    RunCommand([&] { used = FilterEvent(watched, event); });
+    return used || QWidget::eventFilter(watched, event);
+}
+
+bool TMainForm::FilterEvent(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         // The two lists are the window's only focusable controls; the window
@@ -307,7 +319,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
 void TMainForm::ConnectCommands() {
@@ -315,40 +327,59 @@ void TMainForm::ConnectCommands() {
                                                             ExtViewPanel, PreviewPanel})
         watched->installEventFilter(this);
 
-    connect(VSplitter, &TaSplitter::Moved, this, &TMainForm::SplitterMoved);
-    connect(HSplitter, &TaSplitter::Moved, this, &TMainForm::SplitterMoved);
+    // Every command starts here: what it throws is reported after it returns
+    // and never carried into Qt's own frames. The context goes before the
+    // controls when the window is destroyed.
+    const auto command = [this]<class... Args>(void (TMainForm::*handler)(Args...)) {
+        return [this, handler](Args... args) {
+            RunCommand([&] { (this->*handler)(std::forward<Args>(args)...); });
+        };
+    };
+    const auto run = [](auto action) { return [action] { RunCommand(action); }; };
+    QObject* context = &FCommandContext;
 
-    connect(SaveChangesBtn, &TOfficeButton::Click, this, &TMainForm::SaveChangesBtnClick);
-    connect(FitPreviewImageBtn, &TOfficeButton::Click, this, &TMainForm::FitPreviewImageBtnClick);
-    connect(tUpBtn, &TOfficeButton::Click, this, &TMainForm::UpBtnClick);
-    connect(tDownBtn, &TOfficeButton::Click, this, &TMainForm::DownBtnClick);
-    connect(tAddBtn, &TOfficeButton::Click, this, &TMainForm::AddBtnClick);
-    connect(tDeleteBtn, &TOfficeButton::Click, this, &TMainForm::DeleteBtnClick);
-    connect(tRenameBtn, &TOfficeButton::Click, this, &TMainForm::RenameBtnClick);
-    connect(LargeIconsBtn, &TOfficeButton::Click, this, [this] { SetViewStyle(0); });
-    connect(SmallIconsBtn, &TOfficeButton::Click, this, [this] { SetViewStyle(1); });
-    connect(ListBtn, &TOfficeButton::Click, this, [this] { SetViewStyle(2); });
-    connect(HelpBtn, &TOfficeButton::Click, this, &TMainForm::HelpBtnClick);
-    connect(TopicBtn, &TOfficeButton::Click, this,
-            [this] { TopicListBox->setFocus(Qt::MouseFocusReason); });
-    connect(BmpBtn, &TOfficeButton::Click, this,
-            [this] { BmpListView->setFocus(Qt::MouseFocusReason); });
-    connect(tCopyBtn, &TOfficeButton::Click, this, &TMainForm::tCopyBtnClick);
-    connect(tPasteBtn, &TOfficeButton::Click, this, &TMainForm::tPasteBtnClick);
-    connect(tSaveBtn, &TOfficeButton::Click, this, &TMainForm::tSaveBtnClick);
-    connect(ImportBtn, &TOfficeButton::Click, this, &TMainForm::ImportBtnClick);
+    connect(VSplitter, &TaSplitter::Moved, context, command(&TMainForm::SplitterMoved));
+    connect(HSplitter, &TaSplitter::Moved, context, command(&TMainForm::SplitterMoved));
 
-    connect(PreviewImage, &TPictureImage::DblClick, this,
-            [this] { ShowViewWindow(PreviewImage->Picture()); });
+    connect(SaveChangesBtn, &TOfficeButton::Click, context,
+            command(&TMainForm::SaveChangesBtnClick));
+    connect(FitPreviewImageBtn, &TOfficeButton::Click, context,
+            command(&TMainForm::FitPreviewImageBtnClick));
+    connect(tUpBtn, &TOfficeButton::Click, context, command(&TMainForm::UpBtnClick));
+    connect(tDownBtn, &TOfficeButton::Click, context, command(&TMainForm::DownBtnClick));
+    connect(tAddBtn, &TOfficeButton::Click, context, command(&TMainForm::AddBtnClick));
+    connect(tDeleteBtn, &TOfficeButton::Click, context, command(&TMainForm::DeleteBtnClick));
+    connect(tRenameBtn, &TOfficeButton::Click, context, command(&TMainForm::RenameBtnClick));
+    connect(LargeIconsBtn, &TOfficeButton::Click, context, run([this] { SetViewStyle(0); }));
+    connect(SmallIconsBtn, &TOfficeButton::Click, context, run([this] { SetViewStyle(1); }));
+    connect(ListBtn, &TOfficeButton::Click, context, run([this] { SetViewStyle(2); }));
+    connect(HelpBtn, &TOfficeButton::Click, context, command(&TMainForm::HelpBtnClick));
+    connect(TopicBtn, &TOfficeButton::Click, context,
+            run([this] { TopicListBox->setFocus(Qt::MouseFocusReason); }));
+    connect(BmpBtn, &TOfficeButton::Click, context,
+            run([this] { BmpListView->setFocus(Qt::MouseFocusReason); }));
+    connect(tCopyBtn, &TOfficeButton::Click, context, command(&TMainForm::tCopyBtnClick));
+    connect(tPasteBtn, &TOfficeButton::Click, context, command(&TMainForm::tPasteBtnClick));
+    connect(tSaveBtn, &TOfficeButton::Click, context, command(&TMainForm::tSaveBtnClick));
+    connect(ImportBtn, &TOfficeButton::Click, context, command(&TMainForm::ImportBtnClick));
 
-    connect(TopicListBox, &TMarkListBox::Click, this, &TMainForm::TopicListBoxClick);
-    connect(TopicListBox, &TMarkListBox::DropFiles, this, &TMainForm::TopicListBoxDropFiles);
-    connect(TopicListBox, &TMarkListBox::DragOver, this, &TMainForm::TopicListBoxDragOver);
-    connect(TopicListBox, &TMarkListBox::DragDrop, this, &TMainForm::TopicListBoxDragDrop);
-    connect(BmpListView, &TBmpListView::Change, this, &TMainForm::BmpListViewChange);
-    connect(BmpListView, &TBmpListView::Edited, this, &TMainForm::BmpListViewEdited);
-    connect(BmpListView, &TBmpListView::Enter, this, &TMainForm::BmpListViewEnter);
-    connect(BmpListView, &TBmpListView::DropFiles, this, &TMainForm::BmpListViewDropFiles);
+    connect(PreviewImage, &TPictureImage::DblClick, context,
+            run([this] { ShowViewWindow(PreviewImage->Picture()); }));
+
+    // Not the list's click: the current topic changes by other gestures too.
+    connect(TopicListBox, &QListWidget::currentRowChanged, context,
+            command(&TMainForm::TopicListBoxClick));
+    connect(TopicListBox, &TMarkListBox::DropFiles, context,
+            command(&TMainForm::TopicListBoxDropFiles));
+    connect(TopicListBox, &TMarkListBox::DragOver, context,
+            command(&TMainForm::TopicListBoxDragOver));
+    connect(TopicListBox, &TMarkListBox::DragDrop, context,
+            command(&TMainForm::TopicListBoxDragDrop));
+    connect(BmpListView, &TBmpListView::Change, context, command(&TMainForm::BmpListViewChange));
+    connect(BmpListView, &TBmpListView::Edited, context, command(&TMainForm::BmpListViewEdited));
+    connect(BmpListView, &TBmpListView::Enter, context, command(&TMainForm::BmpListViewEnter));
+    connect(BmpListView, &TBmpListView::DropFiles, context,
+            command(&TMainForm::BmpListViewDropFiles));
 }
 
 void TMainForm::SaveChangesBtnClick() {

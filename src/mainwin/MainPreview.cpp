@@ -3,8 +3,11 @@
 
 #include "controls/BmpLV.h"
 #include "controls/nfPanel.h"
+#include "graphics/Bitmap.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
+#include "mainwin/DamagedPicture.h"
+#include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/View.h"
 #include "storage/Lists.h"
@@ -19,13 +22,14 @@ const TPicture& TMainForm::PreviewPicture() const {
 }
 
 void TMainForm::ClearPreview() {
+    FPreviewDamaged = false;
     PreviewLabel->clear();
     PreviewImage->Clear();
     PreviewImage->setGeometry(0, 0, 0, 0);
 }
 
 void TMainForm::ShowPreview() {
-    const int topic = CurrentTopic();
+    const int topic = ImageTopic();
     const int index = CurrentImageIndex();
     if (topic == -1 || index == -1) {
         ClearPreview();
@@ -39,11 +43,31 @@ void TMainForm::ShowPreview() {
             QApplication::beep();
         return;
     }
-    FWorkPicture->LoadFromCatalog(DataFileName(), FTopics->Image(topic, index).Position);
+    try {
+        FWorkPicture->LoadFromCatalog(DataFileName(), FTopics->Image(topic, index).Position);
+    } catch (const std::exception& error) {
+        // The preview is refreshed from inside the list's own signals, which
+        // nothing may leave; the damage is reported after the command.
+        ShowDamagedPreview();
+        DeferReport(error);
+        return;
+    }
+    FPreviewDamaged = false;
     PreviewLabel->setText(
         QStringLiteral("%1 x %2").arg(FWorkPicture->Width()).arg(FWorkPicture->Height()));
     PreviewImage->SetPicture(*FWorkPicture);
     LayoutPreviewImage(FWorkPicture->Width(), FWorkPicture->Height());
+}
+
+void TMainForm::ShowDamagedPreview() {
+    // Never the picture shown before: Copy and Save would take it for this one.
+    TPicture mark;
+    mark.SetGraphic(TBitmap::FromImage(
+        DamagedPictureImage(PreviewPanel->palette().color(PreviewPanel->backgroundRole()))));
+    PreviewLabel->clear();
+    PreviewImage->SetPicture(mark);
+    LayoutPreviewImage(mark.Width(), mark.Height());
+    FPreviewDamaged = true;
 }
 
 void TMainForm::LayoutPreviewImage(int width, int height) {

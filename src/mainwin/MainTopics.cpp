@@ -36,10 +36,21 @@ void TMainForm::FillTopicList() {
 }
 
 void TMainForm::TopicListBoxClick() {
+    // Connected to every change of the list's current row, whatever made it
+    // (a press, a drag, a right click, a key), so the pictures shown are
+    // always the current topic's.
     const int index = CurrentTopic();
     if (index == FShownTopic)
         return;
     FShownTopic = index;
+    FillImageList();
+    ShowPreview();
+}
+
+void TMainForm::ShowTopic(int index) {
+    // Set first, so the list's change of current row finds nothing to do.
+    FShownTopic = index;
+    SelectTopic(index);
     FillImageList();
     ShowPreview();
 }
@@ -55,10 +66,7 @@ void TMainForm::AddTopic(const QString& name, bool insert) {
     else
         FTopics->Add(std::move(topic));
     FillTopicList();
-    SelectTopic(inserting ? current : FTopics->Count() - 1);
-    FShownTopic = CurrentTopic();
-    FillImageList();
-    ShowPreview();
+    ShowTopic(inserting ? current : FTopics->Count() - 1);
     SetListChanged(true);
 }
 
@@ -116,10 +124,7 @@ void TMainForm::DeleteTopics() {
             --current;
     }
     FillTopicList();
-    SelectTopic(std::min(current, FTopics->Count() - 1));
-    FShownTopic = CurrentTopic();
-    FillImageList();
-    ShowPreview();
+    ShowTopic(std::min(current, FTopics->Count() - 1));
     SetListChanged(true);
     SetDataChanged(true);
 }
@@ -133,11 +138,8 @@ void TMainForm::TopicListBoxDropFiles(QObject*, QPoint point, const QStringList&
     const int topic = TopicAt(point);
     if (topic < 0)
         return;
-    SelectTopic(topic);
-    FShownTopic = topic;
     BmpListView->CancelEditing();
-    FillImageList();
-    ShowPreview();
+    ShowTopic(topic);
     BringToFront();
     const QString question =
         FormatText(LoadText(23), {files.size(), NameText(FTopics->Topics(topic).Name)});
@@ -147,17 +149,18 @@ void TMainForm::TopicListBoxDropFiles(QObject*, QPoint point, const QStringList&
 
 void TMainForm::TopicListBoxDragOver(QObject* source, QPoint point, bool& accept) {
     const int topic = TopicAt(point);
-    accept = source == BmpListView && topic >= 0 && topic != CurrentTopic();
+    accept = source == BmpListView && topic >= 0 && topic != ImageTopic();
 }
 
 void TMainForm::TopicListBoxDragDrop(QObject* source, QPoint point) {
     if (source != BmpListView)
         return;
     const int target = TopicAt(point);
-    const int current = CurrentTopic();
+    // The pictures dragged are those shown.
+    const int shown = ImageTopic();
     const int image = CurrentImageIndex();
-    if (current >= 0 && target >= 0 && target != current && image >= 0)
-        MoveImagesToTopic(target, current, image);
+    if (shown >= 0 && target >= 0 && target != shown && image >= 0)
+        MoveImagesToTopic(target, shown, image);
 }
 
 } // namespace tavik

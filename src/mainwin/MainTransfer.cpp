@@ -31,12 +31,17 @@ void TMainForm::tCopyBtnClick() {
     if (BmpListView->SelectedCount() == 0) {
         return;
     }
+    if (FPreviewDamaged) {
+        // Tells again why there is nothing to copy.
+        ShowPreview();
+        return;
+    }
     CopyPictureToClipboard(PreviewImage->Picture(), palette().color(QPalette::Button),
                            *QApplication::clipboard());
 }
 
 void TMainForm::tPasteBtnClick() {
-    const int topic = CurrentTopic();
+    const int topic = ImageTopic();
     if (topic == -1) {
         return;
     }
@@ -57,13 +62,18 @@ void TMainForm::tPasteBtnClick() {
 }
 
 void TMainForm::tSaveBtnClick() {
-    const int topic = CurrentTopic();
+    const int topic = ImageTopic();
     const int image = CurrentImageIndex();
     if (topic == -1 || image == -1) {
         return;
     }
     BmpListView->CancelEditing();
     if (BmpListView->SelectedCount() < 2) {
+        if (FPreviewDamaged) {
+            // Tells again why there is nothing to save.
+            ShowPreview();
+            return;
+        }
         tavik::SaveImageAs(PreviewImage->Picture(), NameText(FTopics->Image(topic, image).Name),
                            this);
     } else {
@@ -72,7 +82,7 @@ void TMainForm::tSaveBtnClick() {
 }
 
 void TMainForm::SaveImageGroup() {
-    const int topic = CurrentTopic();
+    const int topic = ImageTopic();
     if (topic == -1) {
         return;
     }
@@ -116,11 +126,7 @@ void TMainForm::ImportBtnClick() {
         return;
     }
     FillTopicList();
-    const int last = FTopics->Count() - 1;
-    SelectTopic(last);
-    FShownTopic = last;
-    FillImageList();
-    ShowPreview();
+    ShowTopic(FTopics->Count() - 1);
     SaveCatalog();
 }
 

@@ -69,9 +69,9 @@ TEST_F(MarkListBoxTest, TickIsSevenColumnsOfThreePixels) {
             EXPECT_EQ(image.pixelColor(x, y), inTick ? ink : paper) << x << "," << y;
         }
     }
-    // An unmarked row has no tick.
+    // An unmarked row has no tick (row 0, the current one, is highlighted).
     for (int x = 0; x < x0 + 10; ++x)
-        EXPECT_EQ(image.pixelColor(x, (h - 11) / 2 + 5), paper) << x;
+        EXPECT_EQ(image.pixelColor(x, 2 * h + (h - 11) / 2 + 5), paper) << x;
 }
 
 TEST_F(MarkListBoxTest, InsertTogglesMovesDownAndClicks) {

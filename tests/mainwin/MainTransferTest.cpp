@@ -6,6 +6,7 @@
 #include "controls/BmpLV.h"
 #include "graphics/TavikPicture.h"
 #include "mainwin/Clipboard.h"
+#include "mainwin/ErrorReport.h"
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
 
@@ -14,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTest>
 
 namespace tavik::testing {
 namespace {
@@ -106,8 +108,12 @@ TEST_F(TransferTest, AnImportThatFailsHalfWayShowsAndKeepsWhatItCopied) {
                         PressResult(1)));
         },
         PressRole(QDialogButtonBox::AcceptRole)));
-    EXPECT_THROW(ClickButton("ImportBtn"), EInvalidGraphic);
+    ClickButton("ImportBtn");
     ASSERT_TRUE(chooser && chooser->Answered());
+    // The failure is reported once the command has returned.
+    EXPECT_EQ(PendingReports().size(), 1);
+    auto report = Answer(PressRole(QDialogButtonBox::AcceptRole));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return report->Answered(); }));
     // Both topics arrived, the second without its picture, and they show.
     EXPECT_EQ(TopicNames(), QStringList({"A", "Good", "Bad"}));
     EXPECT_EQ(FForm->Topics().Topics(1).Bmps.Count(), 1);
