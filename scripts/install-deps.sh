@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev
     qt6-base-dev-tools
     libqt6svg6
+    qt6-svg-dev
+    qt6-translations-l10n
     libgl1-mesa-dev
     libgtest-dev
     libgmock-dev
@@ -20,6 +22,9 @@ packages=(
     libclang-rt-14-dev
     xvfb
     xauth
+    xclip
+    xdotool
+    x11-utils
     fonts-dejavu-core
 )
 

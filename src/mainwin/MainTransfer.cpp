@@ -42,8 +42,16 @@ void TMainForm::tPasteBtnClick() {
     }
     BmpListView->CancelEditing();
     const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data == nullptr) {
+        return;
+    }
+    // Files copied in a file manager are added as if they had been dropped.
+    if (const QStringList files = CopiedFiles(*data); !files.isEmpty()) {
+        BmpListViewDropFiles(nullptr, QPoint(), files);
+        return;
+    }
     TPicture picture;
-    if (data == nullptr || !PictureFromMimeData(*data, picture)) {
+    if (!PictureFromMimeData(*data, picture)) {
         return;
     }
     const QString name = AskPasteName(
