@@ -335,6 +335,7 @@ void TMainForm::ConnectCommands() {
             [this] { BmpListView->setFocus(Qt::MouseFocusReason); });
     connect(tCopyBtn, &TOfficeButton::Click, this, &TMainForm::tCopyBtnClick);
     connect(tPasteBtn, &TOfficeButton::Click, this, &TMainForm::tPasteBtnClick);
+    connect(BmpListView, &TBmpListView::StartDrag, this, &TMainForm::BmpListViewStartDrag);
     connect(tSaveBtn, &TOfficeButton::Click, this, &TMainForm::tSaveBtnClick);
     connect(ImportBtn, &TOfficeButton::Click, this, &TMainForm::ImportBtnClick);
 
