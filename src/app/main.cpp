@@ -1,6 +1,7 @@
 // Tavik: the picture catalogue. Creates the main window and the view window
 // and runs the event loop; every exception that reaches the loop is shown by
 // the general error report and the program goes on.
+#include "mainwin/AppIdentity.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
 #include "mainwin/View.h"
@@ -27,9 +28,7 @@ public:
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavik"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavik"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavik-48.png")));
+    tavik::SetApplicationIdentity();
 
     tavik::TMainForm mainForm;
     auto* viewForm = new tavik::TViewForm(mainForm.DataFolder(), &mainForm);
