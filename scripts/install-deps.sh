@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev
     qt6-base-dev-tools
     libqt6svg6
+    qt6-svg-dev
+    qt6-translations-l10n
     libgl1-mesa-dev
     libgtest-dev
     libgmock-dev
@@ -24,6 +26,7 @@ packages=(
     xdotool
     x11-utils
     libx11-dev
+    xclip
     fonts-dejavu-core
 )
 

@@ -2,6 +2,7 @@
 // program, creates the main window and the view window and runs the event
 // loop until the main window closes; every exception that reaches the loop is
 // shown by the general error report and the program goes on.
+#include "mainwin/AppIdentity.h"
 #include "mainwin/CatalogInUse.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
@@ -32,9 +33,7 @@ public:
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavik"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavik"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavik-48.png")));
+    tavik::SetApplicationIdentity();
 
     // Held until the program ends: one program at a time changes a catalogue.
     // A file system without locks leaves the program as it was before locks.

@@ -428,6 +428,7 @@ void TBmpListView::startDrag(Qt::DropActions supportedActions) {
     QMimeData* mime = CreateDragData();
     if (!mime)
         return;
+    emit StartDrag(mime);
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     const QModelIndex shown = currentIndex().isValid() ? currentIndex() : selectedIndexes().first();

@@ -117,6 +117,10 @@ signals:
     void Change();
     // The list received the focus.
     void Enter();
+    // A drag of the selected items starts with data (CreateDragData's). A
+    // handler may put richer data in its place, keeping DragMimeType()'s
+    // bytes, and then deletes the one it replaced; the drag owns the rest.
+    void StartDrag(QMimeData*& data);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;

@@ -11,55 +11,53 @@
 #include <QClipboard>
 #include <QImageReader>
 #include <QMimeData>
-#include <QPainter>
+#include <QUrl>
 #include <span>
 
 namespace tavik {
 
 namespace {
 
-constexpr char kQtImageType[] = "application/x-qt-image";
+constexpr char kGnomeFilesMimeType[] = "x-special/gnome-copied-files";
 
-// Formats that other programs use for the same two kinds of picture.
-const QStringList& MetafileFormats() {
-    static const QStringList formats = {"image/emf", "image/x-emf", "image/wmf", "image/x-wmf"};
-    return formats;
+bool IsMetafileFormat(const QString& format) {
+    static const QStringList names = {"image/emf", "image/x-emf", "image/wmf", "image/x-wmf"};
+    // LibreOffice adds parameters to its names; the type before them decides.
+    const QString type = format.section(QLatin1Char(';'), 0, 0);
+    return names.contains(format) || type == QLatin1String("application/x-openoffice-emf") ||
+           type == QLatin1String("application/x-openoffice-wmf");
 }
 
-// Encoded images and the Qt image-reader format that decodes them.
-struct EncodedImageFormat {
-    const char* mimeType;
-    const char* readerFormat;
-};
-constexpr EncodedImageFormat kEncodedImageFormats[] = {
-    {"image/png", "png"},
-    {"image/bmp", "bmp"},
-    {"image/x-bmp", "bmp"},
-    {"image/x-ms-bmp", "bmp"},
-};
+bool IsBmpFormat(const QString& format) {
+    return format == QLatin1String(kBmpMimeType) || format == QLatin1String("image/x-bmp") ||
+           format == QLatin1String("image/x-ms-bmp");
+}
 
-const char* ReaderFormatOf(const QString& mimeType) {
-    for (const auto& format : kEncodedImageFormats) {
-        if (mimeType == QLatin1String(format.mimeType)) {
-            return format.readerFormat;
-        }
+// The Qt image reader format of an encoded image type, or an empty name.
+QByteArray ReaderFormatOf(const QString& format) {
+    if (!format.startsWith(QLatin1String("image/")) || IsMetafileFormat(format)) {
+        return {};
     }
-    return nullptr;
+    const QList<QByteArray> readers = QImageReader::imageFormatsForMimeType(format.toLatin1());
+    return readers.isEmpty() ? QByteArray() : readers.first();
 }
 
-bool IsReadable(const QString& format) {
-    return format == QLatin1String(kQtImageType) || MetafileFormats().contains(format) ||
-           ReaderFormatOf(format) != nullptr;
+bool IsEncodedImage(const QString& format) {
+    return IsBmpFormat(format) || !ReaderFormatOf(format).isEmpty();
+}
+
+// Qt's image data stands for the image types when another Qt program offers
+// them, and is put first in the list; it is read only when it is alone.
+bool IsReadable(const QString& format, const QStringList& offered) {
+    if (format == QLatin1String(kQtImageMimeType)) {
+        return std::none_of(offered.begin(), offered.end(), IsEncodedImage);
+    }
+    return IsMetafileFormat(format) || IsEncodedImage(format);
 }
 
 std::span<const std::uint8_t> BytesOf(const QByteArray& bytes) {
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size())};
-}
-
-QByteArray ToByteArray(const std::vector<std::uint8_t>& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qsizetype>(bytes.size()));
 }
 
 [[noreturn]] void ThrowBadBitmap() {
@@ -75,7 +73,7 @@ std::unique_ptr<TGraphic> BitmapFromImage(const QImage& image) {
 
 // Decoding goes through QImageReader so that its allocation limit guards
 // against a tiny file announcing a huge image.
-QImage DecodeImage(const QByteArray& bytes, const char* readerFormat) {
+QImage DecodeImage(const QByteArray& bytes, const QByteArray& readerFormat) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -85,76 +83,48 @@ QImage DecodeImage(const QByteArray& bytes, const char* readerFormat) {
 }
 
 std::unique_ptr<TGraphic> GraphicFromFormat(const QMimeData& data, const QString& format) {
-    if (format == QLatin1String(kQtImageType)) {
+    if (format == QLatin1String(kQtImageMimeType)) {
         return BitmapFromImage(qvariant_cast<QImage>(data.imageData()));
     }
     const QByteArray bytes = data.data(format);
-    if (MetafileFormats().contains(format)) {
-        auto metafile = std::make_unique<TMetafile>();
+    if (IsMetafileFormat(format)) {
         if (bytes.isEmpty()) {
             throw EInvalidGraphic("Metafile is not valid");
         }
+        auto metafile = std::make_unique<TMetafile>();
         metafile->LoadFromStream(BytesOf(bytes));
         return metafile;
     }
-    const char* readerFormat = ReaderFormatOf(format);
-    if (qstrcmp(readerFormat, "bmp") == 0 && !bytes.isEmpty()) {
+    if (IsBmpFormat(format)) {
         // A BMP file image is kept as it is, like a bitmap read from a file.
+        if (bytes.isEmpty()) {
+            ThrowBadBitmap();
+        }
         auto bitmap = std::make_unique<TBitmap>();
         bitmap->LoadFromStream(BytesOf(bytes));
         return bitmap;
     }
-    return BitmapFromImage(DecodeImage(bytes, readerFormat));
+    return BitmapFromImage(DecodeImage(bytes, ReaderFormatOf(format)));
 }
 
-void PutIcon(QMimeData& data, const TIcon& icon, const QColor& colour) {
-    data.setData(QLatin1String(kIconMimeType), ToByteArray(icon.Stream()));
-    data.setImageData(RenderOnBackground(icon, colour));
-}
-
-void PutMetafile(QMimeData& data, const TMetafile& metafile) {
-    if (metafile.Enhanced()) {
-        data.setData("image/emf", ToByteArray(metafile.Stream()));
-        return;
+QStringList LocalFiles(const QList<QUrl>& urls) {
+    QStringList files;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            files << url.toLocalFile();
+        }
     }
-    // Programs that read only enhanced metafiles get a conversion; when there
-    // is none to be had, the Windows metafile still goes out as it is.
-    try {
-        data.setData("image/emf", ToByteArray(metafile.EmfImage()));
-    } catch (const EInvalidGraphic&) {
-    }
-    data.setData("image/wmf", ToByteArray(metafile.Stream()));
+    return files;
 }
 
 } // namespace
-
-QImage RenderOnBackground(const TGraphic& graphic, const QColor& colour) {
-    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0) {
-        return {};
-    }
-    QImage image(graphic.Width(), graphic.Height(), QImage::Format_RGB32);
-    image.fill(colour);
-    QPainter painter(&image);
-    graphic.Draw(painter, QPoint(0, 0));
-    return image;
-}
 
 std::unique_ptr<QMimeData> PictureMimeData(const TPicture& picture, const QColor& iconBackground) {
     const TGraphic* graphic = picture.Graphic();
     if (graphic == nullptr || graphic->Empty()) {
         return nullptr;
     }
-    auto data = std::make_unique<QMimeData>();
-    if (const auto* icon = dynamic_cast<const TIcon*>(graphic)) {
-        PutIcon(*data, *icon, iconBackground);
-    } else if (const auto* metafile = dynamic_cast<const TMetafile*>(graphic)) {
-        PutMetafile(*data, *metafile);
-    } else if (const auto* bitmap = dynamic_cast<const TBitmap*>(graphic)) {
-        data->setImageData(bitmap->Image());
-    } else {
-        return nullptr;
-    }
-    return data;
+    return std::make_unique<TPictureMimeData>(picture, iconBackground);
 }
 
 bool CopyPictureToClipboard(const TPicture& picture, const QColor& iconBackground,
@@ -168,28 +138,16 @@ bool CopyPictureToClipboard(const TPicture& picture, const QColor& iconBackgroun
 }
 
 void CopyIconToClipboard(const TIcon& icon, const QColor& colour, QClipboard& clipboard) {
-    auto data = std::make_unique<QMimeData>();
-    PutIcon(*data, icon, colour);
-    clipboard.setMimeData(data.release());
-}
-
-QStringList ReadablePictureFormats() {
-    QStringList formats = {QLatin1String(kIconMimeType), QLatin1String(kQtImageType)};
-    for (const auto& format : kEncodedImageFormats) {
-        formats << QLatin1String(format.mimeType);
-    }
-    formats << MetafileFormats();
-    return formats;
+    TPicture picture;
+    picture.SetGraphic(icon.Clone());
+    CopyPictureToClipboard(picture, colour, clipboard);
 }
 
 bool HasPictureFormat(const QMimeData& data) {
     const QStringList formats = data.formats();
-    for (const QString& format : formats) {
-        if (format == QLatin1String(kIconMimeType) || IsReadable(format)) {
-            return true;
-        }
-    }
-    return false;
+    return formats.contains(QLatin1String(kIconMimeType)) ||
+           std::any_of(formats.begin(), formats.end(),
+                       [&](const QString& format) { return IsReadable(format, formats); });
 }
 
 std::unique_ptr<TIcon> ReadIconFromMimeData(const QMimeData& data) {
@@ -213,12 +171,31 @@ bool PictureFromMimeData(const QMimeData& data, TPicture& picture) {
     }
     const QStringList formats = data.formats();
     for (const QString& format : formats) {
-        if (IsReadable(format)) {
+        if (IsReadable(format, formats)) {
             picture.SetGraphic(GraphicFromFormat(data, format));
             return true;
         }
     }
     return false;
+}
+
+QStringList CopiedFiles(const QMimeData& data) {
+    if (data.hasUrls()) {
+        return LocalFiles(data.urls());
+    }
+    if (!data.hasFormat(QLatin1String(kGnomeFilesMimeType))) {
+        return {};
+    }
+    // The first line says "copy" or "cut"; the files are taken as a copy.
+    QList<QUrl> urls;
+    const QList<QByteArray> lines = data.data(QLatin1String(kGnomeFilesMimeType)).split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (!line.isEmpty()) {
+            urls << QUrl::fromEncoded(line);
+        }
+    }
+    return LocalFiles(urls);
 }
 
 } // namespace tavik

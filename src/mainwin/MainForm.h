@@ -1,4 +1,6 @@
 #pragma once
+#include "mainwin/DragOut.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -7,6 +9,7 @@
 
 class QFrame;
 class QLabel;
+class QMimeData;
 class QListWidgetItem;
 class QProgressBar;
 
@@ -191,6 +194,9 @@ private:
     void tPasteBtnClick();
     void tSaveBtnClick();
     void SaveImageGroup();
+    // The selected pictures of the current topic, in list order.
+    std::vector<TGroupPicture> SelectedPictures() const;
+    void BmpListViewStartDrag(QMimeData*& data);
     void ImportBtnClick();
     void SaveChangesBtnClick();
     void FitPreviewImageBtnClick();
@@ -295,6 +301,7 @@ private:
     bool FPreviewDamaged = false; // the preview shows the damaged-picture mark
 
     QString FProgramPath;
+    TDragOutFolder FDragOutFolder;
     TViewForm* FViewForm = nullptr;
 
     // The context of every connection to a command. Declared last, it goes

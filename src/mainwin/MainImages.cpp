@@ -191,6 +191,19 @@ bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
         DeleteImages();
         return true;
     }
+    // The desktop's clipboard keys act as the toolbar's Copy and Paste; the
+    // list's own Ctrl+C would copy the caption as text.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool control = modifiers == Qt::ControlModifier;
+    if (control && (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert)) {
+        tCopyBtnClick();
+        return true;
+    }
+    if ((control && event->key() == Qt::Key_V) ||
+        (modifiers == Qt::ShiftModifier && event->key() == Qt::Key_Insert)) {
+        tPasteBtnClick();
+        return true;
+    }
     if (event->modifiers() & Qt::KeypadModifier) {
         if (event->key() == Qt::Key_Plus) {
             BmpListView->SelectAll();

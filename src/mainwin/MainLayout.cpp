@@ -360,6 +360,8 @@ void TMainForm::ConnectCommands() {
             run([this] { BmpListView->setFocus(Qt::MouseFocusReason); }));
     connect(tCopyBtn, &TOfficeButton::Click, context, command(&TMainForm::tCopyBtnClick));
     connect(tPasteBtn, &TOfficeButton::Click, context, command(&TMainForm::tPasteBtnClick));
+    connect(BmpListView, &TBmpListView::StartDrag, context,
+            command(&TMainForm::BmpListViewStartDrag));
     connect(tSaveBtn, &TOfficeButton::Click, context, command(&TMainForm::tSaveBtnClick));
     connect(ImportBtn, &TOfficeButton::Click, context, command(&TMainForm::ImportBtnClick));
 

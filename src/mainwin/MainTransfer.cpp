@@ -47,8 +47,16 @@ void TMainForm::tPasteBtnClick() {
     }
     BmpListView->CancelEditing();
     const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data == nullptr) {
+        return;
+    }
+    // Files copied in a file manager are added as if they had been dropped.
+    if (const QStringList files = CopiedFiles(*data); !files.isEmpty()) {
+        BmpListViewDropFiles(nullptr, QPoint(), files);
+        return;
+    }
     TPicture picture;
-    if (data == nullptr || !PictureFromMimeData(*data, picture)) {
+    if (!PictureFromMimeData(*data, picture)) {
         return;
     }
     const QString name = AskPasteName(
@@ -91,14 +99,36 @@ void TMainForm::SaveImageGroup() {
         return;
     }
     FSaveGroupFolder = folder;
-    const TBmpList& bmps = FTopics->Topics(topic).Bmps;
+    tavik::SaveImageGroup(folder, SelectedPictures(), DataFileName(), FCodePage);
+}
+
+std::vector<TGroupPicture> TMainForm::SelectedPictures() const {
     std::vector<TGroupPicture> pictures;
+    const int topic = CurrentTopic();
+    if (topic == -1) {
+        return pictures;
+    }
+    const TBmpList& bmps = FTopics->Topics(topic).Bmps;
     for (int i = 0; i < BmpListView->Count() && i < bmps.Count(); ++i) {
         if (BmpListView->IsSelected(i)) {
             pictures.push_back({bmps.Bmps(i).Name, bmps.Bmps(i).Position});
         }
     }
-    tavik::SaveImageGroup(folder, pictures, DataFileName(), FCodePage);
+    return pictures;
+}
+
+void TMainForm::BmpListViewStartDrag(QMimeData*& data) {
+    const TPicture& shown = PreviewImage->Picture();
+    if (shown.Graphic() == nullptr || shown.Graphic()->Empty()) {
+        return;
+    }
+    // Other programs get the pictures as files and the shown one as Copy
+    // gives it; the topic list still finds the dragged items.
+    auto* pictures = new TPictureDragData(shown, palette().color(QPalette::Button), FDragOutFolder,
+                                          SelectedPictures(), DataFileName(), FCodePage);
+    pictures->setData(TBmpListView::DragMimeType(), data->data(TBmpListView::DragMimeType()));
+    delete data;
+    data = pictures;
 }
 
 void TMainForm::ImportBtnClick() {

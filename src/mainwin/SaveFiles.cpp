@@ -72,6 +72,15 @@ QString ValidFileName(const QString& name) {
     return result;
 }
 
+QString WithKindExtension(const QString& name, PictureKind kind) {
+    const QString extension = QString::fromStdString(DefaultExtension(kind));
+    const qsizetype point = name.lastIndexOf(QLatin1Char('.'));
+    if (extension.isEmpty() || (point != -1 && point < name.size() - 1)) {
+        return name;
+    }
+    return name + (point == -1 ? QStringLiteral(".") : QString()) + extension;
+}
+
 QString GroupFilePath(const QString& folder, const QString& name) {
     QString path = folder;
     if (!path.endsWith(QLatin1Char('/'))) {
@@ -109,7 +118,7 @@ QStringList SaveImageGroup(const QString& folder, const std::vector<TGroupPictur
     for (const TGroupPicture& picture : pictures) {
         scratch.LoadFromCatalog(dataFileName, picture.position);
         const QString name = QString::fromStdString(ToUtf8(picture.name, codePage));
-        const QString path = GroupFilePath(folder, name);
+        const QString path = GroupFilePath(folder, WithKindExtension(name, scratch.Kind()));
         WritePictureFile(scratch, path);
         written << path;
     }

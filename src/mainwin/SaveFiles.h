@@ -26,6 +26,11 @@ QString SaveFilterOf(PictureKind kind);
 // empty name stays empty (writing under it fails).
 QString ValidFileName(const QString& name);
 
+// name with the default extension of kind after it when it has none ("Rose"
+// and "Rose." become "Rose.bmp" for a bitmap), so that the file opens as what
+// it holds; a name with any extension is kept as it is.
+QString WithKindExtension(const QString& name, PictureKind kind);
+
 // folder, a "/" unless it already ends in one, and the name made valid.
 QString GroupFilePath(const QString& folder, const QString& name);
 

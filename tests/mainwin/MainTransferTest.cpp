@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 namespace tavik::testing {
 namespace {
@@ -66,6 +67,39 @@ TEST_F(TransferTest, PasteAppendsToTheCurrentTopicAndWaitsForTheSave) {
     EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "NewImage.emf"}));
     EXPECT_TRUE(FForm->ListChanged());
     EXPECT_EQ(ReadFile(FilePath("tavik.lst")), list);
+}
+
+TEST_F(TransferTest, ClipboardKeysInTheImageListCopyAndPasteThePicture) {
+    MakeCatalog({{"A", 2}});
+    Open();
+    QWidget* list = FForm->ImageList();
+    SelectImages({1});
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}) {
+        QApplication::clipboard()->setText("old");
+        QTest::keyClick(list, keys.key(), keys.keyboardModifiers());
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        ASSERT_TRUE(data->hasFormat("image/bmp"));
+        EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(9, 7));
+    }
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}) {
+        auto ok = Answer(PressResult(1));
+        QTest::keyClick(list, keys.key(), keys.keyboardModifiers());
+    }
+    EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "p1.bmp", "NewImage.bmp", "NewImage.bmp"}));
+}
+
+TEST_F(TransferTest, PasteAddsFilesCopiedInAFileManagerAsDroppedOnes) {
+    MakeCatalog({{"A", 1}});
+    Open();
+    const QString file = WriteBmpFile(Folder(), "copied.bmp", 5, 3);
+    auto* data = new QMimeData;
+    data->setData("x-special/gnome-copied-files", "copy\n" + QUrl::fromLocalFile(file).toEncoded());
+    QApplication::clipboard()->setMimeData(data);
+    QString question;
+    auto yes = Answer(Inspect([&](QWidget* d) { question = MessageOf(d); }, PressResult(6)));
+    ClickButton("tPasteBtn");
+    EXPECT_TRUE(question.contains("A")) << question.toStdString();
+    EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "copied.bmp"}));
 }
 
 TEST_F(TransferTest, CancelledGroupFolderKeepsTheLastOne) {

@@ -157,12 +157,12 @@ TEST_F(GroupSave, WritesEachPictureUnderItsNameInsideTheFolder) {
     const QStringList written =
         SaveImageGroup(outDir.path(), pictures, dataFile, kCodePageCyrillic);
     const QString folder = outDir.path();
-    EXPECT_EQ(written,
-              QStringList({folder + "/flower.bmp", folder + "/.._escape.ico", folder + "/Цветок"}));
+    EXPECT_EQ(written, QStringList({folder + "/flower.bmp", folder + "/.._escape.ico",
+                                    folder + "/Цветок.emf"}));
     EXPECT_EQ(FileBytes(folder + "/flower.bmp"), Bytes(bitmap.Graphic()->Stream()));
     EXPECT_EQ(FileBytes(folder + "/.._escape.ico"), Bytes(icon.Graphic()->Stream()));
-    // A name without an extension keeps the kind of its picture.
-    EXPECT_EQ(FileBytes(folder + "/Цветок"), Bytes(EmfBytes()));
+    // A name without an extension gets its picture's kind's.
+    EXPECT_EQ(FileBytes(folder + "/Цветок.emf"), Bytes(EmfBytes()));
     EXPECT_FALSE(QFile::exists(QDir(folder).filePath("../escape.ico")));
 }
 
