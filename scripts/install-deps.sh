@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev
     qt6-base-dev-tools
     libqt6svg6
+    qt6-svg-dev
+    qt6-image-formats-plugins
     libgl1-mesa-dev
     libgtest-dev
     libgmock-dev
