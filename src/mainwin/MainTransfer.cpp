@@ -81,6 +81,10 @@ void TMainForm::SaveImageGroup() {
         return;
     }
     FSaveGroupFolder = folder;
+    ExportFormat format = ExportFormat::Original;
+    if (!AskGroupFormat(this, format)) {
+        return;
+    }
     const TBmpList& bmps = FTopics->Topics(topic).Bmps;
     std::vector<TGroupPicture> pictures;
     for (int i = 0; i < BmpListView->Count() && i < bmps.Count(); ++i) {
@@ -88,7 +92,7 @@ void TMainForm::SaveImageGroup() {
             pictures.push_back({bmps.Bmps(i).Name, bmps.Bmps(i).Position});
         }
     }
-    tavik::SaveImageGroup(folder, pictures, DataFileName(), FCodePage);
+    tavik::SaveImageGroup(folder, pictures, DataFileName(), FCodePage, format);
 }
 
 void TMainForm::ImportBtnClick() {
