@@ -2,8 +2,13 @@
 // Both decode pictures, so they run a QGuiApplication on the offscreen
 // platform: they work without a display.
 #include "Commands.h"
+#include "ExportFormats.h"
 #include "ToolCatalog.h"
 
+#include "graphics/Bitmap.h"
+#include "graphics/Icon.h"
+#include "graphics/ImageExport.h"
+#include "graphics/Metafile.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
@@ -206,6 +211,36 @@ int RunRender(const Arguments& args) {
     return 0;
 }
 
+class PictureExportConverter : public ExportConverter {
+public:
+    explicit PictureExportConverter(ExportFormat format) : FFormat(format) {}
+
+    File Convert(const PictureRecord& record) const override {
+        std::unique_ptr<TGraphic> graphic;
+        switch (record.kind) {
+        case PictureKind::Bitmap:
+            graphic = std::make_unique<TBitmap>();
+            break;
+        case PictureKind::Icon:
+            graphic = std::make_unique<TIcon>();
+            break;
+        case PictureKind::Metafile:
+            graphic = std::make_unique<TMetafile>();
+            break;
+        case PictureKind::None:
+            throw EInvalidGraphic("Bad DAT-file insight signature");
+        }
+        graphic->LoadFromStream(record.stream);
+        TPicture picture;
+        picture.SetGraphic(std::move(graphic));
+        return {"." + ExportExtension(picture, FFormat), ExportImage(picture, FFormat)};
+    }
+
+private:
+    OffscreenApplication FApp;
+    ExportFormat FFormat;
+};
+
 const CommandRegistration addCommand{
     {"add",
      "FOLDER --topic NAME FILE... [--codepage N]",
@@ -223,4 +258,15 @@ const CommandRegistration renderCommand{
      RunRender}};
 
 } // namespace
+
+std::unique_ptr<ExportConverter> ExportConverter::For(const std::optional<std::string>& format) {
+    if (!format || *format == "original")
+        return nullptr;
+    if (*format == "png")
+        return std::make_unique<PictureExportConverter>(ExportFormat::Png);
+    if (*format == "svg")
+        return std::make_unique<PictureExportConverter>(ExportFormat::Svg);
+    throw UsageError("--format takes original, png or svg");
+}
+
 } // namespace tavik::tools

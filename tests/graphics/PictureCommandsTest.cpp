@@ -127,6 +127,38 @@ TEST_F(PictureCommands, AddTakesTodaysFormatsAndWarnsWhenOnlyTheFolderFlushFails
     EXPECT_EQ(QImage(out).pixel(4, 3), qRgb(0, 0, 255));
 }
 
+TEST_F(PictureCommands, ExportWritesTheChosenFormat) {
+    const std::string_view svgText = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 6'>"
+                                     "<rect width='8' height='6' fill='blue'/></svg>";
+    ASSERT_EQ(Run({"add", Catalogue(), "--topic", "T", Write("a.bmp", test::MakeBmp({40, 8, 1})),
+                   Write("b.ico", test::MakeIco({{16, 4}})),
+                   Write("c.emf", test::MakeEmf(0, 0, 2540, 2540)),
+                   Write("shape.svg", Bytes(svgText.begin(), svgText.end()))})
+                  .status,
+              0);
+    const QString svgOut = FDir.filePath("svg");
+    const Result svg = Run({"export", Catalogue(), svgOut, "--format", "svg"});
+    ASSERT_EQ(svg.status, 0) << svg.err.toStdString();
+    EXPECT_EQ(QDir(svgOut + "/T").entryList(QDir::Files),
+              QStringList({"a.png", "b.png", "c.svg", "shape.svg"}));
+    EXPECT_EQ(QImage(svgOut + "/T/a.png").size(), QSize(5, 3));
+    EXPECT_TRUE(Read(svgOut + "/T/c.svg").size() > 0);
+
+    const QString pngOut = FDir.filePath("png");
+    ASSERT_EQ(Run({"export", Catalogue(), pngOut, "--format", "png"}).status, 0);
+    EXPECT_EQ(QDir(pngOut + "/T").entryList(QDir::Files),
+              QStringList({"a.png", "b.png", "c.png", "shape.png"}));
+    const QImage shape(pngOut + "/T/shape.png");
+    EXPECT_EQ(shape.size(), QSize(8, 6));
+    EXPECT_EQ(shape.pixel(4, 3), qRgb(0, 0, 255));
+
+    const QString original = FDir.filePath("original");
+    ASSERT_EQ(Run({"export", Catalogue(), original, "--format", "original"}).status, 0);
+    EXPECT_EQ(QDir(original + "/T").entryList(QDir::Files),
+              QStringList({"a.bmp", "b.ico", "c.emf", "shape.svg.emf"}));
+    EXPECT_EQ(Run({"export", Catalogue(), original, "--format", "gif"}).status, 2);
+}
+
 TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
     const QString icon = Write("i.ico", test::MakeIco({{10, 32, 0xFF0000FF, true}}));
     const QString png = FDir.filePath("i.png");
@@ -145,6 +177,13 @@ TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
     ASSERT_EQ(image.size(), QSize(32, 32));
     EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
     EXPECT_EQ(image.pixel(15, 15), 0xFF0000FFu);
+
+    // Today's formats render from their files too.
+    QImage photo(7, 5, QImage::Format_RGB32);
+    photo.fill(Qt::yellow);
+    ASSERT_TRUE(photo.save(FDir.filePath("p.webp")));
+    ASSERT_EQ(Run({"render", FDir.filePath("p.webp"), png}).status, 0);
+    EXPECT_EQ(QImage(png).size(), QSize(7, 5));
 
     EXPECT_EQ(Run({"render", icon, png, "--thumb", "24"}).status, 2);
     EXPECT_EQ(Run({"render", icon, png, "--background", "green"}).status, 2);
