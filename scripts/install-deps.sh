@@ -13,6 +13,7 @@ packages=(
     libqt6svg6
     qt6-svg-dev
     qt6-translations-l10n
+    qt6-image-formats-plugins
     libgl1-mesa-dev
     libgtest-dev
     libgmock-dev

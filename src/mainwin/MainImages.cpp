@@ -4,12 +4,14 @@
 #include "controls/BmpLV.h"
 #include "controls/MarkLB.h"
 #include "controls/MessDlgs.h"
+#include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -23,6 +25,43 @@ QString PictureNameOf(const QString& path) {
     return path.mid(cut + 1).left(255);
 }
 
+// Texts of the add command's closing report.
+constexpr int kAddFailedHeader = 100;
+constexpr int kAddFailedUnknown = 101;
+constexpr int kAddFailedUnreadable = 102;
+constexpr int kAddFailedDamaged = 103;
+constexpr int kAddFailedTooLarge = 104;
+constexpr int kAllPictures = 105;
+constexpr int kAddFailedOther = 106;
+
+QString FailureLine(const QString& file, const EPictureImport& e) {
+    switch (e.Reason()) {
+    case ImportFailure::UnknownFormat:
+        return FormatText(LoadText(kAddFailedUnknown), {file});
+    case ImportFailure::Unreadable:
+        return FormatText(LoadText(kAddFailedUnreadable), {file});
+    case ImportFailure::Damaged:
+        return FormatText(LoadText(kAddFailedDamaged), {file});
+    case ImportFailure::TooLarge:
+        return FormatText(LoadText(kAddFailedTooLarge), {file, e.Size().width(), e.Size().height(),
+                                                         kMaxImportSide, kMaxImportSide});
+    }
+    return file;
+}
+
+// "All pictures (...)" first, then one entry per family.
+QStringList OpenFilters() {
+    QStringList filters = {QStringLiteral("%1 (%2)").arg(LoadText(kAllPictures), ImportPatterns())};
+    for (const ImportFamily& family : ImportFamilies()) {
+        QStringList patterns;
+        for (const QString& extension : family.extensions)
+            patterns << QStringLiteral("*.") + extension;
+        filters << QStringLiteral("%1 (%2)").arg(family.description,
+                                                 patterns.join(QLatin1Char(' ')));
+    }
+    return filters;
+}
+
 } // namespace
 
 void TMainForm::AddImagesFromDialog() {
@@ -31,7 +70,7 @@ void TMainForm::AddImagesFromDialog() {
     dialog.setObjectName("OpenBmpDialog");
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilter(QStringLiteral("All (*.bmp *.ico *.emf *.wmf)"));
+    dialog.setNameFilters(OpenFilters());
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
     if (dialog.exec() == QDialog::Accepted)
         AddImageFiles(dialog.selectedFiles());
@@ -39,29 +78,39 @@ void TMainForm::AddImagesFromDialog() {
 
 void TMainForm::AddImageFiles(const QStringList& files) {
     const int topic = CurrentTopic();
-    const int last = static_cast<int>(files.size()) - 1;
-    for (int i = 0; i <= last; ++i) {
+    QStringList failures;
+    int added = -1;
+    for (const QString& file : files) {
         try {
-            FWorkPicture->LoadFromFile(files[i].toStdString());
+            ImportPictureFile(*FWorkPicture, QFile::encodeName(file).toStdString());
             const int position = FWorkPicture->AppendToCatalog(DataFileName());
-            AddImageToTopic(topic, NameBytes(PictureNameOf(files[i])), i == last, position);
-        } catch (const Exception&) {
-            if (i == last) {
-                MessageDlgLang(FormatText(LoadText(19), {files[i]}), MsgDlgKind::Warning, mbOK, 0,
-                               FLanguage);
-            } else if (MessageDlgLang(FormatText(LoadText(20), {files[i]}), MsgDlgKind::Warning,
-                                      mbYesCancel, 0, FLanguage) == mrCancel) {
-                // The pictures added so far are shown at once rather than at
-                // the next refill.
-                FillImageList();
-                ShowPreview();
-                break;
-            }
-            FillImageList();
-            ShowPreview();
+            AddImageToTopic(topic, NameBytes(PictureNameOf(file)), false, position);
+            added = FTopics->Topics(topic).Bmps.Count() - 1;
+        } catch (const EPictureImport& e) {
+            failures << FailureLine(file, e);
+        } catch (const Exception& e) {
+            failures << FormatText(LoadText(kAddFailedOther),
+                                   {file, QString::fromStdString(e.Message())});
         }
     }
-    SaveCatalog();
+    if (added >= 0) {
+        FillImageList();
+        RevealImage(added);
+        ShowPreview();
+    }
+    const auto report = [&] {
+        if (!failures.isEmpty())
+            MessageDlgLang(LoadText(kAddFailedHeader) + QStringLiteral("\n\n") +
+                               failures.join(QLatin1Char('\n')),
+                           MsgDlgKind::Warning, mbOK, 0, FLanguage);
+    };
+    try {
+        SaveCatalog();
+    } catch (...) {
+        report();
+        throw;
+    }
+    report();
 }
 
 void TMainForm::AddImageToTopic(int topic, const std::string& name, bool refresh, int position) {

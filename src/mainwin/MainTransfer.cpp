@@ -99,12 +99,16 @@ void TMainForm::SaveImageGroup() {
         return;
     }
     FSaveGroupFolder = folder;
-    tavik::SaveImageGroup(folder, SelectedPictures(), DataFileName(), FCodePage);
+    ExportFormat format = ExportFormat::Original;
+    if (!AskGroupFormat(this, format)) {
+        return;
+    }
+    tavik::SaveImageGroup(folder, SelectedPictures(), DataFileName(), FCodePage, format);
 }
 
 std::vector<TGroupPicture> TMainForm::SelectedPictures() const {
     std::vector<TGroupPicture> pictures;
-    const int topic = CurrentTopic();
+    const int topic = ImageTopic();
     if (topic == -1) {
         return pictures;
     }

@@ -3,10 +3,17 @@
 #include "graphics/Graphic.h"
 #include "graphics/Picture.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/Texts.h"
 #include "storage/CodePage.h"
+#include "storage/Exceptions.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace tavik {
 
@@ -42,6 +49,24 @@ QString ShortenFileName(const QString& name) {
     return CutToUtf8Bytes(stem, kMaxFileNameBytes - Utf8Length(extension)) + extension;
 }
 
+// name with its extension (the part after the last point, if any) replaced.
+QString WithExtension(const QString& name, const std::string& extension) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    return stem + QLatin1Char('.') + QString::fromStdString(extension);
+}
+
+// Texts of the group save's format step.
+constexpr int kGroupFormatQuestion = 107;
+constexpr int kGroupFormatOriginal = 108;
+constexpr int kGroupFormatPng = 109;
+constexpr int kGroupFormatSvg = 110;
+constexpr int kSaveImageCaption = 58;
+constexpr int kCancelCaption = 22;
+
+// The answer of the format step, proposed again for the rest of the run.
+ExportFormat gLastGroupFormat = ExportFormat::Original;
+
 } // namespace
 
 QString SaveFilterOf(PictureKind kind) {
@@ -55,6 +80,10 @@ QString SaveFilterOf(PictureKind kind) {
     }
     if (patterns.size() > 1) {
         entries.prepend(QStringLiteral("All (%1)").arg(patterns.join(QLatin1Char(' '))));
+    }
+    entries << QStringLiteral("PNG (*.png)");
+    if (kind == PictureKind::Metafile) {
+        entries << QStringLiteral("SVG (*.svg)");
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -90,7 +119,20 @@ QString GroupFilePath(const QString& folder, const QString& name) {
 }
 
 void WritePictureFile(const TPicture& picture, const QString& path) {
-    picture.SaveToFile(QFile::encodeName(path).toStdString());
+    const ExportFormat format = FormatOfFileName(picture, path);
+    if (format == ExportFormat::Original) {
+        picture.SaveToFile(QFile::encodeName(path).toStdString());
+        return;
+    }
+    const std::vector<std::uint8_t> bytes = ExportImage(picture, format);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        throw EFCreateError("Cannot create file " + QFile::encodeName(path).toStdString());
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.flush()) {
+        throw EWriteError("Stream write error");
+    }
 }
 
 QString SaveImageAs(const TPicture& picture, const QString& name, QWidget* parent) {
@@ -102,6 +144,14 @@ QString SaveImageAs(const TPicture& picture, const QString& name, QWidget* paren
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(SaveFilterOf(picture.Kind()));
     dialog.setDefaultSuffix(QString::fromStdString(DefaultExtension(picture.Kind())));
+    // A name typed without extension gets the one of the chosen filter.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const qsizetype star = f.indexOf(QStringLiteral("(*."));
+        if (star >= 0) {
+            dialog.setDefaultSuffix(
+                f.mid(star + 3).section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(')')));
+        }
+    });
     dialog.selectFile(ValidFileName(name));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
@@ -112,17 +162,65 @@ QString SaveImageAs(const TPicture& picture, const QString& name, QWidget* paren
 }
 
 QStringList SaveImageGroup(const QString& folder, const std::vector<TGroupPicture>& pictures,
-                           const std::string& dataFileName, int codePage) {
+                           const std::string& dataFileName, int codePage, ExportFormat format) {
     QStringList written;
     TTavikPicture scratch;
     for (const TGroupPicture& picture : pictures) {
         scratch.LoadFromCatalog(dataFileName, picture.position);
-        const QString name = QString::fromStdString(ToUtf8(picture.name, codePage));
-        const QString path = GroupFilePath(folder, WithKindExtension(name, scratch.Kind()));
+        QString name = QString::fromStdString(ToUtf8(picture.name, codePage));
+        name = format == ExportFormat::Original
+                   ? WithKindExtension(name, scratch.Kind())
+                   : WithExtension(name, ExportExtension(scratch, format));
+        const QString path = GroupFilePath(folder, name);
         WritePictureFile(scratch, path);
         written << path;
     }
     return written;
+}
+
+} // namespace tavik
+
+namespace tavik {
+
+bool AskGroupFormat(QWidget* parent, ExportFormat& format) {
+    QDialog dialog(parent);
+    dialog.setObjectName("GroupFormatDialog");
+    dialog.setWindowTitle(LoadText(kSaveImageCaption));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(LoadText(kGroupFormatQuestion), &dialog));
+    struct Choice {
+        ExportFormat format;
+        int text;
+        const char* name;
+    };
+    const Choice choices[] = {{ExportFormat::Original, kGroupFormatOriginal, "Original"},
+                              {ExportFormat::Png, kGroupFormatPng, "Png"},
+                              {ExportFormat::Svg, kGroupFormatSvg, "Svg"}};
+    std::vector<std::pair<ExportFormat, QRadioButton*>> buttons;
+    for (const auto& [choice, text, name] : choices) {
+        auto* button = new QRadioButton(LoadText(text), &dialog);
+        button->setObjectName(name);
+        button->setChecked(choice == gLastGroupFormat);
+        layout->addWidget(button);
+        buttons.emplace_back(choice, button);
+    }
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    box->button(QDialogButtonBox::Ok)->setObjectName("OK");
+    box->button(QDialogButtonBox::Cancel)->setObjectName("Cancel");
+    box->button(QDialogButtonBox::Cancel)->setText(LoadText(kCancelCaption));
+    layout->addWidget(box);
+    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    for (const auto& [choice, button] : buttons) {
+        if (button->isChecked()) {
+            gLastGroupFormat = choice;
+        }
+    }
+    format = gLastGroupFormat;
+    return true;
 }
 
 } // namespace tavik

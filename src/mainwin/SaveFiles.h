@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/ImageExport.h"
 #include "storage/Records.h"
 
 #include <QString>
@@ -16,7 +17,8 @@ class TPicture;
 
 // The save dialog's filter for a kind: one entry per file format of the kind,
 // led by an "All" entry when it has more than one ("All (*.emf *.wmf)",
-// "Enhanced Metafiles (*.emf)", "Metafiles (*.wmf)"), joined by ";;".
+// "Enhanced Metafiles (*.emf)", "Metafiles (*.wmf)"), then "PNG (*.png)" and,
+// for metafiles, "SVG (*.svg)"; joined by ";;".
 QString SaveFilterOf(PictureKind kind);
 
 // A picture name made into a name this platform can give a file, so that a
@@ -35,8 +37,9 @@ QString WithKindExtension(const QString& name, PictureKind kind);
 QString GroupFilePath(const QString& folder, const QString& name);
 
 // Writes picture to path in the format of its kind; a metafile under a name
-// ending in ".wmf" (any case) as a Windows metafile. Throws the errors of
-// TPicture::SaveToFile.
+// ending in ".wmf" (any case) as a Windows metafile; any picture under ".png"
+// as PNG and a metafile under ".svg" as SVG. Throws the errors of
+// TPicture::SaveToFile ("Cannot create file %s", "Stream write error").
 void WritePictureFile(const TPicture& picture, const QString& path);
 
 // Asks for a file name in the save dialog ("SaveBmpDialog"): proposed name
@@ -53,10 +56,18 @@ struct TGroupPicture {
 };
 
 // Restores each picture from dataFileName in turn and writes it into folder
-// under its name (decoded from codePage, then made valid),
-// replacing an existing file without asking. Returns the paths written. A
-// failing picture stops the loop with its error; the files before it stay.
+// under its name (decoded from codePage, then made valid), replacing an
+// existing file without asking. In another format than the original the
+// name's extension becomes the format's ("rose.bmp" -> "rose.png"; a name
+// without one gets it added). Returns the paths written. A failing picture
+// stops the loop with its error; the files before it stay.
 QStringList SaveImageGroup(const QString& folder, const std::vector<TGroupPicture>& pictures,
-                           const std::string& dataFileName, int codePage);
+                           const std::string& dataFileName, int codePage,
+                           ExportFormat format = ExportFormat::Original);
+
+// The second step of a group save: asks in which format the pictures are
+// written ("GroupFormatDialog": original formats, PNG, SVG for metafiles),
+// proposing the answer last given in this run. Returns false when cancelled.
+bool AskGroupFormat(QWidget* parent, ExportFormat& format);
 
 } // namespace tavik

@@ -1,5 +1,6 @@
 // The catalogue commands: list, check, extract, export, compact.
 #include "Commands.h"
+#include "ExportFormats.h"
 #include "ToolCatalog.h"
 
 #include "storage/CatalogFiles.h"
@@ -230,6 +231,7 @@ int RunExport(const Arguments& args) {
     const auto& words = args.Positional(2);
     const std::string folder = ExistingFolder(words[0]);
     const int codePage = FolderCodePage(folder, args.Value("--codepage"));
+    const auto converter = ExportConverter::For(args.Value("--format"));
     TTopicList topics;
     TFileStream data(LoadCatalogOrFail(folder, topics), TFileStream::Mode::Read);
     const std::filesystem::path target(words[1]);
@@ -261,13 +263,28 @@ int RunExport(const Arguments& args) {
                 continue;
             }
             std::string name = SafeName(ToUtf8(bmp.Name, codePage));
-            const std::string extension = ExtensionFor(read.record);
+            std::string extension = ExtensionFor(read.record);
+            ExportConverter::File converted;
+            if (converter) {
+                try {
+                    converted = converter->Convert(read.record);
+                } catch (const Exception& e) {
+                    ++failed;
+                    std::cerr << "topic " << t << ", picture " << i << ": " << e.what() << "\n";
+                    continue;
+                }
+                // The name's extension gives way: "rose.bmp" becomes "rose.png".
+                const auto dot = name.rfind('.');
+                if (dot != std::string::npos && dot > 0)
+                    name.resize(dot);
+                extension = converted.extension;
+            }
             if (!HasExtension(name, extension))
                 name += extension;
+            const auto& bytes = converter ? converted.bytes : read.record.stream;
             const auto file = topicFolder / Unclashed(name, pictureNames);
-            ReplaceFile(file.string(), [&](TStream& out) {
-                out.WriteBuffer(read.record.stream.data(), read.record.stream.size());
-            });
+            ReplaceFile(file.string(),
+                        [&](TStream& out) { out.WriteBuffer(bytes.data(), bytes.size()); });
             ++written;
         }
     }
@@ -340,12 +357,14 @@ const CommandRegistration extractCommand{
      {},
      {"-o"},
      RunExtract}};
-const CommandRegistration exportCommand{{"export",
-                                         "FOLDER DIR [--codepage N]",
-                                         "write every picture as DIR/<topic>/<picture name>",
-                                         {},
-                                         {"--codepage"},
-                                         RunExport}};
+const CommandRegistration exportCommand{
+    {"export",
+     "FOLDER DIR [--format original|png|svg] [--codepage N]",
+     "write every picture as DIR/<topic>/<picture name>, in its own format or as PNG (svg: "
+     "metafiles as SVG, the others as PNG)",
+     {},
+     {"--codepage", "--format"},
+     RunExport}};
 const CommandRegistration compactCommand{
     {"compact",
      "FOLDER",

@@ -2,8 +2,14 @@
 // Both decode pictures, so they run a QGuiApplication on the offscreen
 // platform: they work without a display.
 #include "Commands.h"
+#include "ExportFormats.h"
 #include "ToolCatalog.h"
 
+#include "graphics/Bitmap.h"
+#include "graphics/Icon.h"
+#include "graphics/ImageExport.h"
+#include "graphics/Metafile.h"
+#include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
 #include "storage/CatalogFiles.h"
@@ -44,6 +50,42 @@ std::string PictureName(const std::string& path, int codePage) {
     return name;
 }
 
+bool SameCatalog(const TTopicList& a, const TTopicList& b) {
+    if (a.Count() != b.Count())
+        return false;
+    for (int t = 0; t < a.Count(); ++t) {
+        const TTopic& x = a.Topics(t);
+        const TTopic& y = b.Topics(t);
+        if (x.Name != y.Name || x.Bmps.Count() != y.Bmps.Count())
+            return false;
+        for (int i = 0; i < x.Bmps.Count(); ++i)
+            if (x.Bmps.Bmps(i).Name != y.Bmps.Bmps(i).Name ||
+                x.Bmps.Bmps(i).Position != y.Bmps.Bmps(i).Position)
+                return false;
+    }
+    return true;
+}
+
+// Writes the list file. A failure after the new list file is in place (only
+// the flush of the folder failed) leaves the catalogue saved: it is reported
+// as a warning and the command still succeeds.
+void SaveAddedPictures(const std::string& folder, const TTopicList& topics) {
+    try {
+        SaveCatalog(folder, topics);
+    } catch (const Exception& e) {
+        bool saved = false;
+        try {
+            TTopicList written;
+            LoadListFile(ListFileName(folder), written);
+            saved = SameCatalog(written, topics);
+        } catch (const Exception&) {
+        }
+        if (!saved)
+            throw;
+        std::cerr << "tavikctl add: warning: the list file was saved, but " << e.what() << "\n";
+    }
+}
+
 int RunAdd(const Arguments& args) {
     const auto topicName = args.Value("--topic");
     if (!topicName || topicName->empty()) {
@@ -68,26 +110,31 @@ int RunAdd(const Arguments& args) {
             topic = &topics.Topics(t);
         }
     }
-    if (!topic) {
-        topic = &topics.AddTopic(name);
-    }
 
     const std::string dataFile = DataFileName(folder);
     TTavikPicture picture;
     int failed = 0;
     for (std::size_t i = 1; i < words.size(); ++i) {
         try {
-            picture.LoadFromFile(words[i]);
+            ImportPictureFile(picture, words[i]);
             const std::int32_t position = picture.AppendToCatalog(dataFile);
+            // A new topic is made with its first picture: when every file
+            // fails, nothing is added.
+            if (!topic) {
+                topic = &topics.AddTopic(name);
+            }
             topic->AddBmp(PictureName(words[i], codePage), position);
         } catch (const Exception& e) {
             std::cerr << "tavikctl add: " << words[i] << ": " << e.what() << "\n";
             ++failed;
         }
     }
+    if (failed == static_cast<int>(words.size()) - 1) {
+        return 1;
+    }
     // Written even when some files failed: the records already appended must
     // be referred to, as the program does after adding files.
-    SaveCatalog(folder, topics);
+    SaveAddedPictures(folder, topics);
     return failed == 0 ? 0 : 1;
 }
 
@@ -142,7 +189,7 @@ int RunRender(const Arguments& args) {
     if (fromCatalog) {
         LoadCataloguePicture(words, picture);
     } else {
-        picture.LoadFromFile(words[0]);
+        ImportPictureFile(picture, words[0]);
     }
     QImage image;
     if (thumb > 0) {
@@ -167,10 +214,41 @@ int RunRender(const Arguments& args) {
     return 0;
 }
 
+class PictureExportConverter : public ExportConverter {
+public:
+    explicit PictureExportConverter(ExportFormat format) : FFormat(format) {}
+
+    File Convert(const PictureRecord& record) const override {
+        std::unique_ptr<TGraphic> graphic;
+        switch (record.kind) {
+        case PictureKind::Bitmap:
+            graphic = std::make_unique<TBitmap>();
+            break;
+        case PictureKind::Icon:
+            graphic = std::make_unique<TIcon>();
+            break;
+        case PictureKind::Metafile:
+            graphic = std::make_unique<TMetafile>();
+            break;
+        case PictureKind::None:
+            throw EInvalidGraphic("Bad DAT-file insight signature");
+        }
+        graphic->LoadFromStream(record.stream);
+        TPicture picture;
+        picture.SetGraphic(std::move(graphic));
+        return {"." + ExportExtension(picture, FFormat), ExportImage(picture, FFormat)};
+    }
+
+private:
+    OffscreenApplication FApp;
+    ExportFormat FFormat;
+};
+
 const CommandRegistration addCommand{
     {"add",
      "FOLDER --topic NAME FILE... [--codepage N]",
-     "add picture files (.bmp .ico .emf .wmf) to a topic, made at the end if it is new",
+     "add picture files (.bmp .ico .emf .wmf .png .jpg .gif .tif .webp .svg) to a topic, made at "
+     "the end if it is new",
      {},
      {"--topic", "--codepage"},
      RunAdd}};
@@ -183,4 +261,15 @@ const CommandRegistration renderCommand{
      RunRender}};
 
 } // namespace
+
+std::unique_ptr<ExportConverter> ExportConverter::For(const std::optional<std::string>& format) {
+    if (!format || *format == "original")
+        return nullptr;
+    if (*format == "png")
+        return std::make_unique<PictureExportConverter>(ExportFormat::Png);
+    if (*format == "svg")
+        return std::make_unique<PictureExportConverter>(ExportFormat::Svg);
+    throw UsageError("--format takes original, png or svg");
+}
+
 } // namespace tavik::tools

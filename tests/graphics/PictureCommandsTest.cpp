@@ -24,9 +24,11 @@ protected:
         QString err;
     };
 
-    Result Run(const QStringList& args) {
+    Result Run(const QStringList& args, const QString& preload = {}) {
         QProcess process;
         auto env = QProcessEnvironment::systemEnvironment();
+        if (!preload.isEmpty())
+            env.insert("LD_PRELOAD", preload);
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
@@ -81,10 +83,10 @@ TEST_F(PictureCommands, AddThenExtractGivesBackEveryFile) {
 
 TEST_F(PictureCommands, AddReportsBadFilesAndGoesOn) {
     const Bytes bare = test::MakeWmf(true, 0, 0, 100, 100);
-    const Result added = Run({"add", Catalogue(), "--topic", "T", Write("bad.gif", {1, 2}),
+    const Result added = Run({"add", Catalogue(), "--topic", "T", Write("bad.xyz", {1, 2}),
                               Write("bare.wmf", bare), Write("broken.bmp", {'B', 'M'})});
     EXPECT_EQ(added.status, 1);
-    EXPECT_TRUE(added.err.contains("bad.gif: Unknown picture file extension (.gif)"))
+    EXPECT_TRUE(added.err.contains("bad.xyz: Unknown picture file extension (.xyz)"))
         << added.err.toStdString();
     EXPECT_TRUE(added.err.contains("broken.bmp: Bitmap image is not valid"));
     // The one good file is there, given its placeable header; a second add
@@ -98,6 +100,65 @@ TEST_F(PictureCommands, AddReportsBadFilesAndGoesOn) {
     ASSERT_EQ(Run({"extract", Catalogue(), "0", "1", "-o", out}).status, 0);
     EXPECT_EQ(Read(out), test::MakeEmf(0, 0, 9, 9));
     EXPECT_NE(Run({"extract", Catalogue(), "1", "0", "-o", out}).status, 0);
+}
+
+TEST_F(PictureCommands, AddWhereEveryFileFailsAddsNothing) {
+    const Result added = Run({"add", Catalogue(), "--topic", "Empty", Write("a.png", {1, 2}),
+                              Write("b.svg", {'<', 's'})});
+    EXPECT_EQ(added.status, 1);
+    EXPECT_TRUE(added.err.contains("a.png: Picture file is not a valid PNG image"))
+        << added.err.toStdString();
+    EXPECT_TRUE(added.err.contains("b.svg: SVG picture is not valid"));
+    EXPECT_FALSE(QFile::exists(Catalogue() + "/tavik.lst"));
+}
+
+TEST_F(PictureCommands, AddTakesTodaysFormatsAndWarnsWhenOnlyTheFolderFlushFails) {
+    QImage photo(5, 3, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(FDir.filePath("photo.png")));
+    ASSERT_EQ(Run({"add", Catalogue(), "--topic", "T", FDir.filePath("photo.png")}).status, 0);
+    const std::string_view svgText = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 6'>"
+                                     "<rect width='8' height='6' fill='blue'/></svg>";
+    const QString svg = Write("shape.SVG", Bytes(svgText.begin(), svgText.end()));
+    const Result added = Run({"add", Catalogue(), "--topic", "T", svg}, FAIL_FOLDER_FLUSH);
+    EXPECT_EQ(added.status, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.err.contains("warning: the list file was saved")) << added.err.toStdString();
+    const QString out = FDir.filePath("shape.png");
+    ASSERT_EQ(Run({"render", "--catalog", Catalogue(), "0", "1", out}).status, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(8, 6));
+    EXPECT_EQ(QImage(out).pixel(4, 3), qRgb(0, 0, 255));
+}
+
+TEST_F(PictureCommands, ExportWritesTheChosenFormat) {
+    const std::string_view svgText = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 6'>"
+                                     "<rect width='8' height='6' fill='blue'/></svg>";
+    ASSERT_EQ(Run({"add", Catalogue(), "--topic", "T", Write("a.bmp", test::MakeBmp({40, 8, 1})),
+                   Write("b.ico", test::MakeIco({{16, 4}})),
+                   Write("c.emf", test::MakeEmf(0, 0, 2540, 2540)),
+                   Write("shape.svg", Bytes(svgText.begin(), svgText.end()))})
+                  .status,
+              0);
+    const QString svgOut = FDir.filePath("svg");
+    const Result svg = Run({"export", Catalogue(), svgOut, "--format", "svg"});
+    ASSERT_EQ(svg.status, 0) << svg.err.toStdString();
+    EXPECT_EQ(QDir(svgOut + "/T").entryList(QDir::Files),
+              QStringList({"a.png", "b.png", "c.svg", "shape.svg"}));
+    EXPECT_EQ(QImage(svgOut + "/T/a.png").size(), QSize(5, 3));
+    EXPECT_TRUE(Read(svgOut + "/T/c.svg").size() > 0);
+
+    const QString pngOut = FDir.filePath("png");
+    ASSERT_EQ(Run({"export", Catalogue(), pngOut, "--format", "png"}).status, 0);
+    EXPECT_EQ(QDir(pngOut + "/T").entryList(QDir::Files),
+              QStringList({"a.png", "b.png", "c.png", "shape.png"}));
+    const QImage shape(pngOut + "/T/shape.png");
+    EXPECT_EQ(shape.size(), QSize(8, 6));
+    EXPECT_EQ(shape.pixel(4, 3), qRgb(0, 0, 255));
+
+    const QString original = FDir.filePath("original");
+    ASSERT_EQ(Run({"export", Catalogue(), original, "--format", "original"}).status, 0);
+    EXPECT_EQ(QDir(original + "/T").entryList(QDir::Files),
+              QStringList({"a.bmp", "b.ico", "c.emf", "shape.svg.emf"}));
+    EXPECT_EQ(Run({"export", Catalogue(), original, "--format", "gif"}).status, 2);
 }
 
 TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
@@ -118,6 +179,13 @@ TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
     ASSERT_EQ(image.size(), QSize(32, 32));
     EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
     EXPECT_EQ(image.pixel(15, 15), 0xFF0000FFu);
+
+    // Today's formats render from their files too.
+    QImage photo(7, 5, QImage::Format_RGB32);
+    photo.fill(Qt::yellow);
+    ASSERT_TRUE(photo.save(FDir.filePath("p.webp")));
+    ASSERT_EQ(Run({"render", FDir.filePath("p.webp"), png}).status, 0);
+    EXPECT_EQ(QImage(png).size(), QSize(7, 5));
 
     EXPECT_EQ(Run({"render", icon, png, "--thumb", "24"}).status, 2);
     EXPECT_EQ(Run({"render", icon, png, "--background", "green"}).status, 2);

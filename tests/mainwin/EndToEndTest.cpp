@@ -10,12 +10,20 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 namespace tavik::testing {
 namespace {
 
 // Goes to the folder's parent in the folder browser and names the folder.
+// Picks a format in the group save's second step and confirms it.
+ModalAction ChooseFormat(const QString& name) {
+    return [=](QWidget* dialog, QString& error) {
+        return PressButton(name)(dialog, error) && PressButton("OK")(dialog, error);
+    };
+}
+
 ModalAction ChooseFolder(const QString& folder, ModalAction next = {}) {
     return [=](QWidget* widget, QString& error) {
         auto* dialog = qobject_cast<QFileDialog*>(widget);
@@ -151,7 +159,7 @@ TEST_F(EndToEnd, AWholeSessionSurvivesARestartByteForByte) {
     // Save the three pictures of Misc as a group.
     ClickTopic(1);
     SelectImages({0, 1, 2});
-    auto group = Answer(ChooseFolder(out.path()));
+    auto group = Answer(ChooseFolder(out.path(), ChooseFormat("Original")));
     ClickButton("tSaveBtn");
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files),
               QStringList({"NewImage.ico", "rose copy.bmp", "star.ico"}));
@@ -159,6 +167,23 @@ TEST_F(EndToEnd, AWholeSessionSurvivesARestartByteForByte) {
     EXPECT_EQ(ReadFile(out.filePath("star.ico")), ReadFile(star));
     EXPECT_EQ(QImage(out.filePath("rose copy.bmp")).convertToFormat(QImage::Format_RGB32),
               QImage(rose).convertToFormat(QImage::Format_RGB32));
+
+    // The same pictures as PNG; the next group save proposes PNG again.
+    auto asPng = Answer(ChooseFolder(out.path(), ChooseFormat("Png")));
+    ClickButton("tSaveBtn");
+    ASSERT_TRUE(asPng->Answered()) << asPng->Error().toStdString();
+    EXPECT_EQ(QDir(out.path()).entryList({"*.png"}, QDir::Files),
+              QStringList({"NewImage.png", "rose copy.png", "star.png"}));
+    EXPECT_EQ(QImage(out.filePath("rose copy.png")).convertToFormat(QImage::Format_RGB32),
+              QImage(rose).convertToFormat(QImage::Format_RGB32));
+    bool pngProposed = false;
+    auto again = Answer(ChooseFolder(
+        out.path(),
+        Inspect([&](QWidget* d) { pngProposed = d->findChild<QRadioButton*>("Png")->isChecked(); },
+                PressButton("Cancel"))));
+    ClickButton("tSaveBtn");
+    EXPECT_TRUE(again->Answered());
+    EXPECT_TRUE(pngProposed);
 
     // Quit, and start again.
     Close();

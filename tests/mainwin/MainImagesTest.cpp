@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QTest>
 
@@ -16,31 +18,33 @@ namespace {
 
 using ImagesTest = MainFormTest;
 
-TEST_F(ImagesTest, AddingFilesGoesOnPastAFileThatCannotBeLoaded) {
+TEST_F(ImagesTest, AddingFilesReportsEveryFailureOnceAtTheEndAndAddsTheOthers) {
     MakeCatalog({{"A", 1}});
     TMainForm& form = Open();
-    const QString bad = Folder() + "/picture.gif";
-    QFile(bad).open(QIODevice::WriteOnly);
-    const QStringList files = {WriteBmpFile(Folder(), "one.bmp", 10, 10), bad,
-                               WriteIcoFile(Folder(), "three.ico", 16, Qt::blue)};
+    const QString unknown = Folder() + "/notes.txt";
+    const QString damaged = Folder() + "/broken.gif";
+    const QString large = Folder() + "/wide.png";
+    const QString missing = Folder() + "/gone.bmp";
+    QFile(unknown).open(QIODevice::WriteOnly);
+    QFile(damaged).open(QIODevice::WriteOnly);
+    QImage wide(4100, 2, QImage::Format_RGB32);
+    wide.fill(Qt::green);
+    ASSERT_TRUE(wide.save(large));
+    QImage photo(6, 4, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(Folder() + "/photo.PNG"));
+    QFile svg(Folder() + "/shape.svg");
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 10'><rect width='20' "
+              "height='10' fill='blue'/></svg>");
+    svg.close();
+    const QStringList files = {unknown, WriteBmpFile(Folder(), "one.bmp", 10, 10), damaged,
+                               Folder() + "/photo.PNG", large, missing, svg.fileName()};
     QString message;
-    auto answer = Answer(Inspect([&](QWidget* d) { message = MessageOf(d); }, PressResult(6)));
-    form.AddImageFiles(files);
-    EXPECT_TRUE(answer->Answered());
-    EXPECT_EQ(message, "Error loading image file: '" + bad + "'.\n\nContinue loading images?");
-    EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "one.bmp", "three.ico"}));
-    EXPECT_EQ(form.CurrentImageIndex(), -1);
-    EXPECT_FALSE(form.ListChanged());
-    EXPECT_EQ(ReadCatalog()->Topics(0).Bmps.Count(), 3);
-}
-
-TEST_F(ImagesTest, AFailingLastFileIsReportedWithOKOnly) {
-    MakeCatalog({{"A", 0}});
-    TMainForm& form = Open();
-    const QStringList files = {WriteBmpFile(Folder(), "one.bmp", 10, 10), Folder() + "/gone.bmp"};
     QStringList buttons;
     auto answer = Answer(Inspect(
         [&](QWidget* d) {
+            message = MessageOf(d);
             for (auto* b : d->findChildren<QPushButton*>())
                 buttons << b->objectName();
         },
@@ -48,20 +52,31 @@ TEST_F(ImagesTest, AFailingLastFileIsReportedWithOKOnly) {
     form.AddImageFiles(files);
     EXPECT_TRUE(answer->Answered());
     EXPECT_EQ(buttons, QStringList({"OK"}));
-    EXPECT_EQ(ImageNames(), QStringList({"one.bmp"}));
+    EXPECT_EQ(message, "These files were not added:\n\n" + unknown +
+                           ": unknown picture format\n" + damaged + ": the file is damaged\n" +
+                           large + ": too large (4100 × 2 pixels; the largest is 4096 × 4096)\n" +
+                           missing + ": the file cannot be read");
+    EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "one.bmp", "photo.PNG", "shape.svg"}));
+    EXPECT_EQ(form.CurrentImageIndex(), -1);
+    EXPECT_FALSE(form.ListChanged());
+    const auto saved = ReadCatalog();
+    ASSERT_EQ(saved->Topics(0).Bmps.Count(), 4);
 }
 
-TEST_F(ImagesTest, StoppingAfterAFailureStillWritesTheList) {
+TEST_F(ImagesTest, OpenDialogListsAllPicturesFirstThenEachFamily) {
     MakeCatalog({{"A", 0}});
     TMainForm& form = Open();
-    const QStringList files = {WriteBmpFile(Folder(), "one.bmp", 10, 10), Folder() + "/bad.txt",
-                               WriteBmpFile(Folder(), "two.bmp", 4, 4)};
-    auto answer = Answer(PressResult(2));
-    form.AddImageFiles(files);
+    QStringList filters;
+    auto answer = Answer(Inspect(
+        [&](QWidget* d) { filters = static_cast<QFileDialog*>(d)->nameFilters(); },
+        CloseWindow()));
+    form.AddImagesFromDialog();
     EXPECT_TRUE(answer->Answered());
-    EXPECT_EQ(ImageNames(), QStringList({"one.bmp"}));
-    EXPECT_EQ(ReadCatalog()->Topics(0).Bmps.Count(), 1);
-    EXPECT_FALSE(form.ListChanged());
+    ASSERT_EQ(filters.size(), 10);
+    EXPECT_EQ(filters[0], "All pictures (*.bmp *.ico *.emf *.wmf *.png *.jpg *.jpeg *.gif *.tif "
+                          "*.tiff *.webp *.svg *.svgz)");
+    EXPECT_EQ(filters[3], "Metafiles (*.emf *.wmf)");
+    EXPECT_EQ(filters[9], "SVG (*.svg *.svgz)");
 }
 
 TEST_F(ImagesTest, FilesDroppedOnTheImageList) {

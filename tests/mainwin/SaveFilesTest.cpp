@@ -14,6 +14,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -53,11 +55,11 @@ TEST_P(SaveFilter, ListsTheFormatsOfTheKind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, SaveFilter,
-    ::testing::Values(FilterCase{"bitmap", PictureKind::Bitmap, "Bitmaps (*.bmp)"},
-                      FilterCase{"icon", PictureKind::Icon, "Icons (*.ico)"},
+    ::testing::Values(FilterCase{"bitmap", PictureKind::Bitmap, "Bitmaps (*.bmp);;PNG (*.png)"},
+                      FilterCase{"icon", PictureKind::Icon, "Icons (*.ico);;PNG (*.png)"},
                       FilterCase{"metafile", PictureKind::Metafile,
                                  "All (*.emf *.wmf);;Enhanced Metafiles (*.emf);;"
-                                 "Metafiles (*.wmf)"}),
+                                 "Metafiles (*.wmf);;PNG (*.png);;SVG (*.svg)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct NameCase {
@@ -226,7 +228,7 @@ TEST(SaveImageAs, ProposesTheNameAndTheFilterOfTheKind) {
     const QString path = SaveImageAs(bitmap, "flower.bmp");
     ASSERT_TRUE(answer->Answered()) << answer->Error().toStdString();
     EXPECT_EQ(proposed, "flower.bmp");
-    EXPECT_EQ(filters, QStringList{"Bitmaps (*.bmp)"});
+    EXPECT_EQ(filters, QStringList({"Bitmaps (*.bmp)", "PNG (*.png)"}));
     EXPECT_EQ(suffix, "bmp");
     // The default extension completes a name typed without one.
     EXPECT_EQ(path, dir.filePath("chosen.bmp"));
@@ -235,9 +237,62 @@ TEST(SaveImageAs, ProposesTheNameAndTheFilterOfTheKind) {
     answer = AnswerNextModal(ChooseFile(dir.filePath("m.wmf"), &filters, &suffix, &proposed));
     EXPECT_EQ(SaveImageAs(WmfPicture(), "../up.wmf"), dir.filePath("m.wmf"));
     EXPECT_EQ(proposed, ".._up.wmf");
-    EXPECT_EQ(filters.size(), 3);
+    EXPECT_EQ(filters.size(), 5);
     EXPECT_EQ(suffix, "emf");
     EXPECT_EQ(FileBytes(dir.filePath("m.wmf")), Bytes(PlaceableWmfBytes()));
+}
+
+TEST(SaveImageAs, PngForEveryKindAndSvgForMetafilesByTheNameChosen) {
+    QTemporaryDir dir;
+    QStringList filters;
+    QString suffix;
+    QString proposed;
+    auto answer =
+        AnswerNextModal(ChooseFile(dir.filePath("icon.PNG"), &filters, &suffix, &proposed));
+    ASSERT_EQ(SaveImageAs(IconPicture(), "icon.ico"), dir.filePath("icon.PNG"));
+    const QImage png(dir.filePath("icon.PNG"), "PNG");
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.size(), QSize(IconPicture().Width(), IconPicture().Height()));
+
+    answer = AnswerNextModal(ChooseFile(dir.filePath("m.svg"), &filters, &suffix, &proposed));
+    ASSERT_EQ(SaveImageAs(WmfPicture(), "m.wmf"), dir.filePath("m.svg"));
+    const QByteArray svg = FileBytes(dir.filePath("m.svg"));
+    EXPECT_TRUE(svg.contains("<svg")) << svg.left(200).toStdString();
+    // The SVG draws what the metafile draws.
+    const TPicture wmf = WmfPicture();
+    QImage fromSvg(wmf.Width(), wmf.Height(), QImage::Format_ARGB32);
+    fromSvg.fill(Qt::white);
+    QImage fromMetafile = fromSvg;
+    {
+        QPainter painter(&fromSvg);
+        QSvgRenderer(svg).render(&painter, QRectF(fromSvg.rect()));
+    }
+    {
+        QPainter painter(&fromMetafile);
+        wmf.Graphic()->Draw(painter, QPoint(0, 0));
+    }
+    int far = 0;
+    for (int y = 0; y < fromSvg.height(); ++y)
+        for (int x = 0; x < fromSvg.width(); ++x)
+            far += qGray(fromSvg.pixel(x, y)) / 64 != qGray(fromMetafile.pixel(x, y)) / 64;
+    EXPECT_LT(far, fromSvg.width() * fromSvg.height() / 20);
+}
+
+TEST_F(GroupSave, WritesTheChosenFormatUnderTheFormatsExtension) {
+    const std::vector<TGroupPicture> pictures = {
+        {"flower.bmp", Store(BitmapPicture())},
+        {"drawing.wmf", Store(WmfPicture())},
+        {"plain", Store(EmfPicture())},
+    };
+    const QString folder = outDir.path();
+    EXPECT_EQ(
+        SaveImageGroup(folder, pictures, dataFile, kCodePageWestern, ExportFormat::Svg),
+        QStringList({folder + "/flower.png", folder + "/drawing.svg", folder + "/plain.svg"}));
+    EXPECT_FALSE(QImage(folder + "/flower.png", "PNG").isNull());
+    EXPECT_TRUE(FileBytes(folder + "/drawing.svg").contains("<svg"));
+    EXPECT_EQ(
+        SaveImageGroup(folder, pictures, dataFile, kCodePageWestern, ExportFormat::Png),
+        QStringList({folder + "/flower.png", folder + "/drawing.png", folder + "/plain.png"}));
 }
 
 TEST(SaveImageAs, CancelReturnsNoPath) {

@@ -1,11 +1,13 @@
 #include "Convert.h"
 #include "Dib.h"
+#include "EmfWriterDevice.h"
 #include "Metafile.h"
 #include "Writer.h"
 #include "WriterCommon.h"
 
 #include <QFontMetricsF>
 #include <cmath>
+#include <cstring>
 
 namespace tavik::metafile {
 
@@ -20,7 +22,7 @@ std::int64_t Round(qreal v) {
     return std::isfinite(v) ? std::llround(std::clamp<qreal>(v, -2e9, 2e9)) : 0;
 }
 
-class EmfRecorder : public Device {
+class EmfRecorder : public EmfWriterDevice {
 public:
     EmfRecorder(QSize natural, QSize canvas) : FCanvas(canvas) {
         // The header's device and micrometre sizes make one reference pixel
@@ -52,7 +54,7 @@ public:
         Record(17, {8}); // anisotropic keeps the extents 1:1 but says what we mean
     }
 
-    std::vector<std::uint8_t> Finish() {
+    std::vector<std::uint8_t> Finish() override {
         Begin(14);
         FOut.U32(0);
         FOut.U32(16);
@@ -147,6 +149,10 @@ public:
         const QImage& part = place.part;
         if (part.isNull())
             return;
+        if (HasTransparency(part)) {
+            AlphaBlend(place);
+            return;
+        }
         std::size_t bitsAt = 0;
         const std::vector<std::uint8_t> dib = EncodePackedDib(part, &bitsAt);
         const QRectF& box = place.box;
@@ -171,6 +177,69 @@ public:
     }
 
 private:
+    static bool HasTransparency(const QImage& image) {
+        if (!image.hasAlphaChannel())
+            return false;
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            for (int x = 0; x < argb.width(); ++x)
+                if (qAlpha(line[x]) != 255)
+                    return true;
+        }
+        return false;
+    }
+    // EMR_ALPHABLEND with a bottom-up 32-bit premultiplied bitmap: the one
+    // record that keeps per-pixel alpha. It cannot mirror, so a mirrored
+    // placement flips the pixels instead.
+    void AlphaBlend(const ImagePlacement& place) {
+        QImage part = place.part.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                          .mirrored(place.width < 0, place.height < 0);
+        const qreal left = place.width < 0 ? place.at.x() + place.width : place.at.x();
+        const qreal top = place.height < 0 ? place.at.y() + place.height : place.at.y();
+        const std::uint32_t bitsSize = static_cast<std::uint32_t>(part.width()) * 4 *
+                                       static_cast<std::uint32_t>(part.height());
+        const QRectF& box = place.box;
+        Begin(114);
+        I32Rect(Round(box.left()), Round(box.top()), Round(box.right()), Round(box.bottom()));
+        FOut.I32(Round(left));
+        FOut.I32(Round(top));
+        FOut.I32(Round(std::abs(place.width)));
+        FOut.I32(Round(std::abs(place.height)));
+        FOut.U32(0x01FF0000); // AC_SRC_OVER, constant alpha 255, AC_SRC_ALPHA
+        FOut.I32(0);
+        FOut.I32(0);
+        for (float v : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) {
+            std::uint32_t bits = 0;
+            std::memcpy(&bits, &v, 4);
+            FOut.U32(bits);
+        }
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.U32(108);
+        FOut.U32(40);
+        FOut.U32(148);
+        FOut.U32(bitsSize);
+        FOut.I32(part.width());
+        FOut.I32(part.height());
+        FOut.U32(40);
+        FOut.I32(part.width());
+        FOut.I32(part.height());
+        FOut.U16(1);
+        FOut.U16(32);
+        FOut.U32(0);
+        FOut.U32(bitsSize);
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.U32(0);
+        FOut.U32(0);
+        for (int y = part.height() - 1; y >= 0; --y) {
+            const auto* line = reinterpret_cast<const QRgb*>(part.constScanLine(y));
+            for (int x = 0; x < part.width(); ++x)
+                FOut.U32(line[x]); // 0xAARRGGBB is B, G, R, A in file order
+        }
+        End();
+    }
     void Begin(std::uint32_t type) {
         FStart = FOut.Size();
         FOut.U32(type);
@@ -406,6 +475,10 @@ std::vector<std::uint8_t> ConvertToEmf(const MetafileDocument& doc) {
     EmfRecorder recorder(natural, canvas);
     doc.Play(recorder, QRectF(0, 0, canvas.width(), canvas.height()));
     return recorder.Finish();
+}
+
+std::unique_ptr<EmfWriterDevice> NewEmfWriter(QSize natural, QSize canvas) {
+    return std::make_unique<EmfRecorder>(natural, canvas);
 }
 
 } // namespace tavik::metafile

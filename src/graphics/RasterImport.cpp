@@ -1,0 +1,49 @@
+#include "graphics/RasterImport.h"
+
+#include "graphics/Bitmap.h"
+#include "graphics/PictureImport.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace tavik {
+
+namespace {
+
+[[noreturn]] void TooLarge(QSize size) {
+    throw EPictureImport(ImportFailure::TooLarge,
+                         "Picture is too large: " + std::to_string(size.width()) + " x " +
+                             std::to_string(size.height()) + " pixels (the largest is " +
+                             std::to_string(kMaxImportSide) + " x " +
+                             std::to_string(kMaxImportSide) + ")",
+                         size);
+}
+
+bool Oversized(QSize size) {
+    return size.width() > kMaxImportSide || size.height() > kMaxImportSide;
+}
+
+} // namespace
+
+std::unique_ptr<TBitmap> BitmapFromRaster(const QByteArray& bytes, const char* format) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    if (reader.size().isValid() && Oversized(reader.size()))
+        TooLarge(reader.size());
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        throw EPictureImport(ImportFailure::Damaged,
+                             "Picture file is not a valid " +
+                                 QByteArray(format).toUpper().toStdString() + " image");
+    }
+    // Some readers know the size only once they have read the pixels.
+    if (Oversized(image.size()))
+        TooLarge(image.size());
+    return TBitmap::FromImage(image);
+}
+
+} // namespace tavik
