@@ -216,8 +216,8 @@ private:
     void BmpListViewChange();
     void BmpListViewEnter();
     void LayoutPreviewImage(int width, int height);
-    // The topic whose pictures the image list holds, -1 when none; the image
-    // commands act on it.
+    // The topic whose pictures the image list holds, -1 when none or when it
+    // is not the current topic; the image commands act on it.
     int ImageTopic() const;
 
     // MainPreview.cpp

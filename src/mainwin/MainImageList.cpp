@@ -50,7 +50,10 @@ void SetBarMaximum(QProgressBar& bar, int maximum) {
 } // namespace
 
 int TMainForm::ImageTopic() const {
-    return FShownTopic >= 0 && FShownTopic < FTopics->Count() ? FShownTopic : -1;
+    // Should the list ever show another topic than the current one, no image
+    // command may act on either of them.
+    const int topic = CurrentTopic();
+    return topic == FShownTopic && topic < FTopics->Count() ? topic : -1;
 }
 
 int TMainForm::CurrentImageIndex() const {

@@ -396,14 +396,14 @@ void TMainForm::UpBtnClick() {
     if (FTopicsActive)
         MoveTopic(CurrentTopic(), true);
     else
-        MoveImage(CurrentTopic(), CurrentImageIndex(), true);
+        MoveImage(ImageTopic(), CurrentImageIndex(), true);
 }
 
 void TMainForm::DownBtnClick() {
     if (FTopicsActive)
         MoveTopic(CurrentTopic(), false);
     else
-        MoveImage(CurrentTopic(), CurrentImageIndex(), false);
+        MoveImage(ImageTopic(), CurrentImageIndex(), false);
 }
 
 void TMainForm::AddBtnClick() {
@@ -434,13 +434,14 @@ void TMainForm::RenameBtnClick() {
             RenameTopic(topic, name);
         return;
     }
+    const int shown = ImageTopic();
     const int image = CurrentImageIndex();
-    if (image == -1)
+    if (shown == -1 || image == -1)
         return;
     BmpListView->CancelEditing();
-    QString name = NameText(FTopics->Image(topic, image).Name);
+    QString name = NameText(FTopics->Image(shown, image).Name);
     if (InputQueryLang(LoadText(7), LoadText(3), name, FLanguage))
-        RenameImage(topic, image, name);
+        RenameImage(shown, image, name);
 }
 
 void TMainForm::HelpBtnClick() {

@@ -4,6 +4,7 @@
 #include "controls/MarkLB.h"
 #include "controls/explbtn.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/ErrorReport.h"
 #include "mainwin/Texts.h"
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
@@ -95,6 +96,12 @@ void MainFormTest::SetUp() {
 void MainFormTest::TearDown() {
     Close();
     SetLanguageBase(kEnglishBase);
+    // A report left over would open in a later test, where nothing answers it.
+    if (!PendingReports().isEmpty()) {
+        ADD_FAILURE() << "unanswered error report: " << PendingReports().join("; ").toStdString();
+        auto report = Answer(PressRole(QDialogButtonBox::AcceptRole));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return report->Answered(); }));
+    }
 }
 
 void MainFormTest::MakeCatalog(const std::vector<TopicSpec>& topics) {

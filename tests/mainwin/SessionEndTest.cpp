@@ -62,9 +62,10 @@ TEST_F(SessionEndTest, ACloseDuringAProgressWindowWaitsForItsEnd) {
     auto progress = std::make_unique<TProgressManager>("Tavik", 10, 0, "Updating...");
     progress->Show();
     EXPECT_FALSE(form.close());
+    QSignalSpy received(&sessionEnd, &TSessionEnd::SignalReceived);
     ASSERT_EQ(::raise(SIGTERM), 0);
-    QTest::qWait(0);
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.count() == 1; }));
+    EXPECT_EQ(received.at(0).at(0).toInt(), SIGTERM);
     EXPECT_EQ(closed.count(), 0);
     EXPECT_TRUE(form.isVisible());
 
