@@ -368,7 +368,8 @@ const CommandRegistration exportCommand{
 const CommandRegistration compactCommand{
     {"compact",
      "FOLDER",
-     "drop unreferenced records from the data file (as the program's Save)",
+     "drop unreferenced records from the data file (as the program's Save); damaged "
+     "pictures are kept as they are and named",
      {},
      {},
      RunCompact}};
