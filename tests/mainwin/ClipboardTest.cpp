@@ -146,6 +146,11 @@ TEST(ClipboardCopy, IconPngKeepsItsTransparency) {
     EXPECT_EQ(QColor(png.pixel(8, 5)), QColor(Qt::red));
 }
 
+TEST(ClipboardCopy, HugeMetafileFrameRendersScaledToFit) {
+    const QImage png = QImage::fromData(PngOf(*EmfPicture(20000, 100).Graphic()), "PNG");
+    EXPECT_EQ(png.size(), QSize(kMaxRenderSide, 20));
+}
+
 TEST(ClipboardCopy, MetafileSvgKeepsItsShapesAsVectors) {
     QFile file(QStringLiteral(TAVIK_METAFILE_DATA "/emf_rectangle_pen_brush.emf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
