@@ -275,7 +275,8 @@ TEST(ClipboardPaste, FilesCopiedInAFileManagerAreLocalPaths) {
     EXPECT_EQ(CopiedFiles(uriList), QStringList({"/tmp/a b.bmp", "/tmp/d.ico"}));
 
     QMimeData gnome;
-    gnome.setData("x-special/gnome-copied-files", "cut\nfile:///tmp/e.wmf\nfile:///tmp/f.emf");
+    gnome.setData("x-special/gnome-copied-files",
+                  "cut\nfile:///tmp/e.wmf\nfile:?//tmp/no-path.bmp\nfile:///tmp/f.emf");
     EXPECT_EQ(CopiedFiles(gnome), QStringList({"/tmp/e.wmf", "/tmp/f.emf"}));
 
     QMimeData picture;
