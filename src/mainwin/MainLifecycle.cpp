@@ -197,6 +197,7 @@ void TMainForm::WriteSettings() {
 
 void TMainForm::ApplyLanguage() {
     SetLanguageBase(LanguageBaseFor(FLanguage));
+    SetQtLanguage(FLanguage);
     FCodePage = CodePageFor(FLanguage, FCodePageSetting);
     TopicBtn->SetCaption(LoadText(8));
     BmpBtn->SetCaption(LoadText(9));

@@ -26,10 +26,19 @@ QImage RenderTransparent(const TGraphic& graphic) {
     if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) {
         return bitmap->Image();
     }
-    QImage image(graphic.Width(), graphic.Height(), QImage::Format_ARGB32_Premultiplied);
+    const QSize natural(graphic.Width(), graphic.Height());
+    const QSize size = natural.boundedTo(QSize(kMaxRenderSide, kMaxRenderSide)) == natural
+                           ? natural
+                           : natural.scaled(kMaxRenderSide, kMaxRenderSide, Qt::KeepAspectRatio)
+                                 .expandedTo(QSize(1, 1));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    graphic.Draw(painter, QPoint(0, 0));
+    if (size == natural) {
+        graphic.Draw(painter, QPoint(0, 0));
+    } else {
+        graphic.StretchDraw(painter, QRect(QPoint(0, 0), size));
+    }
     return image;
 }
 

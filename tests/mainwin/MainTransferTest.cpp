@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -116,6 +117,29 @@ TEST_F(TransferTest, CancelledGroupFolderKeepsTheLastOne) {
     EXPECT_EQ(shown, out.path());
     EXPECT_EQ(FForm->SaveGroupFolder(), out.path());
     EXPECT_TRUE(QDir(out.path()).isEmpty());
+}
+
+TEST_F(TransferTest, QtsOwnDialogsSpeakTheProgramsLanguage) {
+    const std::pair<int, QString> languages[] = {
+        {1, QString::fromUtf16(u"Отмена")}, {2, "Cancelar"}, {0, "Cancel"}};
+    for (const auto& [language, cancel] : languages) {
+        WriteSettings(QStringLiteral("[Lang]\nLang=%1\n").arg(language));
+        MakeCatalog({{"A", 2}});
+        Open();
+        SelectImages({0, 1});
+        QString shown;
+        auto answer = Answer(Inspect(
+            [&](QWidget* dialog) {
+                shown = dialog->findChild<QDialogButtonBox*>()
+                            ->button(QDialogButtonBox::Cancel)
+                            ->text();
+            },
+            PressRole(QDialogButtonBox::RejectRole)));
+        ClickButton("tSaveBtn");
+        answer.reset();
+        EXPECT_EQ(shown, cancel) << language;
+        Close();
+    }
 }
 
 TEST_F(TransferTest, AnImportThatFailsHalfWayShowsAndKeepsWhatItCopied) {
