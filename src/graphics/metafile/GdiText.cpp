@@ -82,7 +82,7 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
             BrushSpec bk;
             bk.color = mode.bkColor;
             DrawMode copy = mode;
-            copy.rop2 = 13;
+            copy.rop2 = Number(Rop2::CopyPen);
             FDevice.FillPath(box, bk, copy);
         }
     }
@@ -164,8 +164,9 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
         AddToPath(place.map(glyphs), false);
         return;
     }
-    if (FState.rop2 == 11 || !std::isfinite(run.origin.x()) || !std::isfinite(run.origin.y()) ||
-        std::abs(run.origin.x()) > 1e7 || std::abs(run.origin.y()) > 1e7)
+    if (FState.rop2 == Number(Rop2::Nop) || !std::isfinite(run.origin.x()) ||
+        !std::isfinite(run.origin.y()) || std::abs(run.origin.x()) > 1e7 ||
+        std::abs(run.origin.y()) > 1e7)
         return;
 
     if (mode.opaque && !(rect && (options & 0x2))) {

@@ -282,8 +282,10 @@ bool EmfPlayer::PlayDrawing(EmfRecord type, const Bytes& r) {
         if (need(36)) {
             const std::uint64_t nVer = r.U32(24), nTri = r.U32(28);
             const std::uint32_t mode = r.U32(32);
-            const std::uint64_t per = mode == 2 ? 12 : 8;
-            if (mode > 2 || !r.Has(36, nVer * 16) || !r.Has(36 + nVer * 16, nTri * per) ||
+            const bool triangles = mode == Number(GradientMode::Triangle);
+            const std::uint64_t per = triangles ? 12 : 8;
+            if (mode > Number(GradientMode::Triangle) || !r.Has(36, nVer * 16) ||
+                !r.Has(36 + nVer * 16, nTri * per) ||
                 !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(nVer + nTri)))
                 break;
             auto vertex = [&](std::uint64_t i) { return PointL(r, 36 + 16 * i); };
@@ -296,7 +298,7 @@ bool EmfPlayer::PlayDrawing(EmfRecord type, const Bytes& r) {
                 const std::uint32_t a = r.U32(at), b = r.U32(at + 4);
                 if (a >= nVer || b >= nVer)
                     continue;
-                if (mode == 2) {
+                if (triangles) {
                     const std::uint32_t c = r.U32(at + 8);
                     if (c >= nVer)
                         continue;
@@ -307,7 +309,8 @@ bool EmfPlayer::PlayDrawing(EmfRecord type, const Bytes& r) {
                                       false);
                 } else {
                     const QRectF box = QRectF(vertex(a), vertex(b)).normalized();
-                    FGdi.GradientFill(QPolygonF(box), colour(a), colour(b), mode == 1);
+                    FGdi.GradientFill(QPolygonF(box), colour(a), colour(b),
+                                      mode == Number(GradientMode::RectVertical));
                 }
             }
         }
@@ -344,15 +347,15 @@ bool EmfPlayer::PlayState(EmfRecord type, const Bytes& r) {
             FGdi.SetMapMode(r.I32(8));
         break;
     case EmfRecord::SetBkMode:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+        if (need(12) && InRange(r.U32(8), BkMode::Transparent, BkMode::Opaque))
             s.bkMode = static_cast<int>(r.U32(8));
         break;
     case EmfRecord::SetPolyFillMode:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+        if (need(12) && InRange(r.U32(8), PolyFillMode::Alternate, PolyFillMode::Winding))
             s.polyFillMode = static_cast<int>(r.U32(8));
         break;
     case EmfRecord::SetRop2:
-        if (need(12) && r.U32(8) >= 1 && r.U32(8) <= 16)
+        if (need(12) && InRange(r.U32(8), Rop2::Black, Rop2::White))
             s.rop2 = static_cast<int>(r.U32(8));
         break;
     case EmfRecord::SetStretchBltMode:
@@ -414,7 +417,7 @@ bool EmfPlayer::PlayState(EmfRecord type, const Bytes& r) {
             FGdi.ModifyWorldTransform(XForm(r, 8), static_cast<int>(r.U32(32)));
         break;
     case EmfRecord::SetArcDirection:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
+        if (need(12) && InRange(r.U32(8), ArcDirection::CounterClockwise, ArcDirection::Clockwise))
             s.arcDirection = static_cast<int>(r.U32(8));
         break;
     case EmfRecord::SetMiterLimit:

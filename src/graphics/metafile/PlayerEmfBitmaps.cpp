@@ -38,7 +38,7 @@ void EmfPlayer::BitBlt(EmfRecord type, const Bytes& r) {
     // Mask blits draw their source as a plain copy: the mask only
     // ever hides parts of it.
     FGdi.Blit(dest, img ? &*img : nullptr, src,
-              type == EmfRecord::MaskBlt && img ? 0x00CC0020 : rop);
+              type == EmfRecord::MaskBlt && img ? Number(Rop3::SrcCopy) : rop);
 }
 
 void EmfPlayer::PlgBlt(const Bytes& r) {
@@ -49,7 +49,7 @@ void EmfPlayer::PlgBlt(const Bytes& r) {
     const QTransform unit(ur.x() - ul.x(), ur.y() - ul.y(), ll.x() - ul.x(), ll.y() - ul.y(),
                           ul.x(), ul.y());
     const QRectF src(r.I32(48), r.I32(52), r.I32(56), r.I32(60));
-    FGdi.BlitMapped(unit, &*img, src, 0x00CC0020);
+    FGdi.BlitMapped(unit, &*img, src, Number(Rop3::SrcCopy));
 }
 
 void EmfPlayer::SetDiBitsToDevice(const Bytes& r) {
@@ -83,7 +83,7 @@ void EmfPlayer::SetDiBitsToDevice(const Bytes& r) {
     const qreal ySrc = r.I32(36) - static_cast<qreal>(startScan);
     const qreal top = height > 0 ? img->height() - ySrc - cy : ySrc;
     FGdi.Blit(QRectF(r.I32(24), r.I32(28), cx, cy), &*img, QRectF(r.I32(32), top, cx, cy),
-              0x00CC0020);
+              Number(Rop3::SrcCopy));
 }
 
 void EmfPlayer::StretchDiBits(const Bytes& r) {
@@ -130,7 +130,7 @@ void EmfPlayer::AlphaOrTransparentBlt(EmfRecord type, const Bytes& r) {
         }
     }
     FGdi.Blit(QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)), &picture,
-              QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)), 0x00CC0020);
+              QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)), Number(Rop3::SrcCopy));
 }
 
 } // namespace tavik::metafile

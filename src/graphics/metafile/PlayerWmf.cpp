@@ -163,7 +163,7 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
             FGdi.RestoreDc(static_cast<int>(p(0)), true);
         break;
     case WmfFunction::SetBkMode:
-        if (need(1) && (u(0) == 1 || u(0) == 2))
+        if (need(1) && InRange(u(0), BkMode::Transparent, BkMode::Opaque))
             s.bkMode = u(0);
         break;
     case WmfFunction::SetMapMode:
@@ -171,11 +171,11 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
             FGdi.SetMapMode(u(0));
         break;
     case WmfFunction::SetRop2:
-        if (need(1) && u(0) >= 1 && u(0) <= 16)
+        if (need(1) && InRange(u(0), Rop2::Black, Rop2::White))
             s.rop2 = u(0);
         break;
     case WmfFunction::SetPolyFillMode:
-        if (need(1) && (u(0) == 1 || u(0) == 2))
+        if (need(1) && InRange(u(0), PolyFillMode::Alternate, PolyFillMode::Winding))
             s.polyFillMode = u(0);
         break;
     case WmfFunction::SetStretchBltMode:
@@ -267,7 +267,7 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
             const GdiObject* object = At(u(0));
             if (auto* region = object ? std::get_if<Region>(object) : nullptr) {
                 const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
-                FGdi.SelectClipRegion(&path, 5);
+                FGdi.SelectClipRegion(&path, Number(RegionMode::Copy));
             }
         }
         break;
@@ -287,7 +287,7 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
                 s.palette = palette->entries;
             else if (auto* region = std::get_if<Region>(object)) {
                 const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
-                FGdi.SelectClipRegion(&path, 5);
+                FGdi.SelectClipRegion(&path, Number(RegionMode::Copy));
             }
         }
         break;
@@ -647,7 +647,8 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
             qreal ySrc = p(3);
             if (r.U32(24) == 12 || r.I32(24 + 8) > 0)
                 ySrc = img->height() - ySrc - h;
-            FGdi.Blit(QRectF(p(8), p(7), w, h), &*img, QRectF(p(4), ySrc, w, h), 0x00CC0020);
+            FGdi.Blit(QRectF(p(8), p(7), w, h), &*img, QRectF(p(4), ySrc, w, h),
+                      Number(Rop3::SrcCopy));
         }
         break;
     default:
