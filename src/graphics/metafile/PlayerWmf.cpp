@@ -569,7 +569,7 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
             const std::uint32_t options = u(3);
             std::uint64_t stringAt = 14;
             QRectF rect;
-            const bool hasRect = options & 0x6;
+            const bool hasRect = options & (EtoOpaque | EtoClipped);
             if (hasRect) {
                 if (!r.Has(14, 8))
                     break;
@@ -632,7 +632,7 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
             auto img = Dib(r, 28, u(2));
             const qreal srcH = p(3), srcW = p(4);
             qreal ySrc = p(5);
-            if (img && (r.U32(28) == 12 || r.I32(28 + 8) > 0))
+            if (img && IsBottomUp(r.Sub(28, r.Size() - std::min<std::uint64_t>(28, r.Size()))))
                 ySrc = img->height() - ySrc - srcH;
             FGdi.Blit(QRectF(p(10), p(9), p(8), p(7)), img ? &*img : nullptr,
                       QRectF(p(6), ySrc, srcW, srcH), rop);
@@ -645,7 +645,7 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
                 break;
             const qreal h = p(5), w = p(6);
             qreal ySrc = p(3);
-            if (r.U32(24) == 12 || r.I32(24 + 8) > 0)
+            if (IsBottomUp(r.Sub(24, r.Size() - std::min<std::uint64_t>(24, r.Size()))))
                 ySrc = img->height() - ySrc - h;
             FGdi.Blit(QRectF(p(8), p(7), w, h), &*img, QRectF(p(4), ySrc, w, h),
                       Number(Rop3::SrcCopy));

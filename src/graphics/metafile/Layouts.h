@@ -1,0 +1,164 @@
+#pragma once
+
+// Where the fields of enhanced metafile records lie: byte offsets from the
+// start of the record. Each layout's kSize is the smallest record that holds
+// its fixed fields; a shorter record is skipped. docs/metafile.md lists them
+// per record.
+
+#include <cstdint>
+
+namespace tavik::metafile::emr {
+
+using Offset = std::uint64_t;
+
+// Records of one 32-bit value: modes, colours, object indices, levels.
+struct OneValue {
+    static constexpr Offset value = 8, kSize = 12;
+};
+// Records of one point or one extent (x or cx, then y or cy).
+struct OnePoint {
+    static constexpr Offset x = 8, y = 12, kSize = 16;
+};
+// SCALEVIEWPORTEXTEX, SCALEWINDOWEXTEX.
+struct ScaleExtent {
+    static constexpr Offset xNum = 8, xDenom = 12, yNum = 16, yDenom = 20, kSize = 24;
+};
+// RECTANGLE, ELLIPSE, INTERSECTCLIPRECT, EXCLUDECLIPRECT: one box.
+struct OneBox {
+    static constexpr Offset box = 8, kSize = 24;
+};
+struct RoundRect {
+    static constexpr Offset box = 8, cornerWidth = 24, cornerHeight = 28, kSize = 32;
+};
+// ARC, CHORD, PIE, ARCTO.
+struct ArcShape {
+    static constexpr Offset box = 8, start = 24, end = 32, kSize = 40;
+};
+struct SetPixelV {
+    static constexpr Offset point = 8, color = 16, kSize = 20;
+};
+struct AngleArc {
+    static constexpr Offset centre = 8, radius = 16, startAngle = 20, sweepAngle = 24, kSize = 28;
+};
+// POLYLINE, POLYGON, the Bezier records, POLYDRAW and their 16-bit forms:
+// bounds, a count, then the points (POLYDRAW: then one type byte each).
+struct Poly {
+    static constexpr Offset count = 24, points = 28, kSize = 28;
+};
+// POLYPOLYLINE, POLYPOLYGON and their 16-bit forms.
+struct PolyPoly {
+    static constexpr Offset polygons = 24, total = 28, counts = 32, kSize = 32;
+};
+// A vertex is x, y (32 bits each), then red, green, blue, alpha (16 bits).
+struct GradientFill {
+    static constexpr Offset vertices = 24, meshes = 28, mode = 32, data = 36, kSize = 36;
+    static constexpr Offset kVertexSize = 16, kVertexColor = 8;
+};
+struct SetWorldTransform {
+    static constexpr Offset xform = 8, kSize = 32;
+};
+struct ModifyWorldTransform {
+    static constexpr Offset xform = 8, mode = 32, kSize = 36;
+};
+
+struct CreatePen {
+    static constexpr Offset index = 8, style = 12, width = 16, color = 24, kSize = 28;
+};
+struct ExtCreatePen {
+    static constexpr Offset index = 8, style = 28, width = 32, brushStyle = 36, color = 40,
+                            dashCount = 48, dashes = 52, kSize = 52;
+};
+struct CreateBrushIndirect {
+    static constexpr Offset index = 8, style = 12, color = 16, hatch = 20, kSize = 24;
+};
+// CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT.
+struct PatternBrush {
+    static constexpr Offset index = 8, usage = 12, offBmi = 16, cbBmi = 20, offBits = 24,
+                            cbBits = 28, kSize = 32;
+};
+// EXTCREATEFONTINDIRECTW: the index, then a logical font.
+struct CreateFont {
+    static constexpr Offset index = 8, height = 12, width = 16, escapement = 20, weight = 28,
+                            italic = 32, underline = 33, strikeOut = 34, charset = 35,
+                            pitchAndFamily = 39, face = 40, kSize = 42;
+    static constexpr Offset kFaceChars = 32;
+};
+struct CreatePalette {
+    static constexpr Offset index = 8, count = 14, entries = 16, kSize = 16;
+};
+
+struct FillRgn {
+    static constexpr Offset cbRgn = 24, brush = 28, data = 32, kSize = 32;
+};
+struct FrameRgn {
+    static constexpr Offset cbRgn = 24, brush = 28, width = 32, height = 36, data = 40, kSize = 40;
+};
+// PAINTRGN, INVERTRGN.
+struct PaintRgn {
+    static constexpr Offset cbRgn = 24, data = 28, kSize = 28;
+};
+struct ExtSelectClipRgn {
+    static constexpr Offset cbRgn = 8, mode = 12, data = 16, kSize = 16;
+};
+// The region data these records carry: a 32-byte header, then rectangles.
+struct RegionData {
+    static constexpr Offset headerSize = 0, type = 4, count = 8, rects = 32;
+    static constexpr Offset kHeaderSize = 32, kRectSize = 16;
+};
+
+// BITBLT, STRETCHBLT and MASKBLT share their first 100 bytes; a bitmap of
+// size 0 means the operation uses no source.
+struct BitBlt {
+    static constexpr Offset xDest = 24, yDest = 28, cxDest = 32, cyDest = 36, rop = 40, xSrc = 44,
+                            ySrc = 48, usage = 80, offBmi = 84, cbBmi = 88, offBits = 92,
+                            cbBits = 96, kSize = 100;
+};
+struct StretchBlt {
+    static constexpr Offset cxSrc = 100, cySrc = 104, kSize = 108;
+};
+struct MaskBlt {
+    static constexpr Offset kSize = 128;
+};
+// Three corners of the destination: upper left, upper right, lower left.
+struct PlgBlt {
+    static constexpr Offset upperLeft = 24, upperRight = 32, lowerLeft = 40, xSrc = 48, ySrc = 52,
+                            cxSrc = 56, cySrc = 60, usage = 92, offBmi = 96, cbBmi = 100,
+                            offBits = 104, cbBits = 108, kSize = 140;
+};
+struct SetDiBitsToDevice {
+    static constexpr Offset xDest = 24, yDest = 28, xSrc = 32, ySrc = 36, cxSrc = 40, cySrc = 44,
+                            offBmi = 48, cbBmi = 52, offBits = 56, cbBits = 60, usage = 64,
+                            startScan = 68, scans = 72, kSize = 76;
+};
+struct StretchDiBits {
+    static constexpr Offset xDest = 24, yDest = 28, xSrc = 32, ySrc = 36, cxSrc = 40, cySrc = 44,
+                            offBmi = 48, cbBmi = 52, offBits = 56, cbBits = 60, usage = 64,
+                            rop = 68, cxDest = 72, cyDest = 76, kSize = 80;
+};
+// ALPHABLEND; TRANSPARENTBLT has its transparent colour where the blend is.
+struct AlphaBlend {
+    static constexpr Offset xDest = 24, yDest = 28, cxDest = 32, cyDest = 36, blend = 40,
+                            constantAlpha = 42, alphaFormat = 43, xSrc = 44, ySrc = 48, usage = 80,
+                            offBmi = 84, cbBmi = 88, offBits = 92, cbBits = 96, cxSrc = 100,
+                            cySrc = 104, kSize = 108;
+};
+
+// The text block of EXTTEXTOUTA/W (at 36) and POLYTEXTOUTA/W (from 40),
+// offsets from the block; its string and advances lie at offsets from the
+// record's start. Without a rectangle the advances' offset moves up.
+struct TextBlock {
+    static constexpr Offset reference = 0, chars = 8, offString = 12, options = 16, rect = 20,
+                            offDx = 36, offDxWithoutRect = 20, kSize = 40;
+};
+struct ExtTextOut {
+    static constexpr Offset text = 36, kSize = 76;
+};
+struct PolyTextOut {
+    static constexpr Offset count = 36, texts = 40, kSize = 40;
+};
+struct SmallTextOut {
+    static constexpr Offset x = 8, chars = 16, options = 20, rect = 36, kSize = 36,
+                            kSizeWithRect = 52;
+};
+
+} // namespace tavik::metafile::emr
