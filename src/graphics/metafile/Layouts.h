@@ -162,3 +162,75 @@ struct SmallTextOut {
 };
 
 } // namespace tavik::metafile::emr
+
+// The parameters of Windows metafile records, in 16-bit words counted from
+// the first word after the record's 6-byte header, in stored order: scalar
+// parameters are stored last first, so a point is y then x and a box is
+// bottom, right, top, left. kWords is the least a record must hold.
+namespace tavik::metafile::wmr {
+
+using Word = int;
+inline constexpr std::uint64_t kHeaderBytes = 6;
+
+// The byte offset of parameter word i from the start of the record.
+constexpr std::uint64_t ByteOf(Word i) {
+    return kHeaderBytes + 2 * static_cast<std::uint64_t>(i);
+}
+
+// Modes, levels, object indices.
+struct OneValue {
+    static constexpr Word value = 0, kWords = 1;
+};
+// SETBKCOLOR, SETTEXTCOLOR: a colour in two words.
+struct OneColor {
+    static constexpr Word color = 0, kWords = 2;
+};
+// Origins, extents, offsets, MOVETO, LINETO: y then x.
+struct OnePoint {
+    static constexpr Word point = 0, kWords = 2;
+};
+struct ScaleExtent {
+    static constexpr Word yDenom = 0, yNum = 1, xDenom = 2, xNum = 3, kWords = 4;
+};
+// RECTANGLE, ELLIPSE, INTERSECTCLIPRECT, EXCLUDECLIPRECT.
+struct OneBox {
+    static constexpr Word box = 0, kWords = 4;
+};
+struct RoundRect {
+    static constexpr Word cornerHeight = 0, cornerWidth = 1, box = 2, kWords = 6;
+};
+// ARC, PIE, CHORD: end point, start point, box.
+struct ArcShape {
+    static constexpr Word end = 0, start = 2, box = 4, kWords = 8;
+};
+struct SetPixel {
+    static constexpr Word color = 0, point = 2, kWords = 4;
+};
+// FILLREGION; FRAMEREGION adds the frame's height and width.
+struct RegionWithBrush {
+    static constexpr Word region = 0, brush = 1, height = 2, width = 3, kWords = 2, kFrameWords = 4;
+};
+// POLYLINE, POLYGON: a count, then points x, y (natural order).
+struct Poly {
+    static constexpr Word count = 0, points = 1, kWords = 1;
+};
+// POLYPOLYGON: a polygon count, the counts, then all points.
+struct PolyPolygon {
+    static constexpr Word polygons = 0, counts = 1, kWords = 1;
+};
+struct CreatePen {
+    static constexpr Word style = 0, width = 1, color = 3, kWords = 5;
+};
+struct CreateBrushIndirect {
+    static constexpr Word style = 0, color = 1, hatch = 3, kWords = 4;
+};
+// CREATEFONTINDIRECT: five words, eight flag bytes, then the face name.
+struct CreateFont {
+    static constexpr Word height = 0, width = 1, escapement = 2, weight = 4, flags = 5, face = 9,
+                          kWords = 9;
+    static constexpr std::uint64_t italic = 0, underline = 1, strikeOut = 2, charset = 3,
+                                   pitchAndFamily = 7; // bytes after flags
+    static constexpr std::uint64_t kFaceBytes = 32;
+};
+
+} // namespace tavik::metafile::wmr

@@ -1,5 +1,6 @@
 #include "Dib.h"
 #include "Gdi.h"
+#include "Layouts.h"
 #include "ObjectSlots.h"
 #include "Player.h"
 #include "Records.h"
@@ -150,6 +151,8 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
     auto p = [&](int i) {
         return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
     };
+    // A point or an extent, stored y then x.
+    auto yx = [&](int i) { return QPointF(p(i + 1), p(i)); };
     auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     // Rectangles are stored bottom, right, top, left.
@@ -159,92 +162,97 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
         FGdi.SaveDc();
         break;
     case WmfFunction::RestoreDc:
-        if (need(1))
-            FGdi.RestoreDc(static_cast<int>(p(0)), true);
+        if (need(wmr::OneValue::kWords))
+            FGdi.RestoreDc(static_cast<int>(p(wmr::OneValue::value)), true);
         break;
     case WmfFunction::SetBkMode:
-        if (need(1) && InRange(u(0), BkMode::Transparent, BkMode::Opaque))
-            s.bkMode = u(0);
+        if (need(wmr::OneValue::kWords) &&
+            InRange(u(wmr::OneValue::value), BkMode::Transparent, BkMode::Opaque))
+            s.bkMode = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetMapMode:
-        if (need(1))
-            FGdi.SetMapMode(u(0));
+        if (need(wmr::OneValue::kWords))
+            FGdi.SetMapMode(u(wmr::OneValue::value));
         break;
     case WmfFunction::SetRop2:
-        if (need(1) && InRange(u(0), Rop2::Black, Rop2::White))
-            s.rop2 = u(0);
+        if (need(wmr::OneValue::kWords) &&
+            InRange(u(wmr::OneValue::value), Rop2::Black, Rop2::White))
+            s.rop2 = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetPolyFillMode:
-        if (need(1) && InRange(u(0), PolyFillMode::Alternate, PolyFillMode::Winding))
-            s.polyFillMode = u(0);
+        if (need(wmr::OneValue::kWords) &&
+            InRange(u(wmr::OneValue::value), PolyFillMode::Alternate, PolyFillMode::Winding))
+            s.polyFillMode = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetStretchBltMode:
-        if (need(1))
-            s.stretchMode = u(0);
+        if (need(wmr::OneValue::kWords))
+            s.stretchMode = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetTextCharExtra:
-        if (need(1))
-            s.charExtra = static_cast<int>(p(0));
+        if (need(wmr::OneValue::kWords))
+            s.charExtra = static_cast<int>(p(wmr::OneValue::value));
         break;
     case WmfFunction::SetTextAlign:
-        if (need(1))
-            s.textAlign = u(0);
+        if (need(wmr::OneValue::kWords))
+            s.textAlign = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetBkColor:
-        if (need(2))
-            s.bkColor = Color(r, 6);
+        if (need(wmr::OneColor::kWords))
+            s.bkColor = Color(r, wmr::ByteOf(wmr::OneColor::color));
         break;
     case WmfFunction::SetTextColor:
-        if (need(2))
-            s.textColor = Color(r, 6);
+        if (need(wmr::OneColor::kWords))
+            s.textColor = Color(r, wmr::ByteOf(wmr::OneColor::color));
         break;
     case WmfFunction::SetWindowOrg:
-        if (need(2))
-            FGdi.SetWindowOrg(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetWindowOrg(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::SetWindowExt:
-        if (need(2))
-            FGdi.SetWindowExt(QSizeF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetWindowExt(QSizeF(yx(wmr::OnePoint::point).x(), yx(wmr::OnePoint::point).y()));
         break;
     case WmfFunction::SetViewportOrg:
-        if (need(2))
-            FGdi.SetViewportOrg(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetViewportOrg(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::SetViewportExt:
-        if (need(2))
-            FGdi.SetViewportExt(QSizeF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetViewportExt(QSizeF(yx(wmr::OnePoint::point).x(), yx(wmr::OnePoint::point).y()));
         break;
     case WmfFunction::OffsetWindowOrg:
-        if (need(2))
-            FGdi.SetWindowOrg(s.windowOrg + QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetWindowOrg(s.windowOrg + yx(wmr::OnePoint::point));
         break;
     case WmfFunction::OffsetViewportOrg:
-        if (need(2))
-            FGdi.SetViewportOrg(s.viewportOrg + QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetViewportOrg(s.viewportOrg + yx(wmr::OnePoint::point));
         break;
     case WmfFunction::ScaleWindowExt:
-        if (need(4))
-            FGdi.ScaleWindowExt(p(3), p(2), p(1), p(0));
+        if (need(wmr::ScaleExtent::kWords))
+            FGdi.ScaleWindowExt(p(wmr::ScaleExtent::xNum), p(wmr::ScaleExtent::xDenom),
+                                p(wmr::ScaleExtent::yNum), p(wmr::ScaleExtent::yDenom));
         break;
     case WmfFunction::ScaleViewportExt:
-        if (need(4))
-            FGdi.ScaleViewportExt(p(3), p(2), p(1), p(0));
+        if (need(wmr::ScaleExtent::kWords))
+            FGdi.ScaleViewportExt(p(wmr::ScaleExtent::xNum), p(wmr::ScaleExtent::xDenom),
+                                  p(wmr::ScaleExtent::yNum), p(wmr::ScaleExtent::yDenom));
         break;
     case WmfFunction::ExcludeClipRect:
-        if (need(4))
-            FGdi.ExcludeClipRect(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.ExcludeClipRect(box(wmr::OneBox::box));
         break;
     case WmfFunction::IntersectClipRect:
-        if (need(4))
-            FGdi.IntersectClipRect(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.IntersectClipRect(box(wmr::OneBox::box));
         break;
     case WmfFunction::OffsetClipRgn:
-        if (need(2))
-            FGdi.OffsetClip(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.OffsetClip(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::MoveTo:
-        if (need(2))
-            FGdi.MoveTo(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.MoveTo(yx(wmr::OnePoint::point));
         break;
     default:
         return false;
@@ -263,8 +271,8 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::SelectClipRegion:
-        if (need(1)) {
-            const GdiObject* object = At(u(0));
+        if (need(wmr::OneValue::kWords)) {
+            const GdiObject* object = At(u(wmr::OneValue::value));
             if (auto* region = object ? std::get_if<Region>(object) : nullptr) {
                 const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
                 FGdi.SelectClipRegion(&path, Number(RegionMode::Copy));
@@ -273,8 +281,8 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
         break;
     case WmfFunction::SelectObject:
     case WmfFunction::SelectPalette:
-        if (need(1)) {
-            const GdiObject* object = At(u(0));
+        if (need(wmr::OneValue::kWords)) {
+            const GdiObject* object = At(u(wmr::OneValue::value));
             if (!object)
                 break;
             if (auto* pen = std::get_if<LogPen>(object))
@@ -292,27 +300,28 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::DeleteObject:
-        if (need(1) && u(0) < FObjects.size() && FGdi.Charge(Cost::Slot, 1)) {
-            FObjects[u(0)].reset();
-            FSlots.Free(u(0));
+        if (need(wmr::OneValue::kWords) && u(wmr::OneValue::value) < FObjects.size() &&
+            FGdi.Charge(Cost::Slot, 1)) {
+            FObjects[u(wmr::OneValue::value)].reset();
+            FSlots.Free(u(wmr::OneValue::value));
         }
         break;
     case WmfFunction::CreatePenIndirect: {
         LogPen pen;
-        if (need(5)) {
-            pen.style = u(0) & (PsStyleMask | PsEndcapMask | PsJoinMask);
-            pen.width = p(1);
-            pen.color = Color(r, 12);
+        if (need(wmr::CreatePen::kWords)) {
+            pen.style = u(wmr::CreatePen::style) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = p(wmr::CreatePen::width);
+            pen.color = Color(r, wmr::ByteOf(wmr::CreatePen::color));
         }
         Create(pen);
         break;
     }
     case WmfFunction::CreateBrushIndirect: {
         LogBrush brush;
-        if (need(4)) {
-            brush.style = u(0);
-            brush.color = Color(r, 8);
-            brush.hatch = u(3);
+        if (need(wmr::CreateBrushIndirect::kWords)) {
+            brush.style = u(wmr::CreateBrushIndirect::style);
+            brush.color = Color(r, wmr::ByteOf(wmr::CreateBrushIndirect::color));
+            brush.hatch = u(wmr::CreateBrushIndirect::hatch);
         }
         if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched) {
             Create(std::monostate{});
@@ -323,18 +332,21 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
     }
     case WmfFunction::CreateFontIndirect: {
         LogFont font;
-        if (need(9)) {
-            font.height = static_cast<int>(p(0));
-            font.width = static_cast<int>(p(1));
-            font.escapement = static_cast<int>(p(2));
-            font.weight = static_cast<int>(p(4));
-            font.italic = r.U8(16);
-            font.underline = r.U8(17);
-            font.strikeOut = r.U8(18);
-            font.charset = r.U8(19);
-            font.pitchAndFamily = r.U8(23);
+        using L = wmr::CreateFont;
+        if (need(L::kWords)) {
+            const std::uint64_t flags = wmr::ByteOf(L::flags), faceAt = wmr::ByteOf(L::face);
+            font.height = static_cast<int>(p(L::height));
+            font.width = static_cast<int>(p(L::width));
+            font.escapement = static_cast<int>(p(L::escapement));
+            font.weight = static_cast<int>(p(L::weight));
+            font.italic = r.U8(flags + L::italic);
+            font.underline = r.U8(flags + L::underline);
+            font.strikeOut = r.U8(flags + L::strikeOut);
+            font.charset = r.U8(flags + L::charset);
+            font.pitchAndFamily = r.U8(flags + L::pitchAndFamily);
             QByteArray face;
-            for (std::uint64_t i = 24; i < r.Size() && i < 24 + 32 && r.U8(i); ++i)
+            for (std::uint64_t i = faceAt; i < r.Size() && i < faceAt + L::kFaceBytes && r.U8(i);
+                 ++i)
                 face += static_cast<char>(r.U8(i));
             font.face =
                 DecodeAnsi(std::span(reinterpret_cast<const std::uint8_t*>(face.constData()),
@@ -437,24 +449,27 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
     auto p = [&](int i) {
         return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
     };
+    // A point or an extent, stored y then x.
+    auto yx = [&](int i) { return QPointF(p(i + 1), p(i)); };
     auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     // Rectangles are stored bottom, right, top, left.
     auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
     switch (function) {
     case WmfFunction::LineTo:
-        if (need(2))
-            FGdi.LineTo(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.LineTo(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::Polygon:
     case WmfFunction::Polyline:
-        if (need(1)) {
-            const std::int64_t n = r.I16(6);
-            if (n < 0 || !r.Has(8, 4 * static_cast<std::uint64_t>(n)))
+        if (need(wmr::Poly::kWords)) {
+            const std::int64_t n = r.I16(wmr::ByteOf(wmr::Poly::count));
+            const std::uint64_t at = wmr::ByteOf(wmr::Poly::points);
+            if (n < 0 || !r.Has(at, 4 * static_cast<std::uint64_t>(n)))
                 break;
             QPolygonF pts;
             for (std::int64_t i = 0; i < n; ++i)
-                pts << QPointF(r.I16(8 + 4 * i), r.I16(10 + 4 * i));
+                pts << QPointF(r.I16(at + 4 * i), r.I16(at + 2 + 4 * i));
             if (function == WmfFunction::Polygon)
                 FGdi.Polygon(pts);
             else
@@ -462,21 +477,22 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::PolyPolygon:
-        if (need(1)) {
-            const std::uint64_t polys = u(0);
-            if (!r.Has(8, 2 * polys))
+        if (need(wmr::PolyPolygon::kWords)) {
+            const std::uint64_t polys = u(wmr::PolyPolygon::polygons);
+            const std::uint64_t counts = wmr::ByteOf(wmr::PolyPolygon::counts);
+            if (!r.Has(counts, 2 * polys))
                 break;
             std::uint64_t total = 0;
             for (std::uint64_t i = 0; i < polys; ++i)
-                total += r.U16(8 + 2 * i);
-            std::uint64_t at = 8 + 2 * polys;
+                total += r.U16(counts + 2 * i);
+            std::uint64_t at = counts + 2 * polys;
             if (!r.Has(at, 4 * total) ||
                 !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(total)))
                 break;
             std::vector<QPolygonF> list;
             for (std::uint64_t i = 0; i < polys; ++i) {
                 QPolygonF poly;
-                for (std::uint64_t k = r.U16(8 + 2 * i); k > 0; --k, at += 4)
+                for (std::uint64_t k = r.U16(counts + 2 * i); k > 0; --k, at += 4)
                     poly << QPointF(r.I16(at), r.I16(at + 2));
                 list.push_back(std::move(poly));
             }
@@ -484,36 +500,39 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::Rectangle:
-        if (need(4))
-            FGdi.Rectangle(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.Rectangle(box(wmr::OneBox::box));
         break;
     case WmfFunction::Ellipse:
-        if (need(4))
-            FGdi.Ellipse(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.Ellipse(box(wmr::OneBox::box));
         break;
     case WmfFunction::RoundRect:
-        if (need(6))
-            FGdi.RoundRect(box(2), QSizeF(p(1), p(0)));
+        if (need(wmr::RoundRect::kWords))
+            FGdi.RoundRect(box(wmr::RoundRect::box),
+                           QSizeF(p(wmr::RoundRect::cornerWidth), p(wmr::RoundRect::cornerHeight)));
         break;
     case WmfFunction::Arc:
     case WmfFunction::Pie:
     case WmfFunction::Chord:
-        if (need(8)) {
+        if (need(wmr::ArcShape::kWords)) {
             const ArcKind kind = function == WmfFunction::Arc   ? ArcKind::Arc
                                  : function == WmfFunction::Pie ? ArcKind::Pie
                                                                 : ArcKind::Chord;
-            FGdi.ArcShape(box(4), QPointF(p(3), p(2)), QPointF(p(1), p(0)), kind);
+            FGdi.ArcShape(box(wmr::ArcShape::box), yx(wmr::ArcShape::start), yx(wmr::ArcShape::end),
+                          kind);
         }
         break;
     case WmfFunction::SetPixel:
-        if (need(4))
-            FGdi.SetPixel(QPointF(p(3), p(2)), Color(r, 6));
+        if (need(wmr::SetPixel::kWords))
+            FGdi.SetPixel(yx(wmr::SetPixel::point), Color(r, wmr::ByteOf(wmr::SetPixel::color)));
         break;
     case WmfFunction::FillRegion:
     case WmfFunction::FrameRegion:
-        if (need(function == WmfFunction::FillRegion ? 2 : 4)) {
-            const GdiObject* region = At(u(0));
-            const GdiObject* brush = At(u(1));
+        if (need(function == WmfFunction::FillRegion ? wmr::RegionWithBrush::kWords
+                                                     : wmr::RegionWithBrush::kFrameWords)) {
+            const GdiObject* region = At(u(wmr::RegionWithBrush::region));
+            const GdiObject* brush = At(u(wmr::RegionWithBrush::brush));
             if (!region || !brush || !std::holds_alternative<Region>(*region) ||
                 !std::holds_alternative<LogBrush>(*brush))
                 break;
@@ -521,13 +540,15 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
             if (function == WmfFunction::FillRegion)
                 FGdi.FillRegion(path, std::get<LogBrush>(*brush));
             else
-                FGdi.FrameRegion(path, std::get<LogBrush>(*brush), QSizeF(p(3), p(2)));
+                FGdi.FrameRegion(
+                    path, std::get<LogBrush>(*brush),
+                    QSizeF(p(wmr::RegionWithBrush::width), p(wmr::RegionWithBrush::height)));
         }
         break;
     case WmfFunction::PaintRegion:
     case WmfFunction::InvertRegion:
-        if (need(1)) {
-            const GdiObject* region = At(u(0));
+        if (need(wmr::OneValue::kWords)) {
+            const GdiObject* region = At(u(wmr::OneValue::value));
             if (!region || !std::holds_alternative<Region>(*region))
                 break;
             const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
