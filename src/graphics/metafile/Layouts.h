@@ -232,5 +232,50 @@ struct CreateFont {
                                    pitchAndFamily = 7; // bytes after flags
     static constexpr std::uint64_t kFaceBytes = 32;
 };
+// PATBLT: raster operation (two words), then the box as height, width, y, x.
+struct PatBlt {
+    static constexpr Word rop = 0, height = 2, width = 3, y = 4, x = 5, kWords = 6;
+};
+// STRETCHDIB: raster operation, usage, source and destination as height,
+// width, y, x; then the packed bitmap.
+struct StretchDib {
+    static constexpr Word rop = 0, usage = 2, srcHeight = 3, srcWidth = 4, ySrc = 5, xSrc = 6,
+                          destHeight = 7, destWidth = 8, yDest = 9, xDest = 10, bitmap = 11,
+                          kWords = 11;
+};
+// SETDIBTODEV: usage, scans, first scan, source y, x, height, width,
+// destination y, x; then the packed bitmap.
+struct SetDibToDev {
+    static constexpr Word usage = 0, ySrc = 3, xSrc = 4, height = 5, width = 6, yDest = 7,
+                          xDest = 8, bitmap = 9, kWords = 9;
+};
+// TEXTOUT: the length in bytes, the string padded to a word, then y, x.
+struct TextOut {
+    static constexpr Word length = 0, string = 1, kWords = 1;
+};
+// EXTTEXTOUT: y, x, length, options, the rectangle (left, top, right,
+// bottom) when the options ask for one, the string, then the advances.
+struct ExtTextOut {
+    static constexpr Word point = 0, length = 2, options = 3, rect = 4, kWords = 4;
+    static constexpr Word kRectWords = 4;
+};
+// CREATEPALETTE: version, count, then entries of four bytes.
+struct CreatePalette {
+    static constexpr Word count = 1, entries = 2, kWords = 2;
+};
+// DIBCREATEPATTERNBRUSH: style, usage, then the packed bitmap.
+struct DibCreatePatternBrush {
+    static constexpr Word style = 0, usage = 1, bitmap = 2, kWords = 2;
+};
+// CREATEPATTERNBRUSH: a legacy bitmap header (five words and an unused
+// pointer), 18 reserved bytes, then the bits.
+struct CreatePatternBrush {
+    static constexpr Word header = 0, planes = 4, bits = 16, kHeaderBytes = 10, kWords = 16;
+};
+// CREATEREGION: a header of eleven words (the scan count at 5), then scans
+// of count, top, bottom, count / 2 left-right pairs and the count again.
+struct CreateRegion {
+    static constexpr Word scanCount = 5, scans = 11, kWords = 11;
+};
 
 } // namespace tavik::metafile::wmr

@@ -369,12 +369,14 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::CreatePalette: {
+        using L = wmr::CreatePalette;
         Palette palette;
-        const std::uint64_t n = need(2) ? u(1) : 0;
-        if (r.Has(10, 4 * n))
+        const std::uint64_t n = need(L::kWords) ? u(L::count) : 0;
+        const std::uint64_t at = wmr::ByteOf(L::entries);
+        if (r.Has(at, 4 * n))
             for (std::uint64_t i = 0; i < n; ++i)
                 palette.entries.push_back(
-                    qRgb(r.U8(10 + 4 * i), r.U8(11 + 4 * i), r.U8(12 + 4 * i)));
+                    qRgb(r.U8(at + 4 * i), r.U8(at + 1 + 4 * i), r.U8(at + 2 + 4 * i)));
         Create(palette);
         break;
     }
@@ -382,11 +384,13 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         LogBrush brush;
         brush.style = BsDibPattern;
         bool mono = false;
-        if (need(2)) {
-            const std::uint32_t usage = u(0) == BsPattern ? 0u : u(1);
-            if (auto img = Dib(r, 10, usage, &mono))
+        using L = wmr::DibCreatePatternBrush;
+        if (need(L::kWords)) {
+            const bool pattern = u(L::style) == BsPattern;
+            const std::uint32_t usage = pattern ? std::uint32_t{DibRgbColors} : u(L::usage);
+            if (auto img = Dib(r, wmr::ByteOf(L::bitmap), usage, &mono))
                 brush.pattern = *img;
-            brush.mono = u(0) == BsPattern && mono;
+            brush.mono = pattern && mono;
         }
         Create(brush);
         break;
@@ -396,14 +400,17 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         brush.style = BsPattern;
         // Bitmap16 header (14 bytes with its unused bits pointer), 18
         // reserved bytes, then the bits.
-        if (need(16)) {
-            std::vector<std::uint8_t> header(r.Data() + 6, r.Data() + 16);
-            std::vector<std::uint8_t> joined = header;
-            joined.insert(joined.end(), r.Data() + std::min<std::uint64_t>(38, r.Size()),
+        using L = wmr::CreatePatternBrush;
+        if (need(L::kWords)) {
+            const std::uint64_t headerAt = wmr::ByteOf(L::header);
+            std::vector<std::uint8_t> joined(r.Data() + headerAt,
+                                             r.Data() + headerAt + L::kHeaderBytes);
+            joined.insert(joined.end(),
+                          r.Data() + std::min<std::uint64_t>(wmr::ByteOf(L::bits), r.Size()),
                           r.Data() + r.Size());
             if (auto img = Bitmap16(Bytes(joined))) {
                 brush.pattern = *img;
-                brush.mono = r.U8(15) == 1;
+                brush.mono = r.U8(wmr::ByteOf(L::planes) + 1) == 1;
             }
         }
         Create(brush);
@@ -412,8 +419,9 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
     case WmfFunction::CreateRegion: {
         Region region;
         // nextInChain, objType, objCount, size, scanCount, maxScan, bbox, scans
-        const std::uint64_t scans = need(11) ? u(5) : 0;
-        std::uint64_t at = 6 + 22;
+        using L = wmr::CreateRegion;
+        const std::uint64_t scans = need(L::kWords) ? u(L::scanCount) : 0;
+        std::uint64_t at = wmr::ByteOf(L::scans);
         for (std::uint64_t i = 0; i < scans && FGdi.Charge(Cost::Point, 1); ++i) {
             if (!r.Has(at, 6))
                 break;
@@ -574,28 +582,33 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::TextOut:
-        if (need(1)) {
-            const std::int64_t len = r.I16(6);
+        if (need(wmr::TextOut::kWords)) {
+            using L = wmr::TextOut;
+            const std::int64_t len = r.I16(wmr::ByteOf(L::length));
             const std::uint64_t padded = (static_cast<std::uint64_t>(len) + 1) & ~1ull;
-            if (len < 0 || !r.Has(8, padded + 4))
+            const std::uint64_t string = wmr::ByteOf(L::string);
+            if (len < 0 || !r.Has(string, padded + 4))
                 break;
-            const QPointF at(r.I16(8 + padded + 2), r.I16(8 + padded));
-            Text(r, at, 8, static_cast<std::uint64_t>(len), 0, nullptr, 0);
+            const QPointF at(r.I16(string + padded + 2), r.I16(string + padded));
+            Text(r, at, string, static_cast<std::uint64_t>(len), 0, nullptr, 0);
         }
         break;
     case WmfFunction::ExtTextOut:
-        if (need(4)) {
-            const QPointF at(p(1), p(0));
-            const std::int64_t len = r.I16(10);
-            const std::uint32_t options = u(3);
-            std::uint64_t stringAt = 14;
+        if (need(wmr::ExtTextOut::kWords)) {
+            using L = wmr::ExtTextOut;
+            const QPointF at(p(L::point + 1), p(L::point));
+            const std::int64_t len = r.I16(wmr::ByteOf(L::length));
+            const std::uint32_t options = u(L::options);
+            const std::uint64_t rectAt = wmr::ByteOf(L::rect);
+            std::uint64_t stringAt = rectAt;
             QRectF rect;
             const bool hasRect = options & (EtoOpaque | EtoClipped);
             if (hasRect) {
-                if (!r.Has(14, 8))
+                if (!r.Has(rectAt, 2 * L::kRectWords))
                     break;
-                rect = QRectF(QPointF(r.I16(14), r.I16(16)), QPointF(r.I16(18), r.I16(20)));
-                stringAt += 8;
+                rect = QRectF(QPointF(r.I16(rectAt), r.I16(rectAt + 2)),
+                              QPointF(r.I16(rectAt + 4), r.I16(rectAt + 6)));
+                stringAt += 2 * L::kRectWords;
             }
             if (len < 0 || !r.Has(stringAt, static_cast<std::uint64_t>(len)))
                 break;
@@ -606,8 +619,11 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::PatBlt:
-        if (need(6))
-            FGdi.Blit(QRectF(p(5), p(4), p(3), p(2)), nullptr, QRectF(), r.U32(6));
+        if (need(wmr::PatBlt::kWords)) {
+            using L = wmr::PatBlt;
+            FGdi.Blit(QRectF(p(L::x), p(L::y), p(L::width), p(L::height)), nullptr, QRectF(),
+                      r.U32(wmr::ByteOf(L::rop)));
+        }
         break;
     case WmfFunction::DibBitBlt:
     case WmfFunction::BitBlt:
@@ -623,9 +639,9 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         const int fixed = stretch ? 10 : 8;
         if (!need(static_cast<std::uint64_t>(fixed + shift)))
             break;
-        const std::uint32_t rop = r.U32(6);
+        const std::uint32_t rop = r.U32(wmr::ByteOf(0)); // first, in two words
         qreal srcW = 0, srcH = 0;
-        int i = 2;
+        int i = 2; // the words after the raster operation, in stored order
         if (stretch) {
             srcH = p(i++);
             srcW = p(i++);
@@ -639,7 +655,7 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         }
         std::optional<QImage> img;
         if (!noSource) {
-            const std::uint64_t at = 6 + 2 * static_cast<std::uint64_t>(i);
+            const std::uint64_t at = wmr::ByteOf(i);
             img = (function == WmfFunction::DibBitBlt || function == WmfFunction::DibStretchBlt)
                       ? Dib(r, at, DibRgbColors)
                       : Bitmap16(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())));
@@ -648,27 +664,32 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         break;
     }
     case WmfFunction::StretchDib:
-        if (need(11)) {
-            const std::uint32_t rop = r.U32(6);
-            auto img = Dib(r, 28, u(2));
-            const qreal srcH = p(3), srcW = p(4);
-            qreal ySrc = p(5);
-            if (img && IsBottomUp(r.Sub(28, r.Size() - std::min<std::uint64_t>(28, r.Size()))))
+        if (need(wmr::StretchDib::kWords)) {
+            using L = wmr::StretchDib;
+            const std::uint32_t rop = r.U32(wmr::ByteOf(L::rop));
+            const std::uint64_t bitmap = wmr::ByteOf(L::bitmap);
+            auto img = Dib(r, bitmap, u(L::usage));
+            const qreal srcH = p(L::srcHeight), srcW = p(L::srcWidth);
+            qreal ySrc = p(L::ySrc);
+            if (img &&
+                IsBottomUp(r.Sub(bitmap, r.Size() - std::min<std::uint64_t>(bitmap, r.Size()))))
                 ySrc = img->height() - ySrc - srcH;
-            FGdi.Blit(QRectF(p(10), p(9), p(8), p(7)), img ? &*img : nullptr,
-                      QRectF(p(6), ySrc, srcW, srcH), rop);
+            FGdi.Blit(QRectF(p(L::xDest), p(L::yDest), p(L::destWidth), p(L::destHeight)),
+                      img ? &*img : nullptr, QRectF(p(L::xSrc), ySrc, srcW, srcH), rop);
         }
         break;
     case WmfFunction::SetDibToDev:
-        if (need(9)) {
-            auto img = Dib(r, 24, u(0));
+        if (need(wmr::SetDibToDev::kWords)) {
+            using L = wmr::SetDibToDev;
+            const std::uint64_t bitmap = wmr::ByteOf(L::bitmap);
+            auto img = Dib(r, bitmap, u(L::usage));
             if (!img)
                 break;
-            const qreal h = p(5), w = p(6);
-            qreal ySrc = p(3);
-            if (IsBottomUp(r.Sub(24, r.Size() - std::min<std::uint64_t>(24, r.Size()))))
+            const qreal h = p(L::height), w = p(L::width);
+            qreal ySrc = p(L::ySrc);
+            if (IsBottomUp(r.Sub(bitmap, r.Size() - std::min<std::uint64_t>(bitmap, r.Size()))))
                 ySrc = img->height() - ySrc - h;
-            FGdi.Blit(QRectF(p(8), p(7), w, h), &*img, QRectF(p(4), ySrc, w, h),
+            FGdi.Blit(QRectF(p(L::xDest), p(L::yDest), w, h), &*img, QRectF(p(L::xSrc), ySrc, w, h),
                       Number(Rop3::SrcCopy));
         }
         break;
