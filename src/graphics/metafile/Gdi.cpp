@@ -440,20 +440,20 @@ void Gdi::PolyDraw(const QPolygonF& points, const std::vector<std::uint8_t>& typ
     QPainterPath path(t.map(FState.currentPos));
     QPointF start = FState.currentPos;
     for (qsizetype i = 0; i < points.size() && i < static_cast<qsizetype>(types.size()); ++i) {
-        const int type = types[i] & ~1;
-        if (type == 6) {
+        const int type = types[i] & ~PtCloseFigure;
+        if (type == PtMoveTo) {
             path.moveTo(t.map(points[i]));
             start = points[i];
-        } else if (type == 2) {
+        } else if (type == PtLineTo) {
             path.lineTo(t.map(points[i]));
-        } else if (type == 4 && i + 2 < points.size()) {
+        } else if (type == PtBezierTo && i + 2 < points.size()) {
             path.cubicTo(t.map(points[i]), t.map(points[i + 1]), t.map(points[i + 2]));
             i += 2;
         } else {
             return; // a malformed type sequence draws nothing, as in GDI
         }
         FState.currentPos = points[i];
-        if (types[i] & 1) {
+        if (types[i] & PtCloseFigure) {
             path.closeSubpath();
             FState.currentPos = start;
         }

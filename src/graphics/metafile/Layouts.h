@@ -279,3 +279,40 @@ struct CreateRegion {
 };
 
 } // namespace tavik::metafile::wmr
+
+// The headers the readers check.
+namespace tavik::metafile::emr {
+
+// EMR_HEADER; the two extensions count only in a header that long.
+struct Header {
+    static constexpr Offset type = 0, size = 4, bounds = 8, frame = 24, signature = 40,
+                            version = 44, bytes = 48, records = 52, handles = 56, nDescription = 60,
+                            offDescription = 64, device = 72, millimeters = 80, cbPixelFormat = 88,
+                            offPixelFormat = 92, micrometers = 100;
+    static constexpr Offset kSize = 88, kSizeWithPixelFormat = 100, kSizeWithMicrometers = 108;
+};
+// Every record begins with its type and its size in bytes.
+struct RecordHeader {
+    static constexpr Offset type = 0, size = 4, kSize = 8;
+};
+
+} // namespace tavik::metafile::emr
+
+namespace tavik::metafile::wmr {
+
+// The placeable header before a Windows metafile's own header.
+struct Placeable {
+    static constexpr std::uint64_t key = 0, left = 6, top = 8, right = 10, bottom = 12, inch = 14,
+                                   checksum = 20, kSize = 22;
+};
+struct Header {
+    static constexpr std::uint64_t type = 0, headerWords = 2, version = 4, sizeWords = 6,
+                                   objects = 10, maxRecord = 12, kSize = 18;
+    static constexpr std::uint16_t kWords = 9;
+};
+// Every record begins with its size in words and its function word.
+struct RecordHeader {
+    static constexpr std::uint64_t sizeWords = 0, function = 4, kSize = 6;
+};
+
+} // namespace tavik::metafile::wmr

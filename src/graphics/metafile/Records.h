@@ -312,6 +312,14 @@ enum TextOptions : std::uint32_t {
     EtoPdy = 0x2000,
 };
 
+// The point types of POLYDRAW; a close-figure bit may join the others.
+enum PointType : std::uint8_t {
+    PtCloseFigure = 0x01,
+    PtLineTo = 0x02,
+    PtBezierTo = 0x04,
+    PtMoveTo = 0x06,
+};
+
 // GRADIENTFILL's modes.
 enum class GradientMode : std::uint32_t { RectHorizontal = 0, RectVertical = 1, Triangle = 2 };
 
