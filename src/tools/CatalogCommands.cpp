@@ -6,6 +6,7 @@
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/Exceptions.h"
+#include "storage/RecordHead.h"
 #include "storage/Records.h"
 #include "storage/Stream.h"
 
@@ -37,14 +38,17 @@ ReadOutcome ReadPicture(TStream& data, std::int32_t position) {
     return outcome;
 }
 
+// The kind and size come from each record's head: listing never decodes a
+// picture (check does), so a catalogue of any size lists at the speed of
+// reading its list file.
 int RunList(const Arguments& args) {
     const std::string folder = ExistingFolder(args.Positional(1)[0]);
     const int codePage = FolderCodePage(folder, args.Value("--codepage"));
     TTopicList topics;
     TFileStream data(LoadCatalogOrFail(folder, topics), TFileStream::Mode::Read);
 
-    nlohmann::json doc = {{"topics", nlohmann::json::array()}};
     const bool json = args.Flag("--json");
+    nlohmann::json doc = {{"topics", nlohmann::json::array()}};
     for (int t = 0; t < topics.Count(); ++t) {
         const TTopic& topic = topics.Topics(t);
         nlohmann::json images = nlohmann::json::array();
@@ -52,23 +56,31 @@ int RunList(const Arguments& args) {
             std::cout << "[" << t << "] " << ToUtf8(topic.Name, codePage) << "\n";
         for (int i = 0; i < topic.Bmps.Count(); ++i) {
             const TBmp& bmp = topic.Bmps.Bmps(i);
-            const ReadOutcome read = ReadPicture(data, bmp.Position);
-            const char* kind = KindName(static_cast<int>(read.record.kind));
-            nlohmann::json image = {{"name", ToUtf8(bmp.Name, codePage)},
-                                    {"position", bmp.Position},
-                                    {"kind", kind},
-                                    {"size", read.record.stream.size()}};
-            if (!read.error.empty())
-                image["error"] = read.error;
-            if (!json) {
-                std::cout << "    [" << i << "] " << ToUtf8(bmp.Name, codePage) << "  position "
-                          << bmp.Position << "  " << kind << "  " << read.record.stream.size()
-                          << " bytes" << (read.error.empty() ? "" : "  ERROR: " + read.error)
-                          << "\n";
+            RecordHead head;
+            std::string error;
+            try {
+                if (bmp.Position != 0)
+                    head = ReadRecordHead(data, bmp.Position);
+            } catch (const Exception& e) {
+                error = e.what();
             }
-            images.push_back(std::move(image));
+            const char* kind = KindName(static_cast<int>(head.kind));
+            if (json) {
+                nlohmann::json image = {{"name", ToUtf8(bmp.Name, codePage)},
+                                        {"position", bmp.Position},
+                                        {"kind", kind},
+                                        {"size", head.streamSize}};
+                if (!error.empty())
+                    image["error"] = error;
+                images.push_back(std::move(image));
+            } else {
+                std::cout << "    [" << i << "] " << ToUtf8(bmp.Name, codePage) << "  position "
+                          << bmp.Position << "  " << kind << "  " << head.streamSize << " bytes"
+                          << (error.empty() ? "" : "  ERROR: " + error) << "\n";
+            }
         }
-        doc["topics"].push_back({{"name", ToUtf8(topic.Name, codePage)}, {"images", images}});
+        if (json)
+            doc["topics"].push_back({{"name", ToUtf8(topic.Name, codePage)}, {"images", images}});
     }
     if (json)
         std::cout << doc.dump(2) << "\n";
