@@ -117,6 +117,9 @@ void TMainForm::FormCreate() {
 void TMainForm::FormDestroy() {
     TopicListBox->SetAcceptFiles(false);
     BmpListView->SetAcceptFiles(false);
+    // A caption still being edited is the user's last change: it is kept as
+    // Return would keep it, before the save.
+    BmpListView->CommitEditing();
     // A failed start-up may have left no catalogue to save.
     if (FTopics && FWorkPicture) {
         // The settings are written even when the save fails; its error has

@@ -168,8 +168,12 @@ TEST_F(TransferTest, AnImportThatFailsHalfWayShowsAndKeepsWhatItCopied) {
         PressRole(QDialogButtonBox::AcceptRole)));
     ClickButton("ImportBtn");
     ASSERT_TRUE(chooser && chooser->Answered());
-    // The failure is reported once the command has returned.
-    EXPECT_EQ(PendingReports().size(), 1);
+    // The failure is reported once the command has returned, naming the
+    // picture that stopped the import.
+    ASSERT_EQ(PendingReports().size(), 1);
+    EXPECT_TRUE(
+        PendingReports()[0].contains(QStringLiteral("the picture \"b.bmp\" of topic \"Bad\"")))
+        << PendingReports()[0].toStdString();
     auto report = Answer(PressRole(QDialogButtonBox::AcceptRole));
     ASSERT_TRUE(QTest::qWaitFor([&] { return report->Answered(); }));
     // Both topics arrived, the second without its picture, and they show.

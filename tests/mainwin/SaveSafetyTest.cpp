@@ -56,7 +56,7 @@ TEST_F(SaveSafetyTest, UnreadablePictureNeverBlocksTheOtherChanges) {
     // The list holds every change and positions that are valid in the data
     // file, which is left as it was for the next save to compact.
     const auto saved = ReadCatalog();
-    ASSERT_EQ(saved->Count(), 3);
+    EXPECT_EQ(saved->Count(), 3);
     EXPECT_EQ(saved->Topics(0).Bmps.Count(), 1);
     EXPECT_EQ(saved->Image(1, 1).Position, broken);
     EXPECT_EQ(ReadFile(FilePath("tavik.dat")), data);
