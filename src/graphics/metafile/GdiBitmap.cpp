@@ -6,11 +6,6 @@ namespace tavik::metafile {
 
 namespace {
 
-// The 8-bit truth table of a ternary raster operation.
-int RopIndex(std::uint32_t rop) {
-    return static_cast<int>((rop >> 16) & 0xFF);
-}
-
 bool UsesSource(int index) {
     return ((index >> 2) & 0x33) != (index & 0x33);
 }
@@ -21,7 +16,7 @@ void Gdi::BlitMapped(const QTransform& unitToLogical, const QImage* image, const
                      std::uint32_t rop) {
     if (FPathOpen)
         return;
-    const int index = RopIndex(rop);
+    const int index = RopTable(rop);
     const QTransform unit = unitToLogical * ToOutput();
     QPainterPath area;
     area.addPolygon(unit.map(QPolygonF(QRectF(0, 0, 1, 1))));

@@ -218,7 +218,7 @@ void PainterDevice::DrawImage(const QImage& image, const QRectF& src, const QTra
                               std::uint32_t rop) {
     using M = QPainter::CompositionMode;
     M mode = M::CompositionMode_SourceOver;
-    switch ((rop >> 16) & 0xFF) {
+    switch (RopTable(rop)) {
     case 0x88:
         mode = M::RasterOp_SourceAndDestination;
         break;

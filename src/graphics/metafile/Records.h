@@ -269,8 +269,8 @@ enum class Rop3 : std::uint32_t {
     PatCopy = 0x00F00021,   // the brush, no source
     Blackness = 0x00000042, // black, no source
 };
-// The truth table of a ternary raster operation, and the ones it tells
-// apart by that table.
+// The 8-bit truth table of a ternary raster operation, by which the
+// players tell operations apart.
 constexpr int RopTable(std::uint32_t rop) {
     return static_cast<int>((rop >> 16) & 0xFF);
 }

@@ -116,9 +116,6 @@ public:
         SelectBrush(brush);
         Select(FPenSel, FNullPen, FPenKey);
         Begin(WmfFunction::PolyPolygon);
-        std::size_t count = 0;
-        for (const Figure& f : figures)
-            count += static_cast<std::size_t>(f.points.size());
         FOut.U16(static_cast<std::uint32_t>(figures.size()));
         for (const Figure& f : figures)
             FOut.U16(static_cast<std::uint32_t>(f.points.size()));

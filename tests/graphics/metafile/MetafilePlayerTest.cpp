@@ -329,7 +329,8 @@ std::vector<PlayCase> Cases() {
         {"emf_stretchdibits",
          [] {
              auto b = Emf();
-             b.StretchDib(QRect(0, 0, 96, 96), QRect(0, 0, 2, 2), TwoByTwo(), Number(Rop3::SrcCopy));
+             b.StretchDib(QRect(0, 0, 96, 96), QRect(0, 0, 2, 2), TwoByTwo(),
+                          Number(Rop3::SrcCopy));
              return b.Finish();
          },
          {{24, 24, kRed}, {72, 24, kGreen}, {24, 72, kBlue}, {72, 72, kYellow}}},
@@ -343,8 +344,9 @@ std::vector<PlayCase> Cases() {
              SolidBrush(b, 1, Rgb(255, 255, 0));
              NullPen(b);
              b.Rec(EmfRecord::Rectangle, {0, 0, 48, 48});
-             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), magenta, Number(Rop3::SrcAnd)); // AND
-             PatBlt(b, 48, 0, 48, 48, Number(Rop3::Blackness));                                      // BLACKNESS
+             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), magenta,
+                          Number(Rop3::SrcAnd));                // AND
+             PatBlt(b, 48, 0, 48, 48, Number(Rop3::Blackness)); // BLACKNESS
              return b.Finish();
          },
          {{24, 24, kRed}, {72, 24, kBlack}}},
@@ -353,11 +355,13 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              QImage red(1, 1, QImage::Format_RGB32);
              red.fill(kRed);
-             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), red, Number(Rop3::SrcInvert)); // XOR white
+             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), red,
+                          Number(Rop3::SrcInvert)); // XOR white
              SolidBrush(b, 1, Rgb(0, 0, 255));
-             PatBlt(b, 48, 48, 48, 48, Number(Rop3::PatCopy));                                  // PATCOPY
-             PatBlt(b, 0, 48, 48, 48, Number(Rop3::Blackness));                                   // BLACKNESS
-             b.StretchDib(QRect(0, 48, 48, 48), QRect(0, 0, 1, 1), red, Number(Rop3::SrcPaint)); // OR black
+             PatBlt(b, 48, 48, 48, 48, Number(Rop3::PatCopy));  // PATCOPY
+             PatBlt(b, 0, 48, 48, 48, Number(Rop3::Blackness)); // BLACKNESS
+             b.StretchDib(QRect(0, 48, 48, 48), QRect(0, 0, 1, 1), red,
+                          Number(Rop3::SrcPaint)); // OR black
              return b.Finish();
          },
          {{24, 24, kCyan}, {72, 72, kBlue}, {24, 72, kRed}}},
@@ -390,7 +394,8 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Emf();
              // BITBLT source y counts from the top row as shown.
-             b.Blt(EmfRecord::BitBlt, QRect(0, 0, 1, 1), QRect(1, 1, 1, 1), TwoByTwo(), Number(Rop3::SrcCopy));
+             b.Blt(EmfRecord::BitBlt, QRect(0, 0, 1, 1), QRect(1, 1, 1, 1), TwoByTwo(),
+                   Number(Rop3::SrcCopy));
              b.Blt(EmfRecord::StretchBlt, QRect(48, 0, 48, 48), QRect(0, 0, 1, 2), TwoByTwo(),
                    Number(Rop3::SrcCopy));
              // SETDIBITSTODEVICE: unscaled, source y counted from the bottom.
@@ -575,7 +580,8 @@ std::vector<PlayCase> Cases() {
         {"wmf_bitmaps",
          [] {
              auto b = Wmf();
-             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 2, 2), TwoByTwo(), Number(Rop3::SrcCopy));
+             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 2, 2), TwoByTwo(),
+                          Number(Rop3::SrcCopy));
              b.DibBitBlt(QRect(48, 0, 2, 2), QPoint(0, 0), TwoByTwo(), Number(Rop3::SrcCopy));
              b.Brush(0, Rgb(0, 0, 255)).Rec(WmfFunction::SelectObject, {0});
              b.PatBlt(QRect(0, 48, 48, 48), Number(Rop3::PatCopy));
