@@ -248,10 +248,14 @@ void TMainForm::CompactDataFile() {
         TProgressManager progress(QGuiApplication::applicationDisplayName(), FTopics->ImageCount(),
                                   0, LoadText(37));
         progress.Show();
-        damaged = ::tavik::CompactDataFile(FDataFolder, *FTopics, [&progress](int, int) {
-            QCoreApplication::processEvents();
-            progress.Step();
-        });
+        damaged = ::tavik::CompactDataFile(
+            FDataFolder, *FTopics,
+            [&progress, throttle = TProgressThrottle()](int done, int total) mutable {
+                if (!throttle.Due(done, total))
+                    return;
+                QCoreApplication::processEvents();
+                progress.SetDone(done);
+            });
     }
     SetListChanged(true);
     SetDataChanged(false);

@@ -324,8 +324,9 @@ int RunCompact(const Arguments& args) {
     };
     std::vector<DamagedPicture> damaged;
     try {
+        TProgressThrottle throttle;
         damaged = CompactDataFile(folder, topics, [&](int done, int total) {
-            if (!terminal)
+            if (!terminal || !throttle.Due(done, total))
                 return;
             const int width = 40;
             const int filled = total == 0 ? width : done * width / total;
