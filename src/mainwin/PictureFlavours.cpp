@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
 #include "graphics/Metafile.h"
+#include "graphics/Thumbnail.h"
 #include "storage/Exceptions.h"
 
 #include <QBuffer>
@@ -48,11 +49,8 @@ QImage RenderOnBackground(const TGraphic& graphic, const QColor& colour) {
     if (!HasPixels(graphic)) {
         return {};
     }
-    QImage image(graphic.Width(), graphic.Height(), QImage::Format_RGB32);
-    image.fill(colour);
-    QPainter painter(&image);
-    graphic.Draw(painter, QPoint(0, 0));
-    return image;
+    // A metafile may claim any size in a few bytes: drawn within the budget.
+    return RenderGraphic(graphic, colour);
 }
 
 QByteArray PngOf(const TGraphic& graphic) {
