@@ -8,6 +8,7 @@
 #include "storage/Exceptions.h"
 #include "storage/RecordHead.h"
 #include "storage/Records.h"
+#include "storage/Recover.h"
 #include "storage/Stream.h"
 
 #include <nlohmann/json.hpp>
@@ -56,14 +57,8 @@ int RunList(const Arguments& args) {
             std::cout << "[" << t << "] " << ToUtf8(topic.Name, codePage) << "\n";
         for (int i = 0; i < topic.Bmps.Count(); ++i) {
             const TBmp& bmp = topic.Bmps.Bmps(i);
-            RecordHead head;
             std::string error;
-            try {
-                if (bmp.Position != 0)
-                    head = ReadRecordHead(data, bmp.Position);
-            } catch (const Exception& e) {
-                error = e.what();
-            }
+            const RecordHead head = ReadHeadOrError(data, bmp.Position, error);
             const char* kind = KindName(static_cast<int>(head.kind));
             if (json) {
                 nlohmann::json image = {{"name", ToUtf8(bmp.Name, codePage)},
@@ -200,24 +195,6 @@ std::string SafeName(const std::string& utf8) {
     return out;
 }
 
-std::string ExtensionFor(const PictureRecord& record) {
-    switch (record.kind) {
-    case PictureKind::Bitmap:
-        return ".bmp";
-    case PictureKind::Icon:
-        return ".ico";
-    case PictureKind::Metafile: {
-        const auto& s = record.stream;
-        const bool emf = s.size() >= 89 && s[0] == 1 && s[1] == 0 && s[2] == 0 && s[3] == 0 &&
-                         s[40] == 0x20 && s[41] == 0x45 && s[42] == 0x4D && s[43] == 0x46;
-        return emf ? ".emf" : ".wmf";
-    }
-    case PictureKind::None:
-        break;
-    }
-    return "";
-}
-
 bool HasExtension(const std::string& name, const std::string& extension) {
     if (name.size() < extension.size())
         return false;
@@ -275,7 +252,7 @@ int RunExport(const Arguments& args) {
                 continue;
             }
             std::string name = SafeName(ToUtf8(bmp.Name, codePage));
-            std::string extension = ExtensionFor(read.record);
+            std::string extension = PictureExtension(read.record);
             ExportConverter::File converted;
             if (converter) {
                 try {
