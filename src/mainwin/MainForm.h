@@ -296,8 +296,8 @@ private:
     int FCodePageSetting = 0; // "Options"/"CodePage"; 0: by language
     int FCodePage = 1252;     // of the names in the catalogue
     bool FDestroying = false;
-    bool FListFileKept = false; // KeepDamagedListFile has looked at the list file
-    bool FCloseDeferred = false; // a close waits for a progress window to go
+    bool FListFileKept = false;   // KeepDamagedListFile has looked at the list file
+    bool FCloseDeferred = false;  // a close waits for a progress window to go
     bool FPreviewDamaged = false; // the preview shows the damaged-picture mark
 
     QString FProgramPath;
