@@ -70,31 +70,34 @@ std::vector<std::uint8_t> EncodeIndexed(const QImage& source) {
     return out;
 }
 
-std::vector<std::uint8_t> EncodeRgb24(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const std::uint32_t stride = (static_cast<std::uint32_t>(image.width()) * 3 + 3) & ~3u;
+// image is Format_RGB32.
+std::vector<std::uint8_t> EncodeRgb24(const QImage& image) {
+    const int width = image.width();
+    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
     const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(image.height());
     const std::uint32_t offset = kFileHeaderSize + 40;
     std::vector<std::uint8_t> out;
     out.reserve(offset + imageSize);
     PutFileHeader(out, offset + imageSize, offset);
     PutInfoHeader(out, 40, image, 24, dib::Rgb, imageSize, 0);
-    for (int y = image.height() - 1; y >= 0; --y) {
+    out.resize(offset + imageSize, 0);
+    std::uint8_t* row = out.data() + offset;
+    for (int y = image.height() - 1; y >= 0; --y, row += stride) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            out.push_back(static_cast<std::uint8_t>(qBlue(line[x])));
-            out.push_back(static_cast<std::uint8_t>(qGreen(line[x])));
-            out.push_back(static_cast<std::uint8_t>(qRed(line[x])));
+        std::uint8_t* to = row;
+        for (int x = 0; x < width; ++x) {
+            *to++ = static_cast<std::uint8_t>(qBlue(line[x]));
+            *to++ = static_cast<std::uint8_t>(qGreen(line[x]));
+            *to++ = static_cast<std::uint8_t>(qRed(line[x]));
         }
-        out.resize(out.size() + (stride - static_cast<std::uint32_t>(image.width()) * 3), 0);
     }
     return out;
 }
 
 // 32-bit pixels keep their alpha only through a header that names an alpha
 // mask, so this one uses the 108-byte header with explicit bit fields.
-std::vector<std::uint8_t> EncodeArgb32(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+// image is Format_ARGB32.
+std::vector<std::uint8_t> EncodeArgb32(const QImage& image) {
     const std::uint32_t imageSize =
         static_cast<std::uint32_t>(image.width()) * 4 * static_cast<std::uint32_t>(image.height());
     const std::uint32_t offset = kFileHeaderSize + 108;
@@ -108,10 +111,17 @@ std::vector<std::uint8_t> EncodeArgb32(const QImage& source) {
     bytes::Put32(out, 0xFF000000);       // alpha
     bytes::Put32(out, 0x73524742);       // colour space "sRGB"
     out.resize(out.size() + 36 + 12, 0); // end points and gammas, unused with sRGB
-    for (int y = image.height() - 1; y >= 0; --y) {
+    out.resize(offset + imageSize);
+    std::uint8_t* row = out.data() + offset;
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
+    for (int y = image.height() - 1; y >= 0; --y, row += rowBytes) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            bytes::Put32(out, line[x]); // 0xAARRGGBB is B, G, R, A in file order
+        std::uint8_t* to = row;
+        for (int x = 0; x < image.width(); ++x) { // 0xAARRGGBB is B, G, R, A in file order
+            *to++ = static_cast<std::uint8_t>(qBlue(line[x]));
+            *to++ = static_cast<std::uint8_t>(qGreen(line[x]));
+            *to++ = static_cast<std::uint8_t>(qRed(line[x]));
+            *to++ = static_cast<std::uint8_t>(qAlpha(line[x]));
         }
     }
     return out;
@@ -227,18 +237,19 @@ std::unique_ptr<TBitmap> TBitmap::FromImage(const QImage& image) {
     if (image.isNull()) {
         return bitmap;
     }
-    std::vector<std::uint8_t> stream;
     const bool indexed = image.format() == QImage::Format_Indexed8 ||
                          image.format() == QImage::Format_Mono ||
                          image.format() == QImage::Format_MonoLSB;
-    if (indexed && AllOpaque(image)) {
-        stream = EncodeIndexed(image);
-    } else if (AllOpaque(image)) {
-        stream = EncodeRgb24(image);
-    } else {
-        stream = EncodeArgb32(image);
+    const bool opaque = AllOpaque(image);
+    if (indexed && opaque) {
+        bitmap->LoadFromStream(EncodeIndexed(image));
+        return bitmap;
     }
-    bitmap->LoadFromStream(stream);
+    // The direct-colour encodings decode back to exactly the converted
+    // pixels, so these are kept instead of decoding the stream again.
+    QImage pixels = image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    bitmap->FStream = opaque ? EncodeRgb24(pixels) : EncodeArgb32(pixels);
+    bitmap->FImage = std::move(pixels);
     return bitmap;
 }
 

@@ -50,6 +50,11 @@ std::int32_t TTavikPicture::AppendToCatalog(const std::string& fileName) const {
     return AppendRecordToFile(fileName, kind, Graphic()->Stream());
 }
 
+std::int32_t TTavikPicture::AppendToCatalog(TRecordAppender& appender) const {
+    const PictureKind kind = KindToStore();
+    return appender.Append(kind, Graphic()->Stream());
+}
+
 void TTavikPicture::LoadRecord(TStream& stream, std::int64_t position) {
     const PictureRecord record = ::tavik::LoadRecord(stream, position);
     TakeRecord(record.kind, record.stream);

@@ -7,6 +7,7 @@
 
 namespace tavik {
 
+class TRecordAppender;
 class TStream;
 
 // The picture through which every picture enters and leaves the data file.
@@ -22,6 +23,9 @@ public:
     // returns its position. Throws EFOpenError, EWriteError and the errors of
     // SaveRecord.
     std::int32_t AppendToCatalog(const std::string& fileName) const;
+    // Appends the picture through appender, whose Flush() makes it durable;
+    // returns its position. Errors as TRecordAppender::Append.
+    std::int32_t AppendToCatalog(TRecordAppender& appender) const;
 
     // Reads the record at position into the picture. Throws EInvalidGraphic
     // "Bad DAT-file insight signature" for a position that holds no record,

@@ -9,12 +9,14 @@
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
+#include "storage/Records.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <optional>
 
 namespace tavik {
 namespace {
@@ -78,14 +80,20 @@ void TMainForm::AddImagesFromDialog() {
 
 void TMainForm::AddImageFiles(const QStringList& files) {
     const int topic = CurrentTopic();
+    const int countBefore = FTopics->Topics(topic).Bmps.Count();
     QStringList failures;
-    int added = -1;
+    QStringList addedFiles;
+    // Opened with the first picture, so that a data file that cannot be
+    // opened is reported per file as before; flushed once for all of them.
+    std::optional<TRecordAppender> appender;
     for (const QString& file : files) {
         try {
             ImportPictureFile(*FWorkPicture, QFile::encodeName(file).toStdString());
-            const int position = FWorkPicture->AppendToCatalog(DataFileName());
+            if (!appender)
+                appender.emplace(DataFileName());
+            const int position = FWorkPicture->AppendToCatalog(*appender);
             AddImageToTopic(topic, NameBytes(PictureNameOf(file)), false, position);
-            added = FTopics->Topics(topic).Bmps.Count() - 1;
+            addedFiles << file;
         } catch (const EPictureImport& e) {
             failures << FailureLine(file, e);
         } catch (const Exception& e) {
@@ -93,6 +101,21 @@ void TMainForm::AddImageFiles(const QStringList& files) {
                                    {file, QString::fromStdString(e.Message())});
         }
     }
+    if (appender) {
+        try {
+            appender->Flush();
+        } catch (const Exception& e) {
+            // The records were cut off the data file: none may stay listed.
+            TTopic& shown = FTopics->Topics(topic);
+            while (shown.Bmps.Count() > countBefore)
+                shown.DeleteBmp(shown.Bmps.Count() - 1);
+            for (const QString& file : addedFiles)
+                failures << FormatText(LoadText(kAddFailedOther),
+                                       {file, QString::fromStdString(e.Message())});
+            addedFiles.clear();
+        }
+    }
+    const int added = addedFiles.isEmpty() ? -1 : FTopics->Topics(topic).Bmps.Count() - 1;
     if (added >= 0) {
         FillImageList();
         RevealImage(added);

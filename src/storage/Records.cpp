@@ -218,33 +218,72 @@ PictureRecord LoadRecordFromFile(const std::string& fileName, std::int32_t posit
     return LoadRecord(file, position);
 }
 
-std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
-                                std::span<const std::uint8_t> pictureStream, TFileSystem& files) {
-    TMemoryStream record;
-    SaveRecord(record, 0, kind, pictureStream);
+TRecordAppender::TRecordAppender(const std::string& fileName, TFileSystem& files)
+    : FFileName(fileName) {
     FinishCompactionSwitch(FolderOf(fileName), files);
     RefuseReadOnlyFile(fileName);
-    const auto file = files.Open(fileName, TFileStream::Mode::ReadWrite);
-    const std::int64_t position = file->Size();
+    FFile = files.Open(fileName, TFileStream::Mode::ReadWrite);
+    FFlushedSize = FSize = FFile->Size();
+}
+
+TRecordAppender::~TRecordAppender() {
+    if (FSize == FFlushedSize)
+        return;
+    try {
+        FFile->Flush();
+    } catch (const Exception&) {
+    }
+}
+
+std::int32_t TRecordAppender::Append(PictureKind kind,
+                                     std::span<const std::uint8_t> pictureStream) {
+    TMemoryStream record;
+    SaveRecord(record, 0, kind, pictureStream);
+    const std::int64_t position = FSize;
     if (position + record.Size() > std::numeric_limits<std::int32_t>::max())
-        throw EWriteError("The data file " + fileName +
+        throw EWriteError("The data file " + FFileName +
                           " cannot grow past 2 GB; the picture was not added");
     try {
-        file->Seek(position);
-        file->WriteBuffer(record.Bytes().data(), record.Bytes().size());
-        file->Flush();
+        FFile->Seek(position);
+        FFile->WriteBuffer(record.Bytes().data(), record.Bytes().size());
     } catch (const Exception&) {
         // A torn tail would only be dead bytes, but nothing refers to them:
         // give the file back its old length.
-        if (file->Truncate(position)) {
-            try {
-                file->Flush();
-            } catch (const Exception&) {
-            }
-        }
+        CutBackTo(position);
         throw;
     }
+    FSize = position + record.Size();
     return static_cast<std::int32_t>(position);
+}
+
+void TRecordAppender::Flush() {
+    if (FSize == FFlushedSize)
+        return;
+    try {
+        FFile->Flush();
+    } catch (const Exception&) {
+        CutBackTo(FFlushedSize);
+        throw;
+    }
+    FFlushedSize = FSize;
+}
+
+void TRecordAppender::CutBackTo(std::int64_t size) {
+    FSize = size;
+    if (FFile->Truncate(size)) {
+        try {
+            FFile->Flush();
+        } catch (const Exception&) {
+        }
+    }
+}
+
+std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
+                                std::span<const std::uint8_t> pictureStream, TFileSystem& files) {
+    TRecordAppender appender(fileName, files);
+    const std::int32_t position = appender.Append(kind, pictureStream);
+    appender.Flush();
+    return position;
 }
 
 } // namespace tavik

@@ -3,6 +3,7 @@
 #include "storage/SafeFile.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,12 +44,45 @@ void SaveRecord(TStream& stream, std::int64_t position, PictureKind kind,
 // errors of LoadRecord.
 PictureRecord LoadRecordFromFile(const std::string& fileName, std::int32_t position);
 
-// Appends the record at the end of the existing data file fileName, flushes it
-// to disk, and returns its position (the old file size). A failed write cuts
-// the file back to its old length. Throws EFOpenError, EFCreateError "Cannot
-// create file %s" for a read-only file, EWriteError, and EWriteError when the
-// record would end past what a 32-bit signed position can address (the file
-// is then unchanged), or while a compaction's switch cannot be completed.
+// Appends records at the end of the existing data file fileName for one add
+// command: the file is opened once and flushed to disk once, by Flush(), so
+// that adding many pictures costs one disk flush, not one each. Records are
+// referred to by the list only after Flush() returned.
+class TRecordAppender {
+public:
+    // Completes a waiting compaction switch and opens fileName. Throws
+    // EFOpenError, EFCreateError "Cannot create file %s" for a read-only file,
+    // and EWriteError while a compaction's switch cannot be completed.
+    explicit TRecordAppender(const std::string& fileName, TFileSystem& files = RealFiles());
+    // Flushes what Flush() was not called for, ignoring a failure: the list
+    // never referred to those records.
+    ~TRecordAppender();
+    TRecordAppender(const TRecordAppender&) = delete;
+    TRecordAppender& operator=(const TRecordAppender&) = delete;
+
+    // Writes kind and picture stream as one record at the end of the file and
+    // returns its position (the size before it). A failed write cuts the file
+    // back to that size; the records appended before stay. Throws
+    // EInvalidGraphic for PictureKind::None, EWriteError, and EWriteError when
+    // the record would end past what a 32-bit signed position can address
+    // (the file is then unchanged).
+    std::int32_t Append(PictureKind kind, std::span<const std::uint8_t> pictureStream);
+    // Flushes every record appended so far to disk. On failure the file is
+    // cut back to its size at opening, so none of them may be referred to,
+    // and EWriteError passes on.
+    void Flush();
+
+private:
+    void CutBackTo(std::int64_t size);
+
+    std::string FFileName;
+    std::unique_ptr<TFile> FFile;
+    std::int64_t FFlushedSize = 0;
+    std::int64_t FSize = 0;
+};
+
+// Appends one record with a TRecordAppender and flushes it; returns its
+// position. Errors as TRecordAppender's constructor, Append and Flush.
 std::int32_t AppendRecordToFile(const std::string& fileName, PictureKind kind,
                                 std::span<const std::uint8_t> pictureStream,
                                 TFileSystem& files = RealFiles());

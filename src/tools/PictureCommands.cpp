@@ -15,12 +15,14 @@
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/Exceptions.h"
+#include "storage/Records.h"
 
 #include <QGuiApplication>
 #include <QImage>
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 namespace tavik::tools {
 namespace {
@@ -111,13 +113,18 @@ int RunAdd(const Arguments& args) {
         }
     }
 
-    const std::string dataFile = DataFileName(folder);
+    // Opened with the first picture, so that each file reports a data file
+    // that cannot be opened; flushed once for all of them.
+    std::optional<TRecordAppender> appender;
     TTavikPicture picture;
     int failed = 0;
     for (std::size_t i = 1; i < words.size(); ++i) {
         try {
             ImportPictureFile(picture, words[i]);
-            const std::int32_t position = picture.AppendToCatalog(dataFile);
+            if (!appender) {
+                appender.emplace(DataFileName(folder));
+            }
+            const std::int32_t position = picture.AppendToCatalog(*appender);
             // A new topic is made with its first picture: when every file
             // fails, nothing is added.
             if (!topic) {
@@ -132,6 +139,8 @@ int RunAdd(const Arguments& args) {
     if (failed == static_cast<int>(words.size()) - 1) {
         return 1;
     }
+    // On failure the records are cut off again and the list stays as it was.
+    appender->Flush();
     // Written even when some files failed: the records already appended must
     // be referred to, as the program does after adding files.
     SaveAddedPictures(folder, topics);

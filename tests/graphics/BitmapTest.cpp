@@ -104,6 +104,22 @@ TEST(BitmapFromImage, AlphaIsKeptIn32Bit) {
     EXPECT_EQ(back.pixel(0, 0), qRgba(10, 20, 30, 255));
 }
 
+// The pixels kept from the image are those its stream decodes to, so that a
+// picture looks the same before and after it went through the catalogue.
+TEST(BitmapFromImage, KeptPixelsAreWhatTheStreamDecodesTo) {
+    QImage alpha(7, 3, QImage::Format_ARGB32_Premultiplied);
+    alpha.fill(qRgba(40, 80, 120, 200));
+    alpha.setPixel(6, 2, qRgba(0, 0, 0, 0));
+    for (const QImage& image :
+         {Opaque(7, 3), alpha, alpha.convertToFormat(QImage::Format_RGB888)}) {
+        const auto bitmap = TBitmap::FromImage(image);
+        TBitmap decoded;
+        decoded.LoadFromStream(bitmap->Stream());
+        EXPECT_EQ(bitmap->Image().format(), decoded.Image().format());
+        EXPECT_EQ(bitmap->Image(), decoded.Image());
+    }
+}
+
 TEST(BitmapFromImage, IndexedKeepsItsPalette) {
     QImage image(3, 2, QImage::Format_Indexed8);
     image.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(1, 2, 3)});

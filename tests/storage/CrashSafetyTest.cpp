@@ -316,6 +316,15 @@ TEST_F(CrashSafety, SavesFlushDataBeforeTheRenameAndTheFolderAfter) {
     AppendRecordToFile(DataFileName(folder.Path()), PictureKind::Icon, Bytes{7}, files);
     EXPECT_EQ(files.Steps,
               (std::vector<std::string>{"open tavik.dat", "write tavik.dat", "flush tavik.dat"}));
+
+    // An add command's pictures cost one flush together.
+    files.Steps.clear();
+    TRecordAppender appender(DataFileName(folder.Path()), files);
+    for (std::uint8_t b = 0; b < 3; ++b)
+        appender.Append(PictureKind::Icon, Bytes{b});
+    appender.Flush();
+    EXPECT_EQ(files.Steps,
+              (std::vector<std::string>{"open tavik.dat", "write tavik.dat", "flush tavik.dat"}));
 }
 
 TEST_F(CrashSafety, FailedAppendCutsTheDataFileBack) {
@@ -338,6 +347,18 @@ TEST_F(CrashSafety, FailedAppendCutsTheDataFileBack) {
         }
         EXPECT_EQ(test::ReadFile(DataFileName(folder.Path())), oldData);
     }
+    // A failed flush drops every record of the add command, none of which
+    // the list may refer to.
+    test::TRecordingFiles files;
+    files.BeforeStep = [](const std::string& step) {
+        if (step == "flush tavik.dat")
+            throw EWriteError("Stream write error: Input/output error");
+    };
+    TRecordAppender appender(DataFileName(folder.Path()), files);
+    appender.Append(PictureKind::Icon, pictures["p2"]);
+    appender.Append(PictureKind::Icon, pictures["p1"]);
+    EXPECT_THROW(appender.Flush(), EWriteError);
+    EXPECT_EQ(test::ReadFile(DataFileName(folder.Path())), oldData);
 }
 
 TEST_F(CrashSafety, RecoveryRollsBackOrFinishesByWhatIsOnDisk) {
