@@ -11,6 +11,7 @@
 #include "mainwin/PictureImage.h"
 #include "mainwin/Placement.h"
 #include "mainwin/Progress.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
@@ -202,13 +203,24 @@ void TMainForm::ApplyLanguage() {
     SetLanguageBase(LanguageBaseFor(FLanguage));
     SetQtLanguage(FLanguage);
     FCodePage = CodePageFor(FLanguage, FCodePageSetting);
-    TopicBtn->SetCaption(LoadText(8));
-    BmpBtn->SetCaption(LoadText(9));
+    TopicBtn->SetCaption(LoadText(kTextTopicsCaption));
+    BmpBtn->SetCaption(LoadText(kTextImagesCaption));
     const std::pair<TOfficeButton*, int> hints[] = {
-        {HelpBtn, 24},       {SaveChangesBtn, 25}, {ImportBtn, 26}, {FitPreviewImageBtn, 47},
-        {LargeIconsBtn, 50}, {SmallIconsBtn, 51},  {ListBtn, 52},   {tAddBtn, 53},
-        {tDeleteBtn, 54},    {tRenameBtn, 55},     {tCopyBtn, 56},  {tPasteBtn, 57},
-        {tSaveBtn, 58},      {tUpBtn, 59},         {tDownBtn, 60},
+        {HelpBtn, kTextHelpHint},
+        {SaveChangesBtn, kTextSaveChangesHint},
+        {ImportBtn, kTextImportHint},
+        {FitPreviewImageBtn, kTextFitPreviewHint},
+        {LargeIconsBtn, kTextLargeIconsHint},
+        {SmallIconsBtn, kTextSmallIconsHint},
+        {ListBtn, kTextListHint},
+        {tAddBtn, kTextAddHint},
+        {tDeleteBtn, kTextDeleteHint},
+        {tRenameBtn, kTextRenameHint},
+        {tCopyBtn, kTextCopyHint},
+        {tPasteBtn, kTextPasteHint},
+        {tSaveBtn, kTextSaveImageHint},
+        {tUpBtn, kTextMoveUpHint},
+        {tDownBtn, kTextMoveDownHint},
     };
     for (const auto& [button, offset] : hints)
         button->SetHint(LoadText(offset));
@@ -218,8 +230,8 @@ void TMainForm::LoadCatalog() {
     // Also finishes or rolls back a compaction that a crash interrupted, and
     // creates the data file when the folder has none.
     if (OpenCatalog(FDataFolder, *FTopics).badSignature) {
-        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), LoadText(1),
-                        QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                        LoadText(kTextBadDataFile), QMessageBox::Ok, this);
         box.setObjectName("BadDataFile");
         box.exec();
     }
@@ -246,7 +258,7 @@ void TMainForm::CompactDataFile() {
     std::vector<DamagedPicture> damaged;
     {
         TProgressManager progress(QGuiApplication::applicationDisplayName(), FTopics->ImageCount(),
-                                  0, LoadText(37));
+                                  0, LoadText(kTextUpdating));
         progress.Show();
         damaged = ::tavik::CompactDataFile(
             FDataFolder, *FTopics,

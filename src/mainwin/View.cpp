@@ -4,6 +4,7 @@
 #include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/Placement.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/IniFile.h"
 #include "storage/SafeFile.h"
@@ -58,7 +59,7 @@ TViewForm::~TViewForm() {
 }
 
 void TViewForm::ShowPicture(const TPicture& picture) {
-    setWindowTitle(LoadText(17));
+    setWindowTitle(LoadText(kTextViewCaption));
     FViewImage->SetPicture(picture);
     LayoutViewImage();
     exec();
