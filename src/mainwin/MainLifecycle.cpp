@@ -68,29 +68,18 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
+    // The state's defaults are the members' initialisers; the settings file
+    // changes them below.
     FDataFolder = DataFolderOf(FProgramPath.toStdString());
-    FCodePageSetting = 0;
     FTopics = std::make_unique<TTopicList>();
     FWorkPicture = std::make_unique<TTavikPicture>();
-    FMovingImage = false;
-    FDataChanged = false;
-    FListChanged = false;
     SaveChangesBtn->SetEnabled(false);
     TopicListBox->SetAcceptFiles(true);
     BmpListView->SetAcceptFiles(true);
-    FShownTopic = 0;
     if (!dynamic_cast<TToolTipStyle*>(QApplication::style()))
         QApplication::setStyle(new TToolTipStyle(QApplication::style()->name()));
-    FUseCompression = false;
-    FLanguage = 0;
+    // The language base is process-wide: an earlier window may have changed it.
     SetLanguageBase(kEnglishBase);
-    FCenterPreview = false;
-    FFitPreview = false;
-    FViewStyle = 0;
-    FShowProgressBar = true;
-    FShowHourGlass = true;
-    FImportFolder.clear();
-    FSaveGroupFolder.clear();
 
     FApplyingSettings = true;
     try {
@@ -111,6 +100,8 @@ void TMainForm::FormCreate() {
     SelectTopic(FTopics->Count() > 0 ? 0 : -1);
     FillImageList();
     ShowPreview();
+    // A focus change during the fill may have set the flag already: the
+    // header buttons are put in step with it all the same.
     FTopicsActive = false;
     SetTopicsActive(true);
 }
