@@ -26,8 +26,8 @@ namespace tavik {
 
 namespace {
 
-const QString kListFile = QStringLiteral("tavik.lst");
-const QString kDataFile = QStringLiteral("tavik.dat");
+const QString kListFile = QString::fromLatin1(kListFileLeaf);
+const QString kDataFile = QString::fromLatin1(kDataFileLeaf);
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
     auto* button = new QPushButton(caption, parent);

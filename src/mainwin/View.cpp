@@ -6,6 +6,7 @@
 #include "mainwin/Placement.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
+#include "storage/CatalogFiles.h"
 #include "storage/IniFile.h"
 #include "storage/SafeFile.h"
 
@@ -24,7 +25,7 @@ constexpr QSize kDesignedClientSize(345, 219);
 TViewForm::TViewForm(const std::string& dataFolder, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      FSettingsFileName(dataFolder + "tavik.ini") {
+      FSettingsFileName(SettingsFileName(dataFolder)) {
     setObjectName("ViewForm");
     setSizeGripEnabled(false);
     FViewScrollBox = new QScrollArea(this);
