@@ -18,7 +18,7 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The storage and graphics tests under AddressSanitizer and
+# The storage, tool and graphics tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build folder of their own: -O1 keeps them
 # quick, and without NDEBUG the assertions hold too. Any report fails the run.
 # GCC 12 warns falsely about vector::resize to a computed size once the
@@ -33,12 +33,13 @@ test-sanitize: deps
 	    -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" \
 	    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
 	    -DTAVIK_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavik_storage_tests tavik_graphics_tests
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavik_storage_tests tavik_tool_tests tavik_graphics_tests
 	@cd $(SANITIZE_DIR) && export QT_QPA_PLATFORM=offscreen \
 	    ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:verify_asan_link_order=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp && \
 	    ./tests/storage/tavik_storage_tests --gtest_brief=1 && \
+	    ./tests/tools/tavik_tool_tests --gtest_brief=1 && \
 	    ./tests/graphics/tavik_graphics_tests --gtest_brief=1
 
 # The catalogue lives beside the executable, so the program is copied into a
