@@ -3,14 +3,17 @@ BUILD_DIR ?= build
 RUN_DIR ?= $(HOME)/.local/share/tavik
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+# CI sets WERROR=ON: a warning then fails the build.
+WERROR ?= OFF
 
-.PHONY: deps configure build test test-sanitize run install bench fuzz clean
+.PHONY: deps configure build test test-sanitize run install bench fuzz format-check clean
 
 deps:
 	@scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTAVIK_WARNINGS_AS_ERRORS=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -18,7 +21,7 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The storage and graphics tests under AddressSanitizer and
+# The storage, tool and graphics tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build folder of their own: -O1 keeps them
 # quick, and without NDEBUG the assertions hold too. Any report fails the run.
 # GCC 12 warns falsely about vector::resize to a computed size once the
@@ -32,13 +35,14 @@ test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE= \
 	    -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" \
 	    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-	    -DTAVIK_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavik_storage_tests tavik_graphics_tests
+	    -DTAVIK_BUILD_BENCH=OFF -DTAVIK_WARNINGS_AS_ERRORS=$(WERROR) >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavik_storage_tests tavik_tool_tests tavik_graphics_tests
 	@cd $(SANITIZE_DIR) && export QT_QPA_PLATFORM=offscreen \
 	    ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:verify_asan_link_order=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp && \
 	    ./tests/storage/tavik_storage_tests --gtest_brief=1 && \
+	    ./tests/tools/tavik_tool_tests --gtest_brief=1 && \
 	    ./tests/graphics/tavik_graphics_tests --gtest_brief=1
 
 # The catalogue lives beside the executable, so the program is copied into a
@@ -78,6 +82,10 @@ fuzz: deps
 	    "$$f" -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/crashes/ \
 	        build-fuzz/corpus/$$(basename $$f) tests/data || exit 1; \
 	done
+
+# Every C++ file git knows must be as clang-format would write it.
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	@rm -rf $(BUILD_DIR) build-fuzz $(SANITIZE_DIR)

@@ -424,42 +424,35 @@ void TOfficeButton::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, Render());
 }
 
-QImage TOfficeButton::Render() const {
+struct TOfficeButton::FaceLayout {
+    bool showCaption = false;
+    int textFlags = 0;
+    int capX = 0, capY = 0, capW = 0, capH = 0;
+    bool hasPicture = false;
+    int picX = 0, picY = 0, picH = 0;
+    bool mark = false;
+    int markX = 0, markY = 0;
+};
+
+TOfficeButton::FaceLayout TOfficeButton::ArrangeFace(const QFontMetrics& metrics) const {
     const int w = width();
     const int h = height();
-    QImage img(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
-    const QPalette& pal = palette();
-    const QColor face = pal.color(QPalette::Button);
-    const QColor highlight = pal.color(QPalette::Light);
-    const QColor shadow = pal.color(QPalette::Dark);
-    QPainter p(&img);
-    p.setFont(font());
-    p.fillRect(img.rect(), face);
-
-    const bool normal = FButtonStyle == TNewButtonStyle::bsNormal;
-    if (FDown && FShowDownPattern) {
-        const QRect area = normal ? img.rect().adjusted(2, 2, -2, -2) : img.rect();
-        p.fillRect(area, QBrush(DownPattern(highlight, face)));
+    FaceLayout f;
+    f.showCaption = !(FOptions & boIconOnly) && !FCaption.isEmpty();
+    const int gap = f.showCaption ? 2 : 0;
+    f.textFlags = Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
+    if (f.showCaption) {
+        const QRect box =
+            metrics.boundingRect(QRect(0, 0, std::max(w - 4, 1), 10000), f.textFlags, FCaption);
+        f.capW = std::min(box.width(), w - 4);
+        f.capH = box.height();
     }
 
-    // Caption box.
-    const bool showCaption = !(FOptions & boIconOnly) && !FCaption.isEmpty();
-    const int gap = showCaption ? 2 : 0;
-    const int textFlags =
-        Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
-    int capW = 0, capH = 0;
-    if (showCaption) {
-        const QRect box = p.fontMetrics().boundingRect(QRect(0, 0, std::max(w - 4, 1), 10000),
-                                                       textFlags, FCaption);
-        capW = std::min(box.width(), w - 4);
-        capH = box.height();
-    }
-
-    const bool mark = (FOptions & boPopupMark) && FDropDownMenu;
-    const bool hasPicture = !FBitmap.isNull();
-    const int bmpW = hasPicture ? FBitmap.width() : 0;
-    const int picW = hasPicture ? bmpW + (mark ? 10 : 0) : 0;
-    const int picH = hasPicture ? FBitmap.height() : 0;
+    f.mark = (FOptions & boPopupMark) && FDropDownMenu;
+    f.hasPicture = !FBitmap.isNull();
+    const int bmpW = f.hasPicture ? FBitmap.width() : 0;
+    const int picW = f.hasPicture ? bmpW + (f.mark ? 10 : 0) : 0;
+    f.picH = f.hasPicture ? FBitmap.height() : 0;
 
     auto placeX = [&](int width) {
         if (FAlignment & Qt::AlignLeft)
@@ -469,127 +462,150 @@ QImage TOfficeButton::Render() const {
         return (w - width) / 2;
     };
 
-    int picX = 0, picY = 0, capX = 0, capY = 0;
-    if (!hasPicture) {
-        capY = (h - capH) / 2;
-        if (mark) {
-            capW = std::min(capW, w - 14);
-            capX = placeX(capW + 10);
+    if (!f.hasPicture) {
+        f.capY = (h - f.capH) / 2;
+        if (f.mark) {
+            f.capW = std::min(f.capW, w - 14);
+            f.capX = placeX(f.capW + 10);
         } else {
-            capX = placeX(capW);
+            f.capX = placeX(f.capW);
         }
     } else if (FLayout == TExplorerButtonLayout::blBitmapTop ||
                FLayout == TExplorerButtonLayout::blBitmapBottom) {
-        const int top = (h - capH - picH - gap) / 2;
+        const int top = (h - f.capH - f.picH - gap) / 2;
         if (FLayout == TExplorerButtonLayout::blBitmapTop) {
-            picY = top;
-            capY = top + picH + gap;
+            f.picY = top;
+            f.capY = top + f.picH + gap;
         } else {
-            capY = top;
-            picY = top + capH + gap;
+            f.capY = top;
+            f.picY = top + f.capH + gap;
         }
-        picX = placeX(picW);
-        capX = placeX(capW);
+        f.picX = placeX(picW);
+        f.capX = placeX(f.capW);
     } else {
-        if (picW + gap + capW > w - 4)
-            capW = std::max(0, w - 4 - picW - gap);
-        picY = (h - picH) / 2;
-        capY = (h - capH) / 2;
-        const int total = picW + gap + capW;
-        const int start = placeX(total);
+        if (picW + gap + f.capW > w - 4)
+            f.capW = std::max(0, w - 4 - picW - gap);
+        f.picY = (h - f.picH) / 2;
+        f.capY = (h - f.capH) / 2;
+        const int start = placeX(picW + gap + f.capW);
         if (FLayout == TExplorerButtonLayout::blBitmapLeft) {
-            picX = start;
-            capX = start + picW + gap;
+            f.picX = start;
+            f.capX = start + picW + gap;
         } else {
-            capX = start;
-            picX = start + capW + gap;
+            f.capX = start;
+            f.picX = start + f.capW + gap;
         }
     }
     if (FWordWrap)
-        capW = std::max(0, std::min(capW, w - 5 - capX));
+        f.capW = std::max(0, std::min(f.capW, w - 5 - f.capX));
+    // The mark follows the picture, or the caption when there is none.
+    f.markX = f.hasPicture ? f.picX + bmpW : f.capX + f.capW;
+    f.markY = f.hasPicture ? f.picY + f.picH / 2 : f.capY + f.capH / 2;
+    return f;
+}
 
-    const bool showBevel = FOptions & boShowBevel;
-    const bool lowered = FBevelStyle == TButtonBevelStyle::bsLowered;
-    auto drawEdge = [&](bool down) {
-        if (!showBevel)
-            return;
-        if (lowered)
-            down = !down;
-        const QRect r = img.rect();
-        if (!normal) {
-            down ? DrawFrame(p, r, shadow, highlight) : DrawFrame(p, r, highlight, shadow);
-            return;
-        }
-        const QColor light = pal.color(QPalette::Midlight);
-        const QColor dark = pal.color(QPalette::Shadow);
-        if (down) {
-            DrawFrame(p, r, shadow, highlight);
-            DrawFrame(p, r.adjusted(1, 1, -1, -1), dark, light);
-        } else {
-            DrawFrame(p, r, light, dark);
-            DrawFrame(p, r.adjusted(1, 1, -1, -1), highlight, shadow);
-        }
-    };
+void TOfficeButton::DrawEdge(QPainter& p, const QRect& r, bool down) const {
+    if (!(FOptions & boShowBevel))
+        return;
+    if (FBevelStyle == TButtonBevelStyle::bsLowered)
+        down = !down;
+    const QPalette& pal = palette();
+    const QColor highlight = pal.color(QPalette::Light);
+    const QColor shadow = pal.color(QPalette::Dark);
+    if (FButtonStyle != TNewButtonStyle::bsNormal) {
+        down ? DrawFrame(p, r, shadow, highlight) : DrawFrame(p, r, highlight, shadow);
+        return;
+    }
+    const QColor light = pal.color(QPalette::Midlight);
+    const QColor dark = pal.color(QPalette::Shadow);
+    if (down) {
+        DrawFrame(p, r, shadow, highlight);
+        DrawFrame(p, r.adjusted(1, 1, -1, -1), dark, light);
+    } else {
+        DrawFrame(p, r, light, dark);
+        DrawFrame(p, r.adjusted(1, 1, -1, -1), highlight, shadow);
+    }
+}
+
+void TOfficeButton::DrawCaption(QPainter& p, const FaceLayout& face, int dx,
+                                const QColor& color) const {
+    if (!face.showCaption || face.capW <= 0)
+        return;
     const int justify = FAlignment & (Qt::AlignLeft | Qt::AlignRight)
                             ? int(FAlignment & (Qt::AlignLeft | Qt::AlignRight))
                             : int(Qt::AlignHCenter);
-    auto drawCaption = [&](int dx, const QColor& color) {
-        if (!showCaption || capW <= 0)
-            return;
-        const QRect r(capX + dx, capY + dx, capW, capH);
-        p.setPen(color);
-        if (FWordWrap) {
-            p.drawText(r, textFlags | justify, FCaption);
-        } else {
-            const QString shown =
-                p.fontMetrics().elidedText(FCaption, Qt::ElideRight, capW, Qt::TextShowMnemonic);
-            p.drawText(r, textFlags | justify, shown);
-        }
-    };
-    const QColor fontColor = pal.color(QPalette::WindowText);
-    // The mark follows the picture, or the caption when there is none.
-    const int markX = hasPicture ? picX + bmpW : capX + capW;
-    const int markY = hasPicture ? picY + picH / 2 : capY + capH / 2;
+    const QRect r(face.capX + dx, face.capY + dx, face.capW, face.capH);
+    p.setPen(color);
+    if (FWordWrap) {
+        p.drawText(r, face.textFlags | justify, FCaption);
+    } else {
+        const QString shown =
+            p.fontMetrics().elidedText(FCaption, Qt::ElideRight, face.capW, Qt::TextShowMnemonic);
+        p.drawText(r, face.textFlags | justify, shown);
+    }
+}
 
+void TOfficeButton::DrawContent(QPainter& p, const QRect& r, const FaceLayout& f) const {
+    const QPalette& pal = palette();
+    const QColor highlight = pal.color(QPalette::Light);
+    const QColor shadow = pal.color(QPalette::Dark);
+    const QColor fontColor = pal.color(QPalette::WindowText);
     if (!isEnabled()) {
         if (FDown)
-            drawEdge(true);
+            DrawEdge(p, r, true);
         else if (FButtonStyle != TNewButtonStyle::bsFlat)
-            drawEdge(false);
-        if (hasPicture) {
+            DrawEdge(p, r, false);
+        if (f.hasPicture) {
             if (!FDisabledBitmap.isNull()) {
-                p.drawImage(picX, picY, Transparent(FDisabledBitmap));
+                p.drawImage(f.picX, f.picY, Transparent(FDisabledBitmap));
             } else {
-                p.drawImage(picX + 1, picY + 1, Silhouette(FBitmap, highlight));
-                p.drawImage(picX, picY, Silhouette(FBitmap, shadow));
+                p.drawImage(f.picX + 1, f.picY + 1, Silhouette(FBitmap, highlight));
+                p.drawImage(f.picX, f.picY, Silhouette(FBitmap, shadow));
             }
         }
-        drawCaption(1, highlight);
-        drawCaption(0, shadow);
-        if (mark) {
-            DrawTriangle(p, markX + 4, markY + 1, highlight);
-            DrawTriangle(p, markX + 3, markY, shadow);
+        DrawCaption(p, f, 1, highlight);
+        DrawCaption(p, f, 0, shadow);
+        if (f.mark) {
+            DrawTriangle(p, f.markX + 4, f.markY + 1, highlight);
+            DrawTriangle(p, f.markX + 3, f.markY, shadow);
         }
     } else if ((FPressed && FHot) || FDown) {
-        drawEdge(true);
-        drawCaption(FBevelStyle == TButtonBevelStyle::bsRaised ? 1 : 0, fontColor);
-        if (hasPicture)
-            p.drawImage(picX + 1, picY + 1, Transparent(FBitmap));
-        if (mark)
-            DrawTriangle(p, markX + 4, markY + 1, fontColor);
+        DrawEdge(p, r, true);
+        DrawCaption(p, f, FBevelStyle == TButtonBevelStyle::bsRaised ? 1 : 0, fontColor);
+        if (f.hasPicture)
+            p.drawImage(f.picX + 1, f.picY + 1, Transparent(FBitmap));
+        if (f.mark)
+            DrawTriangle(p, f.markX + 4, f.markY + 1, fontColor);
     } else {
         if (FHot || FButtonStyle != TNewButtonStyle::bsFlat)
-            drawEdge(false);
-        drawCaption(lowered ? 1 : 0, FHot ? fontColor : UnselectedFontColor());
-        if (hasPicture) {
+            DrawEdge(p, r, false);
+        DrawCaption(p, f, FBevelStyle == TButtonBevelStyle::bsLowered ? 1 : 0,
+                    FHot ? fontColor : UnselectedFontColor());
+        if (f.hasPicture) {
             const QImage* picture = &FBitmap;
             if ((FOptions & boMonoDisplay) && !FHot)
                 picture = FNoFocusBitmap.isNull() ? &FShadedBitmap : &FNoFocusBitmap;
-            p.drawImage(picX, picY, Transparent(*picture));
+            p.drawImage(f.picX, f.picY, Transparent(*picture));
         }
-        if (mark)
-            DrawTriangle(p, markX + 3, markY, fontColor);
+        if (f.mark)
+            DrawTriangle(p, f.markX + 3, f.markY, fontColor);
     }
+}
+
+QImage TOfficeButton::Render() const {
+    QImage img(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32_Premultiplied);
+    const QPalette& pal = palette();
+    const QColor face = pal.color(QPalette::Button);
+    QPainter p(&img);
+    p.setFont(font());
+    p.fillRect(img.rect(), face);
+    if (FDown && FShowDownPattern) {
+        const QRect area = FButtonStyle == TNewButtonStyle::bsNormal
+                               ? img.rect().adjusted(2, 2, -2, -2)
+                               : img.rect();
+        p.fillRect(area, QBrush(DownPattern(pal.color(QPalette::Light), face)));
+    }
+    DrawContent(p, img.rect(), ArrangeFace(p.fontMetrics()));
     return img;
 }
 

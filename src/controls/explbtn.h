@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QPainter;
+
 namespace tavik {
 
 enum class TExplorerButtonLayout { blBitmapTop, blBitmapBottom, blBitmapLeft, blBitmapRight };
@@ -138,6 +140,13 @@ private:
     void RefreshShadedBitmap();
     void UpdateAccelerator();
     void UpdateHintFromCaption();
+
+    // Where the picture, the caption and the drop-down mark go.
+    struct FaceLayout;
+    FaceLayout ArrangeFace(const QFontMetrics& metrics) const;
+    void DrawEdge(QPainter& p, const QRect& r, bool down) const;
+    void DrawCaption(QPainter& p, const FaceLayout& face, int dx, const QColor& color) const;
+    void DrawContent(QPainter& p, const QRect& r, const FaceLayout& face) const;
 
     Qt::Alignment FAlignment = Qt::AlignHCenter;
     bool FAllowAllUp = false;

@@ -4,6 +4,7 @@
 #include "controls/BrowseDr.h"
 #include "controls/MessDlgs.h"
 #include "mainwin/Progress.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 
 #include <QApplication>
@@ -65,7 +66,7 @@ QStringList TGallery::SaveScreenshots(const QString& folder) {
     }
 
     {
-        TProgressManager progress(LoadText(37), 100, 0, LoadText(36));
+        TProgressManager progress(LoadText(kTextUpdating), 100, 0, LoadText(kTextImporting));
         progress.Show();
         for (int i = 0; i < 40; ++i)
             progress.Step();

@@ -13,6 +13,7 @@
 #include "controls/explbtn.h"
 #include "controls/nfPanel.h"
 #include "mainwin/Progress.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 
 #include <QApplication>
@@ -448,7 +449,7 @@ QWidget* TGallery::DialogsPage() {
     add(QStringLiteral("Input box"),
         [] { InputBoxLang(QStringLiteral("Add topic"), QStringLiteral("Name:"), QString(), 0); });
     add(QStringLiteral("Progress window (the gallery is disabled meanwhile)"), [] {
-        TProgressManager progress(LoadText(37), 100, 0, LoadText(37));
+        TProgressManager progress(LoadText(kTextUpdating), 100, 0, LoadText(kTextUpdating));
         progress.Show();
         QElapsedTimer clock;
         for (int i = 0; i < 100; ++i) {

@@ -157,9 +157,7 @@ std::vector<std::uint8_t> WidenHeader(std::span<const std::uint8_t> stream,
     out.resize(kFileHeaderSize + kWide, 0);
     out.insert(out.end(), header.begin() + info.headerSize, header.end());
     const std::uint32_t offset = bytes::U32(stream, 10) + grow;
-    for (int i = 0; i < 4; ++i) {
-        out[10 + i] = static_cast<std::uint8_t>(offset >> (8 * i));
-    }
+    bytes::Patch32(out, 10, offset);
     return out;
 }
 
@@ -219,7 +217,8 @@ void CheckBmpStream(std::span<const std::uint8_t> stream) {
     }
     const std::int64_t pixelOffset = bytes::U32(stream, 10);
     const auto info = dib::ParseHeader(stream.subspan(kFileHeaderSize));
-    if (!info) {
+    // Qt's reader knows no alpha bit fields (they come from metafiles).
+    if (!info || info->compression == dib::AlphaBitFields) {
         Invalid();
     }
     const auto size = static_cast<std::int64_t>(stream.size());

@@ -33,4 +33,14 @@ inline void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     Put16(out, v >> 16);
 }
 
+// Little-endian writes over bytes that exist.
+inline void Patch16(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v) {
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void Patch32(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v) {
+    Patch16(b, at, v & 0xFFFF);
+    Patch16(b, at + 2, v >> 16);
+}
+
 } // namespace tavik::bytes

@@ -2,6 +2,8 @@
 
 #include "graphics/Bytes.h"
 
+#include <algorithm>
+
 namespace tavik::dib {
 
 using bytes::I32;
@@ -58,87 +60,79 @@ bool IndicesInPalette(const DibInfo& info, std::span<const std::uint8_t> pixels)
     return true;
 }
 
-// Walks RLE8 or RLE4 data without producing pixels: every run must stay inside
-// its row (with the row's padding: some writers encode it as a run past the
-// last pixel, which the decoder clips) and the image, every literal run inside
-// the data, and every index inside the palette.
-bool WalkRle(const DibInfo& info, std::span<const std::uint8_t> data) {
-    const bool four = info.compression == Rle4;
-    const std::int64_t rowEnd = info.Stride() * 8 / info.bitCount;
-    const std::int64_t colours = info.paletteEntries;
-    auto indexOk = [&](std::uint8_t value) {
-        if (four) {
-            return (value >> 4) < colours && (value & 0x0F) < colours;
-        }
-        return value < colours;
-    };
-    std::int64_t x = 0;
-    std::int64_t y = 0;
-    std::size_t at = 0;
-    while (at + 2 <= data.size()) {
-        const unsigned count = data[at];
-        const std::uint8_t value = data[at + 1];
-        at += 2;
-        if (count > 0) {
-            if (y >= info.height || x + count > rowEnd) {
-                return false;
-            }
-            if (four) {
-                // A run alternates the two nibbles; with one pixel only the high one is used.
-                if ((value >> 4) >= colours || (count > 1 && (value & 0x0F) >= colours)) {
-                    return false;
-                }
-            } else if (!indexOk(value)) {
-                return false;
-            }
-            x += count;
-            continue;
-        }
-        switch (value) {
-        case 0: // end of line
-            x = 0;
-            ++y;
-            if (y > info.height) {
-                return false;
-            }
-            break;
-        case 1: // end of bitmap
-            return true;
-        case 2: { // delta
-            if (at + 2 > data.size()) {
-                return false;
-            }
-            x += data[at];
-            y += data[at + 1];
-            at += 2;
-            if (x > info.width || y > info.height || (y == info.height && x > 0)) {
-                return false;
-            }
-            break;
-        }
-        default: { // literal run of value pixels, padded to a 16-bit boundary
-            const unsigned n = value;
-            const std::size_t byteCount = four ? (n + 1) / 2 : n;
-            const std::size_t padded = (byteCount + 1) & ~std::size_t{1};
-            if (y >= info.height || x + n > rowEnd || at + byteCount > data.size()) {
-                return false;
-            }
-            for (unsigned i = 0; i < n; ++i) {
-                const std::uint8_t b = data[at + (four ? i / 2 : i)];
-                const unsigned index = four ? ((i % 2 == 0) ? (b >> 4) : (b & 0x0F)) : b;
-                if (index >= colours) {
-                    return false;
-                }
-            }
-            at += std::min(padded, data.size() - at);
-            x += n;
-            break;
-        }
-        }
+// Checks RLE8 or RLE4 data without producing pixels: every run must stay
+// inside its row (with the row's padding: some writers encode it as a run past
+// the last pixel, which the decoder clips) and the image, every literal run
+// inside the data, and every index inside the palette.
+class RleChecker : public RleVisitor {
+public:
+    explicit RleChecker(const DibInfo& info)
+        : FInfo(info), FFour(info.compression == Rle4), FRowEnd(info.Stride() * 8 / info.bitCount),
+          FColours(info.paletteEntries) {}
+
+    bool Run(unsigned count, std::uint8_t value) override {
+        if (FY >= FInfo.height || FX + count > FRowEnd)
+            return false;
+        // A four-bit run alternates the two nibbles; with one pixel only the
+        // high one is used.
+        if (FFour ? ((value >> 4) >= FColours || (count > 1 && (value & 0x0F) >= FColours))
+                  : value >= FColours)
+            return false;
+        FX += count;
+        return true;
     }
-    // Data that stops between two codes is taken as an image whose remaining
-    // pixels are blank; a code cut in half is a truncated file.
-    return at == data.size();
+    bool Literal(unsigned count, std::span<const std::uint8_t> bytes) override {
+        if (FY >= FInfo.height || FX + count > FRowEnd)
+            return false;
+        for (unsigned i = 0; i < count; ++i) {
+            const std::uint8_t b = bytes[FFour ? i / 2 : i];
+            const unsigned index = FFour ? ((i % 2 == 0) ? (b >> 4) : (b & 0x0F)) : b;
+            if (index >= FColours)
+                return false;
+        }
+        FX += count;
+        return true;
+    }
+    bool EndOfLine() override {
+        FX = 0;
+        ++FY;
+        return FY <= FInfo.height;
+    }
+    bool Delta(unsigned right, unsigned up) override {
+        FX += right;
+        FY += up;
+        return FX <= FInfo.width && FY <= FInfo.height && !(FY == FInfo.height && FX > 0);
+    }
+
+private:
+    const DibInfo& FInfo;
+    const bool FFour;
+    const std::int64_t FRowEnd;
+    const std::int64_t FColours;
+    std::int64_t FX = 0;
+    std::int64_t FY = 0;
+};
+
+// The masks of a bit-field image, read where they are present.
+void ReadMasks(std::span<const std::uint8_t> dib, DibInfo& info) {
+    int count = 0;
+    switch (info.headerSize) {
+    case 40:
+        count = static_cast<int>(info.maskBytes / 4); // after the header
+        break;
+    case 52:
+        count = 3;
+        break;
+    case 56:
+    case 108:
+    case 124:
+        count = 4;
+        break;
+    default: // the oldest and the 64-byte header hold none
+        break;
+    }
+    for (int i = 0; i < count && 40 + 4 * static_cast<std::size_t>(i) + 4 <= dib.size(); ++i)
+        info.masks[i] = U32(dib, 40 + 4 * static_cast<std::size_t>(i));
 }
 
 } // namespace
@@ -196,17 +190,19 @@ std::optional<DibInfo> ParseHeader(std::span<const std::uint8_t> dib) {
         break;
     case Rle8:
     case Rle4:
-        if (info.bitCount != (info.compression == Rle8 ? 8 : 4) || info.topDown) {
+        if (info.bitCount != (info.compression == Rle8 ? 8 : 4) || info.topDown ||
+            info.width * info.height > kMaxRlePixels) {
             return std::nullopt;
         }
         break;
     case BitFields:
-        // The 64-byte header gives this value another meaning (a fax codec).
+    case AlphaBitFields:
+        // The 64-byte header gives these values other meanings (fax codecs).
         if ((info.bitCount != 16 && info.bitCount != 32) || info.headerSize == 64) {
             return std::nullopt;
         }
         if (info.headerSize == 40) {
-            info.maskBytes = 12;
+            info.maskBytes = info.compression == AlphaBitFields ? 16 : 12;
         }
         break;
     default:
@@ -226,12 +222,57 @@ std::optional<DibInfo> ParseHeader(std::span<const std::uint8_t> dib) {
             return std::nullopt;
         }
     }
+    ReadMasks(dib, info);
     return info;
+}
+
+RleEnd WalkRle(std::span<const std::uint8_t> data, bool four, RleVisitor& visitor) {
+    std::size_t at = 0;
+    while (at + 2 <= data.size()) {
+        const unsigned count = data[at];
+        const std::uint8_t value = data[at + 1];
+        at += 2;
+        if (count > 0) {
+            if (!visitor.Run(count, value))
+                return RleEnd::Stopped;
+            continue;
+        }
+        switch (value) {
+        case 0:
+            if (!visitor.EndOfLine())
+                return RleEnd::Stopped;
+            break;
+        case 1:
+            return RleEnd::EndOfBitmap;
+        case 2:
+            if (at + 2 > data.size())
+                return RleEnd::Truncated;
+            at += 2;
+            if (!visitor.Delta(data[at - 2], data[at - 1]))
+                return RleEnd::Stopped;
+            break;
+        default: { // a literal run of value pixels, padded to a 16-bit boundary
+            const std::size_t byteCount = four ? (value + 1u) / 2 : value;
+            if (at + byteCount > data.size())
+                return RleEnd::Truncated;
+            if (!visitor.Literal(value, data.subspan(at, byteCount)))
+                return RleEnd::Stopped;
+            const std::size_t padded = (byteCount + 1) & ~std::size_t{1};
+            at += std::min(padded, data.size() - at);
+            break;
+        }
+        }
+    }
+    return at == data.size() ? RleEnd::DataEnd : RleEnd::Truncated;
 }
 
 bool CheckPixels(const DibInfo& info, std::span<const std::uint8_t> pixels) {
     if (info.compression == Rle8 || info.compression == Rle4) {
-        return WalkRle(info, pixels);
+        // Data that stops between two codes is taken as an image whose
+        // remaining pixels are blank; a code cut in half is a truncated file.
+        RleChecker checker(info);
+        const RleEnd end = WalkRle(pixels, info.compression == Rle4, checker);
+        return end == RleEnd::EndOfBitmap || end == RleEnd::DataEnd;
     }
     const std::int64_t needed = info.Stride() * info.height;
     if (static_cast<std::int64_t>(pixels.size()) < needed) {

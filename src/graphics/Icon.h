@@ -36,9 +36,9 @@ public:
     // Whether the stream stands for the default icon.
     bool IsDefaultIcon() const { return FDefault; }
 
-    // The picture drawn for the default icon: the program sets its own icon
-    // here at start; until then a plain built-in picture is used. Scaled to
-    // 32 x 32 when it has another size.
+    // The picture drawn for the default icon instead of the plain built-in
+    // one (a null image brings that back). Scaled to 32 x 32 when it has
+    // another size.
     static void SetDefaultIconImage(const QImage& image);
 
 private:

@@ -13,22 +13,32 @@ namespace {
 constexpr int kAllocationLimitMb = 288;
 } // namespace
 
-QImage DecodeWithQt(std::span<const std::uint8_t> bytes, const char* format) {
+QImage ReadWithQt(const QByteArray& bytes, const char* format,
+                  const std::function<void(QSize)>& announced) {
     static const bool limitSet = [] {
         QImageReader::setAllocationLimit(kAllocationLimitMb);
         return true;
     }();
     (void)limitSet;
-    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<qsizetype>(bytes.size()));
     QBuffer buffer;
-    buffer.setData(data);
+    buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
+    if (announced && reader.size().isValid())
+        announced(reader.size());
     QImage image;
-    if (!reader.read(&image)) {
+    if (!reader.read(&image))
+        return QImage();
+    return image;
+}
+
+QImage DecodeWithQt(std::span<const std::uint8_t> bytes, const char* format) {
+    QImage image = ReadWithQt(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                      static_cast<qsizetype>(bytes.size())),
+                              format);
+    if (image.isNull()) {
         return QImage();
     }
     // Qt leaves the pixels an RLE file skips undefined and does not check

@@ -2,9 +2,7 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/PictureImport.h"
-
-#include <QBuffer>
-#include <QImageReader>
+#include "graphics/QtDecode.h"
 
 namespace tavik {
 
@@ -26,16 +24,11 @@ bool Oversized(QSize size) {
 } // namespace
 
 std::unique_ptr<TBitmap> BitmapFromRaster(const QByteArray& bytes, const char* format) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
-    if (reader.size().isValid() && Oversized(reader.size()))
-        TooLarge(reader.size());
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
+    const QImage image = ReadWithQt(bytes, format, [](QSize announced) {
+        if (Oversized(announced))
+            TooLarge(announced);
+    });
+    if (image.isNull()) {
         throw EPictureImport(ImportFailure::Damaged,
                              "Picture file is not a valid " +
                                  QByteArray(format).toUpper().toStdString() + " image");

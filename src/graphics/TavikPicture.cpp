@@ -12,7 +12,8 @@ namespace {
 constexpr const char* kBadFormat = "Bad Picture object format! It's impossible!";
 } // namespace
 
-void TTavikPicture::TakeRecord(PictureKind kind, const std::vector<std::uint8_t>& pictureStream) {
+std::unique_ptr<TGraphic> GraphicFromRecord(PictureKind kind,
+                                            const std::vector<std::uint8_t>& pictureStream) {
     std::unique_ptr<TGraphic> graphic;
     switch (kind) {
     case PictureKind::Bitmap:
@@ -27,9 +28,13 @@ void TTavikPicture::TakeRecord(PictureKind kind, const std::vector<std::uint8_t>
     case PictureKind::None:
         throw EInvalidGraphic("Bad DAT-file insight signature");
     }
-    // Decoded beside the current graphic so that a failure leaves it in place.
     graphic->LoadFromStream(pictureStream);
-    SetGraphic(std::move(graphic));
+    return graphic;
+}
+
+void TTavikPicture::TakeRecord(PictureKind kind, const std::vector<std::uint8_t>& pictureStream) {
+    // Decoded beside the current graphic so that a failure leaves it in place.
+    SetGraphic(GraphicFromRecord(kind, pictureStream));
 }
 
 PictureKind TTavikPicture::KindToStore() const {

@@ -3,12 +3,20 @@
 #include "graphics/Picture.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tavik {
 
 class TRecordAppender;
 class TStream;
+
+// The graphic a record's kind and picture stream make. Throws EInvalidGraphic
+// "Bad DAT-file insight signature" for PictureKind::None and the kind's
+// EInvalidGraphic when the stream does not decode.
+std::unique_ptr<TGraphic> GraphicFromRecord(PictureKind kind,
+                                            const std::vector<std::uint8_t>& pictureStream);
 
 // The picture through which every picture enters and leaves the data file.
 // On every failure below the picture keeps the graphic it had.

@@ -1,6 +1,7 @@
 #include "mainwin/CatalogInUse.h"
 
 #include "controls/MessDlgs.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/CatalogFiles.h"
 #include "storage/IniFile.h"
@@ -9,12 +10,9 @@
 #include <iostream>
 
 namespace tavik {
-namespace {
-constexpr int kCatalogInUseText = 66;
-} // namespace
 
 QString CatalogInUseText(const std::string& folder) {
-    return FormatText(LoadText(kCatalogInUseText), {QString::fromStdString(folder)});
+    return FormatText(LoadText(kTextCatalogInUse), {QString::fromStdString(folder)});
 }
 
 void ReportCatalogInUse(const std::string& folder) {

@@ -4,9 +4,9 @@
 #include "graphics/Icon.h"
 #include "graphics/Metafile.h"
 #include "graphics/Picture.h"
+#include "graphics/QtDecode.h"
 #include "storage/Exceptions.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QClipboard>
 #include <QImageReader>
@@ -71,15 +71,10 @@ std::unique_ptr<TGraphic> BitmapFromImage(const QImage& image) {
     return TBitmap::FromImage(image);
 }
 
-// Decoding goes through QImageReader so that its allocation limit guards
+// Decoding goes through Qt's reader so that its allocation limit guards
 // against a tiny file announcing a huge image.
 QImage DecodeImage(const QByteArray& bytes, const QByteArray& readerFormat) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, readerFormat);
-    reader.setDecideFormatFromContent(false);
-    return reader.read();
+    return ReadWithQt(bytes, readerFormat.constData());
 }
 
 std::unique_ptr<TGraphic> GraphicFromFormat(const QMimeData& data, const QString& format) {

@@ -4,6 +4,7 @@
 #include "controls/MessDlgs.h"
 #include "mainwin/DamagedReport.h"
 #include "mainwin/Progress.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
@@ -25,15 +26,8 @@ namespace tavik {
 
 namespace {
 
-constexpr int kBadDataFileText = 1;
-constexpr int kCancelText = 22;
-constexpr int kCaptionText = 28;
-constexpr int kNoCatalogText = 29;
-constexpr int kSelectAllText = 30;
-constexpr int kImportingText = 36;
-
-const QString kListFile = QStringLiteral("tavik.lst");
-const QString kDataFile = QStringLiteral("tavik.dat");
+const QString kListFile = QString::fromLatin1(kListFileLeaf);
+const QString kDataFile = QString::fromLatin1(kDataFileLeaf);
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
     auto* button = new QPushButton(caption, parent);
@@ -52,7 +46,7 @@ QString CompletedFolder(const QString& folder) {
 
 void ShowBadDataFile() {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
-                    LoadText(kBadDataFileText), QMessageBox::Ok);
+                    LoadText(kTextBadDataFile), QMessageBox::Ok);
     box.setObjectName("BadDataFile");
     box.exec();
 }
@@ -76,7 +70,7 @@ int PictureCount(const TTopicList& source, const std::vector<int>& indices) {
 
 TImportForm::TImportForm(QWidget* parent) : QDialog(parent) {
     setObjectName("ImportForm");
-    setWindowTitle(LoadText(kCaptionText));
+    setWindowTitle(LoadText(kTextImportCaption));
     setFixedSize(237, 227);
 
     NewTopicListBox = new TbCheckListBox(this);
@@ -87,7 +81,7 @@ TImportForm::TImportForm(QWidget* parent) : QDialog(parent) {
     OKBtn = MakeButton(this, "OKBtn", QStringLiteral("OK"), 8);
     OKBtn->setProperty("modalResult", mrOk);
     OKBtn->setDefault(true);
-    CancelBtn = MakeButton(this, "CancelBtn", LoadText(kCancelText), 40);
+    CancelBtn = MakeButton(this, "CancelBtn", LoadText(kTextCancel), 40);
     CancelBtn->setProperty("modalResult", mrCancel);
 
     Bevel1 = new QFrame(this);
@@ -96,7 +90,7 @@ TImportForm::TImportForm(QWidget* parent) : QDialog(parent) {
     Bevel1->setFrameShadow(QFrame::Sunken);
     Bevel1->setGeometry(156, 72, 74, 2);
 
-    SelectAllBtn = MakeButton(this, "SelectAllBtn", LoadText(kSelectAllText), 81);
+    SelectAllBtn = MakeButton(this, "SelectAllBtn", LoadText(kTextSelectAll), 81);
 
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -157,7 +151,7 @@ bool ImportTopics(const QString& folder, TTopicList& catalogue, const std::strin
     const QString completed = CompletedFolder(folder);
     const QString listFile = FindFileIgnoringCase(completed, kListFile);
     if (listFile.isEmpty()) {
-        MessageDlgLang(FormatText(LoadText(kNoCatalogText), {completed}), MsgDlgKind::Warning, mbOK,
+        MessageDlgLang(FormatText(LoadText(kTextNoCatalog), {completed}), MsgDlgKind::Warning, mbOK,
                        0, language);
         return false;
     }
@@ -185,7 +179,7 @@ bool ImportTopics(const QString& folder, TTopicList& catalogue, const std::strin
     bool imported = false;
     try {
         TProgressManager progress(QGuiApplication::applicationDisplayName(),
-                                  PictureCount(source, chosen), 0, LoadText(kImportingText));
+                                  PictureCount(source, chosen), 0, LoadText(kTextImporting));
         progress.Show();
         imported = ImportTopics(
             SourceDataFile(completed), source, chosen, ownDataFileName, catalogue,

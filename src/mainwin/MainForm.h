@@ -1,5 +1,6 @@
 #pragma once
 #include "mainwin/DragOut.h"
+#include "storage/CatalogFiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,8 +37,9 @@ class TViewForm;
 // of either is shown by the general error report and skips the remaining
 // steps, as the window must still open (or close).
 //
-// The clipboard, saving and import units work through the public members
-// below the "Shared with the other commands" line.
+// The public members are what the program's main, the session end and the
+// tests drive; the commands themselves are the private handlers below, whose
+// definitions are spread over the Main*.cpp files by concern.
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
@@ -48,21 +50,14 @@ public:
 
     // The view window opened by a double click on the preview; not owned.
     void SetViewForm(TViewForm* view) { FViewForm = view; }
-    TViewForm* ViewForm() const { return FViewForm; }
 
-    // --- Shared with the other commands (clipboard, saving, import) ---
-    // The catalogue and the picture object of the data file.
+    // --- The catalogue and the window's state ---
     TTopicList& Topics() { return *FTopics; }
-    TTavikPicture& WorkPicture() { return *FWorkPicture; }
-    // The data folder, ending in "/", and the catalogue file names in it.
+    // The data folder, ending in "/".
     const std::string& DataFolder() const { return FDataFolder; }
-    std::string ListFileName() const { return FDataFolder + "tavik.lst"; }
-    std::string DataFileName() const { return FDataFolder + "tavik.dat"; }
-    std::string SettingsFileName() const { return FDataFolder + "tavik.ini"; }
     int Language() const { return FLanguage; }
     // Index of the topic whose pictures the image list shows.
     int ShownTopic() const { return FShownTopic; }
-    void SetShownTopic(int index) { FShownTopic = index; }
     // Folders chosen last during this run (never written to the settings).
     QString& ImportFolder() { return FImportFolder; }
     QString& SaveGroupFolder() { return FSaveGroupFolder; }
@@ -99,12 +94,7 @@ public:
     // SetViewForm.
     void ShowViewWindow(const TPicture& picture);
 
-    // The toolbar buttons without their own command here: the clipboard,
-    // saving and import units connect to their Click signals and enable them.
-    TOfficeButton* CopyButton() const { return tCopyBtn; }
-    TOfficeButton* PasteButton() const { return tPasteBtn; }
-    TOfficeButton* SaveButton() const { return tSaveBtn; }
-    TOfficeButton* ImportButton() const { return ImportBtn; }
+    // The two lists, for the tests' gestures.
     TBmpListView* ImageList() const { return BmpListView; }
     TMarkListBox* TopicList() const { return TopicListBox; }
 
@@ -156,6 +146,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The catalogue's files in the data folder.
+    std::string ListFileName() const { return tavik::ListFileName(FDataFolder); }
+    std::string DataFileName() const { return tavik::DataFileName(FDataFolder); }
+    std::string SettingsFileName() const { return tavik::SettingsFileName(FDataFolder); }
+
     // MainLifecycle.cpp
     void FormCreate();
     void FormDestroy();
@@ -167,6 +162,9 @@ private:
     // Keeps a copy of a list file that does not read back whole before the
     // run's first save replaces it.
     void KeepDamagedListFile();
+    // Names in the catalogue are bytes in the catalogue's code page.
+    QString NameText(const std::string& bytes) const;
+    std::string NameBytes(const QString& text) const;
 
     // MainLayout.cpp
     void CreateControls();
@@ -188,6 +186,8 @@ private:
     void DeleteBtnClick();
     void RenameBtnClick();
     void HelpBtnClick();
+    void SaveChangesBtnClick();
+    void FitPreviewImageBtnClick();
 
     // MainTransfer.cpp
     void tCopyBtnClick();
@@ -198,8 +198,6 @@ private:
     std::vector<TGroupPicture> SelectedPictures() const;
     void BmpListViewStartDrag(QMimeData*& data);
     void ImportBtnClick();
-    void SaveChangesBtnClick();
-    void FitPreviewImageBtnClick();
 
     // MainTopics.cpp
     void TopicListBoxClick();
@@ -215,13 +213,14 @@ private:
     // MainImageList.cpp
     void BmpListViewChange();
     void BmpListViewEnter();
-    void LayoutPreviewImage(int width, int height);
+    void ArrangeImages();
     // The topic whose pictures the image list holds, -1 when none or when it
     // is not the current topic; the image commands act on it.
     int ImageTopic() const;
 
     // MainPreview.cpp
     void ShowDamagedPreview();
+    void LayoutPreviewImage(int width, int height);
 
     // MainImages.cpp
     bool BmpListViewKeyDown(QKeyEvent* event);
@@ -232,12 +231,7 @@ private:
     int RemoveSelectedImages(TBmpList& bmps);
     void SwapImageItems(int a, bool up);
     int TransferSelectedImages(int target, int source);
-    void ArrangeImages();
     void BringToFront();
-
-    // Names in the catalogue are bytes in the catalogue's code page.
-    QString NameText(const std::string& bytes) const;
-    std::string NameBytes(const QString& text) const;
 
     // Components, named by role.
     TnfPanel* ToolbarPanel = nullptr;

@@ -8,6 +8,7 @@
 #include "graphics/TavikPicture.h"
 #include "mainwin/DamagedPicture.h"
 #include "mainwin/ErrorReport.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
@@ -61,7 +62,7 @@ int TMainForm::CurrentImageIndex() const {
 }
 
 void TMainForm::UpdateImageCount() {
-    BmpBtn->SetCaption(FormatText(LoadText(9), {BmpListView->Count()}));
+    BmpBtn->SetCaption(FormatText(LoadText(kTextImagesCaption), {BmpListView->Count()}));
 }
 
 void TMainForm::RevealImage(int index) {

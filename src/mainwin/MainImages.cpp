@@ -6,6 +6,7 @@
 #include "controls/MessDlgs.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
@@ -27,33 +28,26 @@ QString PictureNameOf(const QString& path) {
     return path.mid(cut + 1).left(255);
 }
 
-// Texts of the add command's closing report.
-constexpr int kAddFailedHeader = 100;
-constexpr int kAddFailedUnknown = 101;
-constexpr int kAddFailedUnreadable = 102;
-constexpr int kAddFailedDamaged = 103;
-constexpr int kAddFailedTooLarge = 104;
-constexpr int kAllPictures = 105;
-constexpr int kAddFailedOther = 106;
-
 QString FailureLine(const QString& file, const EPictureImport& e) {
     switch (e.Reason()) {
     case ImportFailure::UnknownFormat:
-        return FormatText(LoadText(kAddFailedUnknown), {file});
+        return FormatText(LoadText(kTextAddFailedUnknown), {file});
     case ImportFailure::Unreadable:
-        return FormatText(LoadText(kAddFailedUnreadable), {file});
+        return FormatText(LoadText(kTextAddFailedUnreadable), {file});
     case ImportFailure::Damaged:
-        return FormatText(LoadText(kAddFailedDamaged), {file});
+        return FormatText(LoadText(kTextAddFailedDamaged), {file});
     case ImportFailure::TooLarge:
-        return FormatText(LoadText(kAddFailedTooLarge), {file, e.Size().width(), e.Size().height(),
-                                                         kMaxImportSide, kMaxImportSide});
+        return FormatText(
+            LoadText(kTextAddFailedTooLarge),
+            {file, e.Size().width(), e.Size().height(), kMaxImportSide, kMaxImportSide});
     }
     return file;
 }
 
 // "All pictures (...)" first, then one entry per family.
 QStringList OpenFilters() {
-    QStringList filters = {QStringLiteral("%1 (%2)").arg(LoadText(kAllPictures), ImportPatterns())};
+    QStringList filters = {
+        QStringLiteral("%1 (%2)").arg(LoadText(kTextAllPictures), ImportPatterns())};
     for (const ImportFamily& family : ImportFamilies()) {
         QStringList patterns;
         for (const QString& extension : family.extensions)
@@ -97,7 +91,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
         } catch (const EPictureImport& e) {
             failures << FailureLine(file, e);
         } catch (const Exception& e) {
-            failures << FormatText(LoadText(kAddFailedOther),
+            failures << FormatText(LoadText(kTextAddFailedOther),
                                    {file, QString::fromStdString(e.Message())});
         }
     }
@@ -123,7 +117,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
     }
     const auto report = [&] {
         if (!failures.isEmpty())
-            MessageDlgLang(LoadText(kAddFailedHeader) + QStringLiteral("\n\n") +
+            MessageDlgLang(LoadText(kTextAddFailedHeader) + QStringLiteral("\n\n") +
                                failures.join(QLatin1Char('\n')),
                            MsgDlgKind::Warning, mbOK, 0, FLanguage);
     };
@@ -155,9 +149,10 @@ void TMainForm::DeleteImages() {
     const int count = BmpListView->SelectedCount();
     if (count == 0)
         return;
-    const QString question =
-        count == 1 ? FormatText(LoadText(5), {NameText(FTopics->Image(topic, current).Name)})
-                   : FormatText(LoadText(35), {count});
+    const QString question = count == 1
+                                 ? FormatText(LoadText(kTextDeleteImage),
+                                              {NameText(FTopics->Image(topic, current).Name)})
+                                 : FormatText(LoadText(kTextDeleteImages), {count});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
     const int reveal = RemoveSelectedImages(FTopics->Topics(topic).Bmps);
@@ -235,9 +230,9 @@ void TMainForm::MoveImagesToTopic(int target, int source, int index) {
     const int count = BmpListView->SelectedCount();
     const QString targetName = NameText(FTopics->Topics(target).Name);
     const QString question =
-        count < 2
-            ? FormatText(LoadText(38), {NameText(FTopics->Image(source, index).Name), targetName})
-            : FormatText(LoadText(39), {count, targetName});
+        count < 2 ? FormatText(LoadText(kTextMoveImage),
+                               {NameText(FTopics->Image(source, index).Name), targetName})
+                  : FormatText(LoadText(kTextMoveImages), {count, targetName});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
     const int reveal = TransferSelectedImages(target, source);
@@ -294,8 +289,8 @@ void TMainForm::BmpListViewDropFiles(QObject*, QPoint, const QStringList& files)
         return;
     BmpListView->CancelEditing();
     BringToFront();
-    const QString question =
-        FormatText(LoadText(23), {files.size(), NameText(FTopics->Topics(CurrentTopic()).Name)});
+    const QString question = FormatText(
+        LoadText(kTextAddImages), {files.size(), NameText(FTopics->Topics(CurrentTopic()).Name)});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbYesNo, 0, FLanguage) == mrYes)
         AddImageFiles(files);
 }

@@ -11,6 +11,7 @@
 #include "controls/nfPanel.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
@@ -409,7 +410,8 @@ void TMainForm::DownBtnClick() {
 void TMainForm::AddBtnClick() {
     if (FTopicsActive) {
         const bool insert = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
-        const QString name = InputBoxLang(LoadText(2), LoadText(3), QString(), FLanguage);
+        const QString name =
+            InputBoxLang(LoadText(kTextAddTopic), LoadText(kTextName), QString(), FLanguage);
         if (!name.isEmpty())
             AddTopic(name, insert);
     } else if (CurrentTopic() != -1) {
@@ -430,7 +432,7 @@ void TMainForm::RenameBtnClick() {
         return;
     if (FTopicsActive) {
         QString name = NameText(FTopics->Topics(topic).Name);
-        if (InputQueryLang(LoadText(6), LoadText(3), name, FLanguage))
+        if (InputQueryLang(LoadText(kTextRenameTopic), LoadText(kTextName), name, FLanguage))
             RenameTopic(topic, name);
         return;
     }
@@ -440,13 +442,13 @@ void TMainForm::RenameBtnClick() {
         return;
     BmpListView->CancelEditing();
     QString name = NameText(FTopics->Image(shown, image).Name);
-    if (InputQueryLang(LoadText(7), LoadText(3), name, FLanguage))
+    if (InputQueryLang(LoadText(kTextRenameImage), LoadText(kTextName), name, FLanguage))
         RenameImage(shown, image, name);
 }
 
 void TMainForm::HelpBtnClick() {
     TAboutBox about(this, [](int offset) { return LoadText(offset); });
-    about.setWindowTitle(LoadText(16));
+    about.setWindowTitle(LoadText(kTextAboutCaption));
     about.SetCounts(FTopics->Count(), FTopics->ImageCount());
     about.exec();
 }

@@ -11,6 +11,7 @@
 #include "mainwin/PictureImage.h"
 #include "mainwin/Placement.h"
 #include "mainwin/Progress.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
@@ -67,29 +68,18 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
+    // The state's defaults are the members' initialisers; the settings file
+    // changes them below.
     FDataFolder = DataFolderOf(FProgramPath.toStdString());
-    FCodePageSetting = 0;
     FTopics = std::make_unique<TTopicList>();
     FWorkPicture = std::make_unique<TTavikPicture>();
-    FMovingImage = false;
-    FDataChanged = false;
-    FListChanged = false;
     SaveChangesBtn->SetEnabled(false);
     TopicListBox->SetAcceptFiles(true);
     BmpListView->SetAcceptFiles(true);
-    FShownTopic = 0;
     if (!dynamic_cast<TToolTipStyle*>(QApplication::style()))
         QApplication::setStyle(new TToolTipStyle(QApplication::style()->name()));
-    FUseCompression = false;
-    FLanguage = 0;
+    // The language base is process-wide: an earlier window may have changed it.
     SetLanguageBase(kEnglishBase);
-    FCenterPreview = false;
-    FFitPreview = false;
-    FViewStyle = 0;
-    FShowProgressBar = true;
-    FShowHourGlass = true;
-    FImportFolder.clear();
-    FSaveGroupFolder.clear();
 
     FApplyingSettings = true;
     try {
@@ -110,6 +100,8 @@ void TMainForm::FormCreate() {
     SelectTopic(FTopics->Count() > 0 ? 0 : -1);
     FillImageList();
     ShowPreview();
+    // A focus change during the fill may have set the flag already: the
+    // header buttons are put in step with it all the same.
     FTopicsActive = false;
     SetTopicsActive(true);
 }
@@ -202,13 +194,24 @@ void TMainForm::ApplyLanguage() {
     SetLanguageBase(LanguageBaseFor(FLanguage));
     SetQtLanguage(FLanguage);
     FCodePage = CodePageFor(FLanguage, FCodePageSetting);
-    TopicBtn->SetCaption(LoadText(8));
-    BmpBtn->SetCaption(LoadText(9));
+    TopicBtn->SetCaption(LoadText(kTextTopicsCaption));
+    BmpBtn->SetCaption(LoadText(kTextImagesCaption));
     const std::pair<TOfficeButton*, int> hints[] = {
-        {HelpBtn, 24},       {SaveChangesBtn, 25}, {ImportBtn, 26}, {FitPreviewImageBtn, 47},
-        {LargeIconsBtn, 50}, {SmallIconsBtn, 51},  {ListBtn, 52},   {tAddBtn, 53},
-        {tDeleteBtn, 54},    {tRenameBtn, 55},     {tCopyBtn, 56},  {tPasteBtn, 57},
-        {tSaveBtn, 58},      {tUpBtn, 59},         {tDownBtn, 60},
+        {HelpBtn, kTextHelpHint},
+        {SaveChangesBtn, kTextSaveChangesHint},
+        {ImportBtn, kTextImportHint},
+        {FitPreviewImageBtn, kTextFitPreviewHint},
+        {LargeIconsBtn, kTextLargeIconsHint},
+        {SmallIconsBtn, kTextSmallIconsHint},
+        {ListBtn, kTextListHint},
+        {tAddBtn, kTextAddHint},
+        {tDeleteBtn, kTextDeleteHint},
+        {tRenameBtn, kTextRenameHint},
+        {tCopyBtn, kTextCopyHint},
+        {tPasteBtn, kTextPasteHint},
+        {tSaveBtn, kTextSaveImageHint},
+        {tUpBtn, kTextMoveUpHint},
+        {tDownBtn, kTextMoveDownHint},
     };
     for (const auto& [button, offset] : hints)
         button->SetHint(LoadText(offset));
@@ -218,8 +221,8 @@ void TMainForm::LoadCatalog() {
     // Also finishes or rolls back a compaction that a crash interrupted, and
     // creates the data file when the folder has none.
     if (OpenCatalog(FDataFolder, *FTopics).badSignature) {
-        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), LoadText(1),
-                        QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                        LoadText(kTextBadDataFile), QMessageBox::Ok, this);
         box.setObjectName("BadDataFile");
         box.exec();
     }
@@ -246,7 +249,7 @@ void TMainForm::CompactDataFile() {
     std::vector<DamagedPicture> damaged;
     {
         TProgressManager progress(QGuiApplication::applicationDisplayName(), FTopics->ImageCount(),
-                                  0, LoadText(37));
+                                  0, LoadText(kTextUpdating));
         progress.Show();
         damaged = ::tavik::CompactDataFile(
             FDataFolder, *FTopics,

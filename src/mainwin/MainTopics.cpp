@@ -5,6 +5,7 @@
 #include "controls/MarkLB.h"
 #include "controls/MessDlgs.h"
 #include "controls/explbtn.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
@@ -32,7 +33,7 @@ void TMainForm::FillTopicList() {
     for (int i = 0; i < FTopics->Count(); ++i)
         TopicListBox->addItem(NameText(FTopics->Topics(i).Name));
     TopicListBox->setUpdatesEnabled(true);
-    TopicBtn->SetCaption(FormatText(LoadText(8), {TopicListBox->count()}));
+    TopicBtn->SetCaption(FormatText(LoadText(kTextTopicsCaption), {TopicListBox->count()}));
 }
 
 void TMainForm::TopicListBoxClick() {
@@ -99,7 +100,7 @@ void TMainForm::DeleteTopics() {
     const int marked = TopicListBox->MarkedCount();
     QString question;
     if (marked >= 2) {
-        question = FormatText(LoadText(34), {marked});
+        question = FormatText(LoadText(kTextDeleteTopics), {marked});
     } else {
         // One marked topic that is not the current one is the one removed, so
         // the question names it rather than the current topic.
@@ -107,7 +108,7 @@ void TMainForm::DeleteTopics() {
         for (int i = 0; marked == 1 && i < TopicListBox->count(); ++i)
             if (TopicListBox->IsChecked(i))
                 named = i;
-        question = FormatText(LoadText(4), {NameText(FTopics->Topics(named).Name)});
+        question = FormatText(LoadText(kTextDeleteTopic), {NameText(FTopics->Topics(named).Name)});
     }
     if (marked == 0)
         TopicListBox->SetChecked(current, true);
@@ -143,7 +144,7 @@ void TMainForm::TopicListBoxDropFiles(QObject*, QPoint point, const QStringList&
     ShowTopic(topic);
     BringToFront();
     const QString question =
-        FormatText(LoadText(23), {files.size(), NameText(FTopics->Topics(topic).Name)});
+        FormatText(LoadText(kTextAddImages), {files.size(), NameText(FTopics->Topics(topic).Name)});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbYesNo, 0, FLanguage) == mrYes)
         AddImageFiles(files);
 }

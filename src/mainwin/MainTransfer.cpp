@@ -10,6 +10,7 @@
 #include "mainwin/Paste.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/SaveFiles.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
@@ -18,13 +19,6 @@
 #include <QMimeData>
 
 namespace tavik {
-
-namespace {
-
-constexpr int kImportFolderText = 27;
-constexpr int kGroupFolderText = 63;
-
-} // namespace
 
 void TMainForm::tCopyBtnClick() {
     // The preview may still show a picture after the selection was cleared.
@@ -95,7 +89,7 @@ void TMainForm::SaveImageGroup() {
         return;
     }
     QString folder;
-    if (!SelectFolder(LoadText(kGroupFolderText), FSaveGroupFolder, folder) || folder.isEmpty()) {
+    if (!SelectFolder(LoadText(kTextGroupFolder), FSaveGroupFolder, folder) || folder.isEmpty()) {
         return;
     }
     FSaveGroupFolder = folder;
@@ -137,7 +131,7 @@ void TMainForm::BmpListViewStartDrag(QMimeData*& data) {
 
 void TMainForm::ImportBtnClick() {
     QString folder;
-    if (!SelectFolder(LoadText(kImportFolderText), FImportFolder, folder) || folder.isEmpty()) {
+    if (!SelectFolder(LoadText(kTextImportFolder), FImportFolder, folder) || folder.isEmpty()) {
         return;
     }
     FImportFolder = folder;

@@ -4,6 +4,7 @@
 #include "controls/nfPanel.h"
 #include "graphics/Picture.h"
 #include "mainwin/PictureImage.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 
 #include <QGuiApplication>
@@ -15,10 +16,6 @@
 namespace tavik {
 
 namespace {
-
-constexpr int kNameText = 3;
-constexpr int kCaptionText = 18;
-constexpr int kCancelText = 22;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
                         int result) {
@@ -33,7 +30,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 TPasteForm::TPasteForm(QWidget* parent) : QDialog(parent) {
     setObjectName("PasteForm");
-    setWindowTitle(LoadText(kCaptionText));
+    setWindowTitle(LoadText(kTextPasteCaption));
     setFixedSize(300, 148);
 
     BackPanel = new TnfPanel(this);
@@ -58,7 +55,7 @@ TPasteForm::TPasteForm(QWidget* parent) : QDialog(parent) {
     SizeLabel->setObjectName("SizeLabel");
     SizeLabel->move(88, 14);
 
-    NameLabel = new QLabel(LoadText(kNameText), BackPanel);
+    NameLabel = new QLabel(LoadText(kTextName), BackPanel);
     NameLabel->setObjectName("NameLabel");
     NameLabel->move(88, 48);
 
@@ -69,7 +66,7 @@ TPasteForm::TPasteForm(QWidget* parent) : QDialog(parent) {
 
     OKBtn = MakeButton(this, "OKBtn", QStringLiteral("OK"), 72, mrOk);
     OKBtn->setDefault(true);
-    CancelBtn = MakeButton(this, "CancelBtn", LoadText(kCancelText), 153, mrCancel);
+    CancelBtn = MakeButton(this, "CancelBtn", LoadText(kTextCancel), 153, mrCancel);
 
     setTabOrder(BitmapNameEdit, OKBtn);
     setTabOrder(OKBtn, CancelBtn);

@@ -3,6 +3,7 @@
 #include "graphics/Graphic.h"
 #include "graphics/Picture.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/CodePage.h"
 #include "storage/Exceptions.h"
@@ -55,14 +56,6 @@ QString WithExtension(const QString& name, const std::string& extension) {
     const QString stem = dot > 0 ? name.left(dot) : name;
     return stem + QLatin1Char('.') + QString::fromStdString(extension);
 }
-
-// Texts of the group save's format step.
-constexpr int kGroupFormatQuestion = 107;
-constexpr int kGroupFormatOriginal = 108;
-constexpr int kGroupFormatPng = 109;
-constexpr int kGroupFormatSvg = 110;
-constexpr int kSaveImageCaption = 58;
-constexpr int kCancelCaption = 22;
 
 // The answer of the format step, proposed again for the rest of the run.
 ExportFormat gLastGroupFormat = ExportFormat::Original;
@@ -185,17 +178,17 @@ namespace tavik {
 bool AskGroupFormat(QWidget* parent, ExportFormat& format) {
     QDialog dialog(parent);
     dialog.setObjectName("GroupFormatDialog");
-    dialog.setWindowTitle(LoadText(kSaveImageCaption));
+    dialog.setWindowTitle(LoadText(kTextSaveImageHint));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(LoadText(kGroupFormatQuestion), &dialog));
+    layout->addWidget(new QLabel(LoadText(kTextGroupFormatQuestion), &dialog));
     struct Choice {
         ExportFormat format;
         int text;
         const char* name;
     };
-    const Choice choices[] = {{ExportFormat::Original, kGroupFormatOriginal, "Original"},
-                              {ExportFormat::Png, kGroupFormatPng, "Png"},
-                              {ExportFormat::Svg, kGroupFormatSvg, "Svg"}};
+    const Choice choices[] = {{ExportFormat::Original, kTextGroupFormatOriginal, "Original"},
+                              {ExportFormat::Png, kTextGroupFormatPng, "Png"},
+                              {ExportFormat::Svg, kTextGroupFormatSvg, "Svg"}};
     std::vector<std::pair<ExportFormat, QRadioButton*>> buttons;
     for (const auto& [choice, text, name] : choices) {
         auto* button = new QRadioButton(LoadText(text), &dialog);
@@ -207,7 +200,7 @@ bool AskGroupFormat(QWidget* parent, ExportFormat& format) {
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     box->button(QDialogButtonBox::Ok)->setObjectName("OK");
     box->button(QDialogButtonBox::Cancel)->setObjectName("Cancel");
-    box->button(QDialogButtonBox::Cancel)->setText(LoadText(kCancelCaption));
+    box->button(QDialogButtonBox::Cancel)->setText(LoadText(kTextCancel));
     layout->addWidget(box);
     QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

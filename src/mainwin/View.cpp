@@ -4,7 +4,9 @@
 #include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/Placement.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
+#include "storage/CatalogFiles.h"
 #include "storage/IniFile.h"
 #include "storage/SafeFile.h"
 
@@ -23,7 +25,7 @@ constexpr QSize kDesignedClientSize(345, 219);
 TViewForm::TViewForm(const std::string& dataFolder, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      FSettingsFileName(dataFolder + "tavik.ini") {
+      FSettingsFileName(SettingsFileName(dataFolder)) {
     setObjectName("ViewForm");
     setSizeGripEnabled(false);
     FViewScrollBox = new QScrollArea(this);
@@ -58,7 +60,7 @@ TViewForm::~TViewForm() {
 }
 
 void TViewForm::ShowPicture(const TPicture& picture) {
-    setWindowTitle(LoadText(17));
+    setWindowTitle(LoadText(kTextViewCaption));
     FViewImage->SetPicture(picture);
     LayoutViewImage();
     exec();

@@ -77,15 +77,15 @@ void RemoveTempFiles(const std::string& folder) {
 } // namespace
 
 std::string ListFileName(const std::string& folder) {
-    return folder + "tavik.lst";
+    return folder + kListFileLeaf;
 }
 
 std::string DataFileName(const std::string& folder) {
-    return folder + "tavik.dat";
+    return folder + kDataFileLeaf;
 }
 
 std::string SettingsFileName(const std::string& folder) {
-    return folder + "tavik.ini";
+    return folder + kSettingsFileLeaf;
 }
 
 std::string DamagedListFileName(const std::string& folder) {

@@ -11,9 +11,12 @@
 
 namespace tavik {
 
-// The catalogue of a data folder: "tavik.lst" (topics, names, positions),
-// "tavik.dat" (picture records) and "tavik.ini" (settings). A folder name
-// always ends in "/"; file names are the folder followed by the name.
+// The catalogue of a data folder: the list file (topics, names, positions),
+// the data file (picture records) and the settings file. A folder name always
+// ends in "/"; file names are the folder followed by the name.
+inline constexpr const char* kListFileLeaf = "tavik.lst";
+inline constexpr const char* kDataFileLeaf = "tavik.dat";
+inline constexpr const char* kSettingsFileLeaf = "tavik.ini";
 
 std::string ListFileName(const std::string& folder);
 std::string DataFileName(const std::string& folder);

@@ -8,8 +8,11 @@
 namespace tavik {
 
 // Import of whole topics from another catalogue folder: the file work. The
-// chooser window reads the other folder with LoadImportSource, lets the user
+// program's import (mainwin/Import.cpp) finds the other folder's list file
+// whatever the case of its name, reads it with LoadListFile, lets the user
 // tick topics, then calls ImportTopics with the ticked indices.
+// CompleteFolderName, HasCatalog and LoadImportSource take the folder's files
+// by their exact names.
 
 // folder followed by "/" unless it is empty or already ends in one.
 std::string CompleteFolderName(const std::string& folder);

@@ -5,10 +5,7 @@
 #include "ExportFormats.h"
 #include "ToolCatalog.h"
 
-#include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
 #include "graphics/ImageExport.h"
-#include "graphics/Metafile.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
@@ -228,23 +225,8 @@ public:
     explicit PictureExportConverter(ExportFormat format) : FFormat(format) {}
 
     File Convert(const PictureRecord& record) const override {
-        std::unique_ptr<TGraphic> graphic;
-        switch (record.kind) {
-        case PictureKind::Bitmap:
-            graphic = std::make_unique<TBitmap>();
-            break;
-        case PictureKind::Icon:
-            graphic = std::make_unique<TIcon>();
-            break;
-        case PictureKind::Metafile:
-            graphic = std::make_unique<TMetafile>();
-            break;
-        case PictureKind::None:
-            throw EInvalidGraphic("Bad DAT-file insight signature");
-        }
-        graphic->LoadFromStream(record.stream);
         TPicture picture;
-        picture.SetGraphic(std::move(graphic));
+        picture.SetGraphic(GraphicFromRecord(record.kind, record.stream));
         return {"." + ExportExtension(picture, FFormat), ExportImage(picture, FFormat)};
     }
 

@@ -8,8 +8,8 @@
 #include "storage/CodePage.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
-#include "storage/StorageTestSupport.h"
 #include "support/ModalDialogs.h"
+#include "support/StorageTestSupport.h"
 
 #include <QApplication>
 #include <QDir>

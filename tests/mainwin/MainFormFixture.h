@@ -85,7 +85,8 @@ protected:
     std::unique_ptr<TMainForm> FForm;
 };
 
-// Arms an answer and checks, when it is destroyed, that it ran.
+// Arms an answer for the next modal (5 s timeout); a test that relies on it
+// checks Answered() itself.
 std::shared_ptr<ModalAnswer> Answer(ModalAction action);
 
 } // namespace testing

@@ -1,5 +1,5 @@
 #include "RecordingFiles.h"
-#include "StorageTestSupport.h"
+#include "support/StorageTestSupport.h"
 
 #include "storage/CatalogFiles.h"
 #include "storage/Exceptions.h"

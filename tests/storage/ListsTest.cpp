@@ -1,4 +1,4 @@
-#include "StorageTestSupport.h"
+#include "support/StorageTestSupport.h"
 
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"

@@ -1,4 +1,4 @@
-#include "StorageTestSupport.h"
+#include "support/StorageTestSupport.h"
 
 #include "storage/CodePage.h"
 #include "storage/DataFolder.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/Bytes.h"
+
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -34,11 +36,14 @@ public:
     std::uint8_t U8(std::uint64_t offset) const {
         return Has(offset, 1) ? FData[static_cast<std::size_t>(offset)] : 0;
     }
+    // A field that runs past the end reads its bytes inside the view.
     std::uint16_t U16(std::uint64_t offset) const {
-        return static_cast<std::uint16_t>(U8(offset) | (U8(offset + 1) << 8));
+        return Has(offset, 2) ? bytes::U16(FData, static_cast<std::size_t>(offset)) : U8(offset);
     }
     std::int16_t I16(std::uint64_t offset) const { return static_cast<std::int16_t>(U16(offset)); }
     std::uint32_t U32(std::uint64_t offset) const {
+        if (Has(offset, 4))
+            return bytes::U32(FData, static_cast<std::size_t>(offset));
         return static_cast<std::uint32_t>(U16(offset)) |
                (static_cast<std::uint32_t>(U16(offset + 2)) << 16);
     }

@@ -7,20 +7,6 @@ namespace tavik::metafile {
 
 namespace {
 
-struct DibHeader {
-    std::uint32_t headerSize = 0;
-    std::int64_t width = 0;
-    std::int64_t height = 0;
-    int bitCount = 0;
-    std::uint32_t compression = 0;
-    std::uint32_t colorsUsed = 0;
-    std::uint32_t masks[4] = {0, 0, 0, 0};
-    bool core = false;
-};
-
-constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3,
-                        kBiAlphaBitfields = 6;
-
 struct Channel {
     std::uint32_t mask = 0;
     int shift = 0;
@@ -50,131 +36,78 @@ Channel MakeChannel(std::uint32_t mask) {
     return c;
 }
 
-bool ReadHeader(Bytes info, DibHeader& h) {
-    if (!info.Has(0, 4))
-        return false;
-    h.headerSize = info.U32(0);
-    if (h.headerSize == 12) {
-        if (!info.Has(0, 12))
-            return false;
-        h.core = true;
-        h.width = info.U16(4);
-        h.height = info.U16(6);
-        if (info.U16(8) != 1)
-            return false;
-        h.bitCount = info.U16(10);
+// Expands RLE8/RLE4 into a top-down index buffer; skipped pixels stay 0.
+// Runs are clipped to the image, and the walk ends at the last row or at the
+// end of the data.
+class RleExpander : public dib::RleVisitor {
+public:
+    RleExpander(bool four, int width, int height)
+        : FFour(four), FWidth(width), FHeight(height),
+          FIndices(static_cast<std::size_t>(width) * height, 0) {}
+
+    const std::vector<std::uint8_t>& Indices() const { return FIndices; }
+
+    bool Run(unsigned count, std::uint8_t value) override {
+        for (unsigned i = 0; i < count && FX < FWidth; ++i)
+            Put(FFour ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
         return true;
     }
-    if (h.headerSize != 40 && h.headerSize != 52 && h.headerSize != 56 && h.headerSize != 108 &&
-        h.headerSize != 124)
-        return false;
-    if (!info.Has(0, h.headerSize))
-        return false;
-    h.width = info.I32(4);
-    h.height = info.I32(8);
-    if (info.U16(12) != 1)
-        return false;
-    h.bitCount = info.U16(14);
-    h.compression = info.U32(16);
-    h.colorsUsed = info.U32(32);
-    if (h.headerSize >= 52) {
-        h.masks[0] = info.U32(40);
-        h.masks[1] = info.U32(44);
-        h.masks[2] = info.U32(48);
+    bool Literal(unsigned count, std::span<const std::uint8_t> bytes) override {
+        for (unsigned i = 0; i < count && FX < FWidth; ++i) {
+            const int b = bytes[FFour ? i / 2 : i];
+            Put(FFour ? ((i & 1) ? (b & 0x0F) : (b >> 4)) : b);
+        }
+        return true;
     }
-    if (h.headerSize >= 56)
-        h.masks[3] = info.U32(52);
-    return true;
-}
+    bool EndOfLine() override {
+        FX = 0;
+        ++FRow;
+        return FRow < FHeight;
+    }
+    bool Delta(unsigned right, unsigned up) override {
+        FX += static_cast<int>(right);
+        FRow += static_cast<int>(up);
+        return FRow < FHeight;
+    }
 
-// Expands RLE8/RLE4 into a top-down index buffer; skipped pixels stay 0.
-// The decoder stops at the end of either buffer.
-bool DecodeRle(Bytes bits, bool rle4, int width, int height, std::vector<std::uint8_t>& out) {
-    out.assign(static_cast<std::size_t>(width) * height, 0);
-    std::size_t pos = 0;
-    int x = 0;
-    int row = 0; // counted from the bottom
-    auto put = [&](int index) {
-        if (x < width && row < height)
-            out[static_cast<std::size_t>(height - 1 - row) * width + x] =
+private:
+    void Put(int index) {
+        if (FX < FWidth && FRow < FHeight)
+            FIndices[static_cast<std::size_t>(FHeight - 1 - FRow) * FWidth + FX] =
                 static_cast<std::uint8_t>(index);
-        ++x;
-    };
-    while (pos + 1 < bits.Size() && row < height) {
-        const int count = bits.U8(pos);
-        const int value = bits.U8(pos + 1);
-        pos += 2;
-        if (count > 0) {
-            for (int i = 0; i < count && x < width; ++i)
-                put(rle4 ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
-            continue;
-        }
-        if (value == 0) {
-            x = 0;
-            ++row;
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            if (pos + 1 >= bits.Size())
-                break;
-            x += bits.U8(pos);
-            row += bits.U8(pos + 1);
-            pos += 2;
-        } else {
-            const int n = value;
-            const std::size_t bytes = rle4 ? (static_cast<std::size_t>(n) + 1) / 2 : n;
-            if (!bits.Has(pos, bytes))
-                break;
-            for (int i = 0; i < n && x < width; ++i) {
-                const int b = bits.U8(pos + (rle4 ? i / 2 : i));
-                put(rle4 ? ((i & 1) ? (b & 0x0F) : (b >> 4)) : b);
-            }
-            pos += (bytes + 1) & ~std::size_t(1);
-        }
+        ++FX;
     }
-    return true;
-}
+
+    const bool FFour;
+    const int FWidth;
+    const int FHeight;
+    std::vector<std::uint8_t> FIndices;
+    int FX = 0;
+    int FRow = 0; // counted from the bottom
+};
 
 } // namespace
 
 std::optional<QImage> DecodeDib(Bytes info, Bytes bits, std::uint32_t usage,
                                 const std::vector<QRgb>& palette, bool* mono, bool premultiplied) {
-    DibHeader h;
-    if (!ReadHeader(info, h))
+    const auto parsed = dib::ParseHeader(info.Span());
+    if (!parsed)
         return std::nullopt;
-    const bool topDown = h.height < 0;
+    const dib::DibInfo& h = *parsed;
+    const bool topDown = h.topDown;
     const std::int64_t width = h.width;
-    const std::int64_t height = topDown ? -h.height : h.height;
-    if (width <= 0 || height <= 0 || width > kMaxDibSide || height > kMaxDibSide ||
-        width * height > kMaxDibPixels)
-        return std::nullopt;
+    const std::int64_t height = h.height;
     const int bpp = h.bitCount;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        return std::nullopt;
-    const bool rle8 = h.compression == kBiRle8, rle4 = h.compression == kBiRle4;
-    const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
-    if (h.compression != kBiRgb && !rle8 && !rle4 && !fields)
-        return std::nullopt;
-    if ((rle8 && bpp != 8) || (rle4 && bpp != 4) || (fields && bpp != 16 && bpp != 32))
-        return std::nullopt;
-    if ((rle8 || rle4) && (topDown || width * height > kMaxRleDibPixels))
-        return std::nullopt;
-
+    const bool rle8 = h.compression == dib::Rle8, rle4 = h.compression == dib::Rle4;
+    const bool fields = h.compression == dib::BitFields || h.compression == dib::AlphaBitFields;
     // Masks after a plain 40-byte header, then the colour table.
-    std::uint64_t tableOffset = h.headerSize;
-    if (fields && h.headerSize == 40) {
-        const int n = h.compression == kBiAlphaBitfields ? 4 : 3;
-        if (!info.Has(40, 4u * n))
-            return std::nullopt;
-        for (int i = 0; i < n; ++i)
-            h.masks[i] = info.U32(40 + 4u * i);
-        tableOffset += 4u * n;
-    }
+    if (!info.Has(h.headerSize, static_cast<std::uint64_t>(h.maskBytes)))
+        return std::nullopt;
+    const std::uint64_t tableOffset = h.headerSize + static_cast<std::uint64_t>(h.maskBytes);
     std::vector<QRgb> table;
     if (bpp <= 8) {
-        std::uint64_t count = h.colorsUsed ? h.colorsUsed : (1u << bpp);
-        count = std::min<std::uint64_t>(count, 1u << bpp);
-        const unsigned entry = usage == DibPalColors ? 2 : (h.core ? 3 : 4);
+        const auto count = static_cast<std::uint64_t>(h.paletteEntries);
+        const unsigned entry = usage == DibPalColors ? 2 : (h.Core() ? 3 : 4);
         if (usage != DibPalIndices) {
             if (!info.Has(tableOffset, count * entry))
                 return std::nullopt;
@@ -198,7 +131,7 @@ std::optional<QImage> DecodeDib(Bytes info, Bytes bits, std::uint32_t usage,
         *mono = bpp == 1;
 
     const int w = static_cast<int>(width), hgt = static_cast<int>(height);
-    const bool plainAlpha = premultiplied && bpp == 32 && h.compression == kBiRgb;
+    const bool plainAlpha = premultiplied && bpp == 32 && h.compression == dib::Rgb;
     const bool alpha = (fields && bpp == 32 && h.masks[3] != 0) || plainAlpha;
     QImage img(w, hgt,
                plainAlpha ? QImage::Format_ARGB32_Premultiplied
@@ -208,8 +141,9 @@ std::optional<QImage> DecodeDib(Bytes info, Bytes bits, std::uint32_t usage,
         return std::nullopt;
 
     if (rle8 || rle4) {
-        std::vector<std::uint8_t> indices;
-        DecodeRle(bits, rle4, w, hgt, indices);
+        RleExpander expander(rle4, w, hgt);
+        dib::WalkRle(bits.Span(), rle4, expander);
+        const std::vector<std::uint8_t>& indices = expander.Indices();
         for (int y = 0; y < hgt; ++y) {
             auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < w; ++x)
@@ -285,18 +219,13 @@ std::optional<QImage> DecodeDib(Bytes info, Bytes bits, std::uint32_t usage,
 
 std::optional<QImage> DecodePackedDib(Bytes packed, std::uint32_t usage,
                                       const std::vector<QRgb>& palette, bool* mono) {
-    DibHeader h;
-    if (!ReadHeader(packed, h))
+    const auto h = dib::ParseHeader(packed.Span());
+    if (!h)
         return std::nullopt;
-    std::uint64_t offset = h.headerSize;
-    if (!h.core && h.headerSize == 40 &&
-        (h.compression == kBiBitfields || h.compression == kBiAlphaBitfields))
-        offset += h.compression == kBiAlphaBitfields ? 16 : 12;
-    if (h.bitCount > 0 && h.bitCount <= 8 && usage != DibPalIndices) {
-        std::uint64_t count = h.colorsUsed ? h.colorsUsed : (1u << h.bitCount);
-        count = std::min<std::uint64_t>(count, 1u << h.bitCount);
-        offset += count * (usage == DibPalColors ? 2 : (h.core ? 3 : 4));
-    }
+    std::uint64_t offset = h->headerSize + static_cast<std::uint64_t>(h->maskBytes);
+    if (h->bitCount <= 8 && usage != DibPalIndices)
+        offset += static_cast<std::uint64_t>(h->paletteEntries) *
+                  (usage == DibPalColors ? 2 : (h->Core() ? 3 : 4));
     if (offset > packed.Size())
         return std::nullopt;
     return DecodeDib(packed.Sub(0, offset), packed.Sub(offset, packed.Size() - offset), usage,
@@ -311,10 +240,7 @@ std::vector<std::uint8_t> EncodePackedDib(const QImage& source, std::size_t* bit
     const int bpp = alpha ? 32 : 24;
     const std::size_t stride = ((static_cast<std::size_t>(w) * bpp + 31) / 32) * 4;
     std::vector<std::uint8_t> out(40 + stride * h, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
+    auto put32 = [&](std::size_t at, std::uint32_t v) { bytes::Patch32(out, at, v); };
     put32(0, 40);
     put32(4, static_cast<std::uint32_t>(w));
     put32(8, static_cast<std::uint32_t>(h));

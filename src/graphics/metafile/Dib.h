@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bytes.h"
+#include "graphics/Dib.h"
 
 #include <QColor>
 #include <QImage>
@@ -9,15 +10,10 @@
 
 namespace tavik::metafile {
 
-// Largest side and pixel count of a bitmap the engine decodes; anything
-// larger in a metafile is taken as damage, not as a picture.
-inline constexpr int kMaxDibSide = 32768;
-inline constexpr std::int64_t kMaxDibPixels = 64LL * 1024 * 1024;
-// Run-length bitmaps expand from few bytes; they get a smaller budget.
-inline constexpr std::int64_t kMaxRleDibPixels = 16LL * 1024 * 1024;
-
-// The size of the oldest bitmap header (16-bit sizes, 3-byte colours).
-inline constexpr std::uint32_t kCoreHeaderSize = 12;
+// A bitmap in a metafile passes the picture layer's header checks and limits
+// (graphics/Dib.h); a larger one is taken as damage, not as a picture.
+using dib::kCoreHeaderSize;
+using dib::kMaxSide;
 
 // True when the bitmap header at the start of info stores its rows bottom
 // up: the oldest header always does, the others when the height is positive.
@@ -30,7 +26,8 @@ enum DibColorUsage : std::uint32_t { DibRgbColors = 0, DibPalColors = 1, DibPalI
 // Decodes a device-independent bitmap whose info header (with masks and
 // colour table) is `info` and whose pixels are `bits`. A DIB_PAL_COLORS
 // table indexes `palette` (black when it is shorter). Returns nothing when
-// any header field, table or pixel run lies outside its bytes or is absurd.
+// the header fails dib::ParseHeader or a table or the pixels lie outside
+// their bytes; run-length data is drawn as far as it goes.
 // The image is top row first, Format_RGB32 (or ARGB32 for 32-bit BI_BITFIELDS
 // with an alpha mask). mono, when given, receives whether it is a 1-bit
 // image (monochrome pattern brushes recolour those).

@@ -69,17 +69,13 @@ void EmfPlayer::SetDiBitsToDevice(const Bytes& r) {
     const std::uint32_t startScan = r.U32(L::startScan), scans = r.U32(L::scans);
     const bool core = Bytes(info).U32(0) == kCoreHeaderSize;
     const std::int64_t height = core ? Bytes(info).U16(6) : Bytes(info).I32(8);
-    if (scans == 0 || scans > kMaxDibSide || static_cast<std::int64_t>(scans) > std::abs(height))
+    if (scans == 0 || scans > kMaxSide || static_cast<std::int64_t>(scans) > std::abs(height))
         return;
     const std::int64_t newHeight = height < 0 ? -static_cast<std::int64_t>(scans) : scans;
-    if (core) {
-        info[6] = static_cast<std::uint8_t>(newHeight);
-        info[7] = static_cast<std::uint8_t>(newHeight >> 8);
-    } else {
-        for (int i = 0; i < 4; ++i)
-            info[8 + i] =
-                static_cast<std::uint8_t>(static_cast<std::uint32_t>(newHeight) >> (8 * i));
-    }
+    if (core)
+        bytes::Patch16(info, 6, static_cast<std::uint32_t>(newHeight));
+    else
+        bytes::Patch32(info, 8, static_cast<std::uint32_t>(newHeight));
     const std::uint64_t offBits = r.U32(L::offBits), cbBits = r.U32(L::cbBits);
     if (offBits < L::kSize || !r.Has(offBits, cbBits))
         return;

@@ -72,6 +72,24 @@ std::optional<QImage> Bitmap16(const Bytes& b) {
     return img;
 }
 
+// The parameter words of a record, counted from the first word after its
+// 6-byte head; a word outside the record reads as 0.
+class WmfWords {
+public:
+    explicit WmfWords(const Bytes& r) : FRecord(r) {}
+    // Whether the record holds at least that many parameter words.
+    bool Need(std::uint64_t words) const { return FRecord.Size() - wmr::kHeaderBytes >= 2 * words; }
+    qreal P(int i) const { return static_cast<qreal>(FRecord.I16(wmr::ByteOf(i))); }
+    std::uint16_t U(int i) const { return FRecord.U16(wmr::ByteOf(i)); }
+    // A point or an extent, stored y then x.
+    QPointF YX(int i) const { return QPointF(P(i + 1), P(i)); }
+    // A rectangle, stored bottom, right, top, left.
+    QRectF Box(int i) const { return QRectF(QPointF(P(i + 3), P(i + 2)), QPointF(P(i + 1), P(i))); }
+
+private:
+    const Bytes& FRecord;
+};
+
 class WmfPlayer {
 public:
     WmfPlayer(const WmfFile& file, Bytes data, Gdi& gdi) : FFile(file), FData(data), FGdi(gdi) {}
@@ -146,113 +164,106 @@ void WmfPlayer::Text(const Bytes& r, QPointF at, std::uint64_t stringAt, std::ui
 
 // Mapping, modes, colours, clip rectangles and saved states.
 bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
+    const WmfWords args(r);
     DcState& s = FGdi.State();
-    const std::uint64_t params = r.Size() - 6;
-    auto p = [&](int i) {
-        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
-    };
-    // A point or an extent, stored y then x.
-    auto yx = [&](int i) { return QPointF(p(i + 1), p(i)); };
-    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
-    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
-    // Rectangles are stored bottom, right, top, left.
-    auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
     switch (function) {
     case WmfFunction::SaveDc:
         FGdi.SaveDc();
         break;
     case WmfFunction::RestoreDc:
-        if (need(wmr::OneValue::kWords))
-            FGdi.RestoreDc(static_cast<int>(p(wmr::OneValue::value)), true);
+        if (args.Need(wmr::OneValue::kWords))
+            FGdi.RestoreDc(static_cast<int>(args.P(wmr::OneValue::value)), true);
         break;
     case WmfFunction::SetBkMode:
-        if (need(wmr::OneValue::kWords) &&
-            InRange(u(wmr::OneValue::value), BkMode::Transparent, BkMode::Opaque))
-            s.bkMode = u(wmr::OneValue::value);
+        if (args.Need(wmr::OneValue::kWords) &&
+            InRange(args.U(wmr::OneValue::value), BkMode::Transparent, BkMode::Opaque))
+            s.bkMode = args.U(wmr::OneValue::value);
         break;
     case WmfFunction::SetMapMode:
-        if (need(wmr::OneValue::kWords))
-            FGdi.SetMapMode(u(wmr::OneValue::value));
+        if (args.Need(wmr::OneValue::kWords))
+            FGdi.SetMapMode(args.U(wmr::OneValue::value));
         break;
     case WmfFunction::SetRop2:
-        if (need(wmr::OneValue::kWords) &&
-            InRange(u(wmr::OneValue::value), Rop2::Black, Rop2::White))
-            s.rop2 = u(wmr::OneValue::value);
+        if (args.Need(wmr::OneValue::kWords) &&
+            InRange(args.U(wmr::OneValue::value), Rop2::Black, Rop2::White))
+            s.rop2 = args.U(wmr::OneValue::value);
         break;
     case WmfFunction::SetPolyFillMode:
-        if (need(wmr::OneValue::kWords) &&
-            InRange(u(wmr::OneValue::value), PolyFillMode::Alternate, PolyFillMode::Winding))
-            s.polyFillMode = u(wmr::OneValue::value);
+        if (args.Need(wmr::OneValue::kWords) &&
+            InRange(args.U(wmr::OneValue::value), PolyFillMode::Alternate, PolyFillMode::Winding))
+            s.polyFillMode = args.U(wmr::OneValue::value);
         break;
     case WmfFunction::SetStretchBltMode:
-        if (need(wmr::OneValue::kWords))
-            s.stretchMode = u(wmr::OneValue::value);
+        if (args.Need(wmr::OneValue::kWords))
+            s.stretchMode = args.U(wmr::OneValue::value);
         break;
     case WmfFunction::SetTextCharExtra:
-        if (need(wmr::OneValue::kWords))
-            s.charExtra = static_cast<int>(p(wmr::OneValue::value));
+        if (args.Need(wmr::OneValue::kWords))
+            s.charExtra = static_cast<int>(args.P(wmr::OneValue::value));
         break;
     case WmfFunction::SetTextAlign:
-        if (need(wmr::OneValue::kWords))
-            s.textAlign = u(wmr::OneValue::value);
+        if (args.Need(wmr::OneValue::kWords))
+            s.textAlign = args.U(wmr::OneValue::value);
         break;
     case WmfFunction::SetBkColor:
-        if (need(wmr::OneColor::kWords))
+        if (args.Need(wmr::OneColor::kWords))
             s.bkColor = Color(r, wmr::ByteOf(wmr::OneColor::color));
         break;
     case WmfFunction::SetTextColor:
-        if (need(wmr::OneColor::kWords))
+        if (args.Need(wmr::OneColor::kWords))
             s.textColor = Color(r, wmr::ByteOf(wmr::OneColor::color));
         break;
     case WmfFunction::SetWindowOrg:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.SetWindowOrg(yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.SetWindowOrg(args.YX(wmr::OnePoint::point));
         break;
     case WmfFunction::SetWindowExt:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.SetWindowExt(QSizeF(yx(wmr::OnePoint::point).x(), yx(wmr::OnePoint::point).y()));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.SetWindowExt(
+                QSizeF(args.YX(wmr::OnePoint::point).x(), args.YX(wmr::OnePoint::point).y()));
         break;
     case WmfFunction::SetViewportOrg:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.SetViewportOrg(yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.SetViewportOrg(args.YX(wmr::OnePoint::point));
         break;
     case WmfFunction::SetViewportExt:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.SetViewportExt(QSizeF(yx(wmr::OnePoint::point).x(), yx(wmr::OnePoint::point).y()));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.SetViewportExt(
+                QSizeF(args.YX(wmr::OnePoint::point).x(), args.YX(wmr::OnePoint::point).y()));
         break;
     case WmfFunction::OffsetWindowOrg:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.SetWindowOrg(s.windowOrg + yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.SetWindowOrg(s.windowOrg + args.YX(wmr::OnePoint::point));
         break;
     case WmfFunction::OffsetViewportOrg:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.SetViewportOrg(s.viewportOrg + yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.SetViewportOrg(s.viewportOrg + args.YX(wmr::OnePoint::point));
         break;
     case WmfFunction::ScaleWindowExt:
-        if (need(wmr::ScaleExtent::kWords))
-            FGdi.ScaleWindowExt(p(wmr::ScaleExtent::xNum), p(wmr::ScaleExtent::xDenom),
-                                p(wmr::ScaleExtent::yNum), p(wmr::ScaleExtent::yDenom));
+        if (args.Need(wmr::ScaleExtent::kWords))
+            FGdi.ScaleWindowExt(args.P(wmr::ScaleExtent::xNum), args.P(wmr::ScaleExtent::xDenom),
+                                args.P(wmr::ScaleExtent::yNum), args.P(wmr::ScaleExtent::yDenom));
         break;
     case WmfFunction::ScaleViewportExt:
-        if (need(wmr::ScaleExtent::kWords))
-            FGdi.ScaleViewportExt(p(wmr::ScaleExtent::xNum), p(wmr::ScaleExtent::xDenom),
-                                  p(wmr::ScaleExtent::yNum), p(wmr::ScaleExtent::yDenom));
+        if (args.Need(wmr::ScaleExtent::kWords))
+            FGdi.ScaleViewportExt(args.P(wmr::ScaleExtent::xNum), args.P(wmr::ScaleExtent::xDenom),
+                                  args.P(wmr::ScaleExtent::yNum), args.P(wmr::ScaleExtent::yDenom));
         break;
     case WmfFunction::ExcludeClipRect:
-        if (need(wmr::OneBox::kWords))
-            FGdi.ExcludeClipRect(box(wmr::OneBox::box));
+        if (args.Need(wmr::OneBox::kWords))
+            FGdi.ExcludeClipRect(args.Box(wmr::OneBox::box));
         break;
     case WmfFunction::IntersectClipRect:
-        if (need(wmr::OneBox::kWords))
-            FGdi.IntersectClipRect(box(wmr::OneBox::box));
+        if (args.Need(wmr::OneBox::kWords))
+            FGdi.IntersectClipRect(args.Box(wmr::OneBox::box));
         break;
     case WmfFunction::OffsetClipRgn:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.OffsetClip(yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.OffsetClip(args.YX(wmr::OnePoint::point));
         break;
     case WmfFunction::MoveTo:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.MoveTo(yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.MoveTo(args.YX(wmr::OnePoint::point));
         break;
     default:
         return false;
@@ -262,17 +273,12 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
 
 // The object table: selecting and deleting objects, making pens, brushes and fonts.
 bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
+    const WmfWords args(r);
     DcState& s = FGdi.State();
-    const std::uint64_t params = r.Size() - 6;
-    auto p = [&](int i) {
-        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
-    };
-    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
-    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::SelectClipRegion:
-        if (need(wmr::OneValue::kWords)) {
-            const GdiObject* object = At(u(wmr::OneValue::value));
+        if (args.Need(wmr::OneValue::kWords)) {
+            const GdiObject* object = At(args.U(wmr::OneValue::value));
             if (auto* region = object ? std::get_if<Region>(object) : nullptr) {
                 const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
                 FGdi.SelectClipRegion(&path, Number(RegionMode::Copy));
@@ -281,8 +287,8 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
         break;
     case WmfFunction::SelectObject:
     case WmfFunction::SelectPalette:
-        if (need(wmr::OneValue::kWords)) {
-            const GdiObject* object = At(u(wmr::OneValue::value));
+        if (args.Need(wmr::OneValue::kWords)) {
+            const GdiObject* object = At(args.U(wmr::OneValue::value));
             if (!object)
                 break;
             if (auto* pen = std::get_if<LogPen>(object))
@@ -300,17 +306,17 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::DeleteObject:
-        if (need(wmr::OneValue::kWords) && u(wmr::OneValue::value) < FObjects.size() &&
+        if (args.Need(wmr::OneValue::kWords) && args.U(wmr::OneValue::value) < FObjects.size() &&
             FGdi.Charge(Cost::Slot, 1)) {
-            FObjects[u(wmr::OneValue::value)].reset();
-            FSlots.Free(u(wmr::OneValue::value));
+            FObjects[args.U(wmr::OneValue::value)].reset();
+            FSlots.Free(args.U(wmr::OneValue::value));
         }
         break;
     case WmfFunction::CreatePenIndirect: {
         LogPen pen;
-        if (need(wmr::CreatePen::kWords)) {
-            pen.style = u(wmr::CreatePen::style) & (PsStyleMask | PsEndcapMask | PsJoinMask);
-            pen.width = p(wmr::CreatePen::width);
+        if (args.Need(wmr::CreatePen::kWords)) {
+            pen.style = args.U(wmr::CreatePen::style) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = args.P(wmr::CreatePen::width);
             pen.color = Color(r, wmr::ByteOf(wmr::CreatePen::color));
         }
         Create(pen);
@@ -318,10 +324,10 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
     }
     case WmfFunction::CreateBrushIndirect: {
         LogBrush brush;
-        if (need(wmr::CreateBrushIndirect::kWords)) {
-            brush.style = u(wmr::CreateBrushIndirect::style);
+        if (args.Need(wmr::CreateBrushIndirect::kWords)) {
+            brush.style = args.U(wmr::CreateBrushIndirect::style);
             brush.color = Color(r, wmr::ByteOf(wmr::CreateBrushIndirect::color));
-            brush.hatch = u(wmr::CreateBrushIndirect::hatch);
+            brush.hatch = args.U(wmr::CreateBrushIndirect::hatch);
         }
         if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched) {
             Create(std::monostate{});
@@ -333,12 +339,12 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
     case WmfFunction::CreateFontIndirect: {
         LogFont font;
         using L = wmr::CreateFont;
-        if (need(L::kWords)) {
+        if (args.Need(L::kWords)) {
             const std::uint64_t flags = wmr::ByteOf(L::flags), faceAt = wmr::ByteOf(L::face);
-            font.height = static_cast<int>(p(L::height));
-            font.width = static_cast<int>(p(L::width));
-            font.escapement = static_cast<int>(p(L::escapement));
-            font.weight = static_cast<int>(p(L::weight));
+            font.height = static_cast<int>(args.P(L::height));
+            font.width = static_cast<int>(args.P(L::width));
+            font.escapement = static_cast<int>(args.P(L::escapement));
+            font.weight = static_cast<int>(args.P(L::weight));
             font.italic = r.U8(flags + L::italic);
             font.underline = r.U8(flags + L::underline);
             font.strikeOut = r.U8(flags + L::strikeOut);
@@ -364,14 +370,12 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
 
 // Palettes, pattern brushes, regions and the objects kept only for their slot.
 bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
-    const std::uint64_t params = r.Size() - 6;
-    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
-    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    const WmfWords args(r);
     switch (function) {
     case WmfFunction::CreatePalette: {
         using L = wmr::CreatePalette;
         Palette palette;
-        const std::uint64_t n = need(L::kWords) ? u(L::count) : 0;
+        const std::uint64_t n = args.Need(L::kWords) ? args.U(L::count) : 0;
         const std::uint64_t at = wmr::ByteOf(L::entries);
         if (r.Has(at, 4 * n))
             for (std::uint64_t i = 0; i < n; ++i)
@@ -385,9 +389,9 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         brush.style = BsDibPattern;
         bool mono = false;
         using L = wmr::DibCreatePatternBrush;
-        if (need(L::kWords)) {
-            const bool pattern = u(L::style) == BsPattern;
-            const std::uint32_t usage = pattern ? std::uint32_t{DibRgbColors} : u(L::usage);
+        if (args.Need(L::kWords)) {
+            const bool pattern = args.U(L::style) == BsPattern;
+            const std::uint32_t usage = pattern ? std::uint32_t{DibRgbColors} : args.U(L::usage);
             if (auto img = Dib(r, wmr::ByteOf(L::bitmap), usage, &mono))
                 brush.pattern = *img;
             brush.mono = pattern && mono;
@@ -401,7 +405,7 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         // Bitmap16 header (14 bytes with its unused bits pointer), 18
         // reserved bytes, then the bits.
         using L = wmr::CreatePatternBrush;
-        if (need(L::kWords)) {
+        if (args.Need(L::kWords)) {
             const std::uint64_t headerAt = wmr::ByteOf(L::header);
             std::vector<std::uint8_t> joined(r.Data() + headerAt,
                                              r.Data() + headerAt + L::kHeaderBytes);
@@ -420,7 +424,7 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         Region region;
         // nextInChain, objType, objCount, size, scanCount, maxScan, bbox, scans
         using L = wmr::CreateRegion;
-        const std::uint64_t scans = need(L::kWords) ? u(L::scanCount) : 0;
+        const std::uint64_t scans = args.Need(L::kWords) ? args.U(L::scanCount) : 0;
         std::uint64_t at = wmr::ByteOf(L::scans);
         for (std::uint64_t i = 0; i < scans && FGdi.Charge(Cost::Point, 1); ++i) {
             if (!r.Has(at, 6))
@@ -452,25 +456,16 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
 
 // Lines, shapes and regions.
 bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
+    const WmfWords args(r);
     DcState& s = FGdi.State();
-    const std::uint64_t params = r.Size() - 6;
-    auto p = [&](int i) {
-        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
-    };
-    // A point or an extent, stored y then x.
-    auto yx = [&](int i) { return QPointF(p(i + 1), p(i)); };
-    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
-    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
-    // Rectangles are stored bottom, right, top, left.
-    auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
     switch (function) {
     case WmfFunction::LineTo:
-        if (need(wmr::OnePoint::kWords))
-            FGdi.LineTo(yx(wmr::OnePoint::point));
+        if (args.Need(wmr::OnePoint::kWords))
+            FGdi.LineTo(args.YX(wmr::OnePoint::point));
         break;
     case WmfFunction::Polygon:
     case WmfFunction::Polyline:
-        if (need(wmr::Poly::kWords)) {
+        if (args.Need(wmr::Poly::kWords)) {
             const std::int64_t n = r.I16(wmr::ByteOf(wmr::Poly::count));
             const std::uint64_t at = wmr::ByteOf(wmr::Poly::points);
             if (n < 0 || !r.Has(at, 4 * static_cast<std::uint64_t>(n)))
@@ -485,8 +480,8 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::PolyPolygon:
-        if (need(wmr::PolyPolygon::kWords)) {
-            const std::uint64_t polys = u(wmr::PolyPolygon::polygons);
+        if (args.Need(wmr::PolyPolygon::kWords)) {
+            const std::uint64_t polys = args.U(wmr::PolyPolygon::polygons);
             const std::uint64_t counts = wmr::ByteOf(wmr::PolyPolygon::counts);
             if (!r.Has(counts, 2 * polys))
                 break;
@@ -508,39 +503,41 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::Rectangle:
-        if (need(wmr::OneBox::kWords))
-            FGdi.Rectangle(box(wmr::OneBox::box));
+        if (args.Need(wmr::OneBox::kWords))
+            FGdi.Rectangle(args.Box(wmr::OneBox::box));
         break;
     case WmfFunction::Ellipse:
-        if (need(wmr::OneBox::kWords))
-            FGdi.Ellipse(box(wmr::OneBox::box));
+        if (args.Need(wmr::OneBox::kWords))
+            FGdi.Ellipse(args.Box(wmr::OneBox::box));
         break;
     case WmfFunction::RoundRect:
-        if (need(wmr::RoundRect::kWords))
-            FGdi.RoundRect(box(wmr::RoundRect::box),
-                           QSizeF(p(wmr::RoundRect::cornerWidth), p(wmr::RoundRect::cornerHeight)));
+        if (args.Need(wmr::RoundRect::kWords))
+            FGdi.RoundRect(
+                args.Box(wmr::RoundRect::box),
+                QSizeF(args.P(wmr::RoundRect::cornerWidth), args.P(wmr::RoundRect::cornerHeight)));
         break;
     case WmfFunction::Arc:
     case WmfFunction::Pie:
     case WmfFunction::Chord:
-        if (need(wmr::ArcShape::kWords)) {
+        if (args.Need(wmr::ArcShape::kWords)) {
             const ArcKind kind = function == WmfFunction::Arc   ? ArcKind::Arc
                                  : function == WmfFunction::Pie ? ArcKind::Pie
                                                                 : ArcKind::Chord;
-            FGdi.ArcShape(box(wmr::ArcShape::box), yx(wmr::ArcShape::start), yx(wmr::ArcShape::end),
-                          kind);
+            FGdi.ArcShape(args.Box(wmr::ArcShape::box), args.YX(wmr::ArcShape::start),
+                          args.YX(wmr::ArcShape::end), kind);
         }
         break;
     case WmfFunction::SetPixel:
-        if (need(wmr::SetPixel::kWords))
-            FGdi.SetPixel(yx(wmr::SetPixel::point), Color(r, wmr::ByteOf(wmr::SetPixel::color)));
+        if (args.Need(wmr::SetPixel::kWords))
+            FGdi.SetPixel(args.YX(wmr::SetPixel::point),
+                          Color(r, wmr::ByteOf(wmr::SetPixel::color)));
         break;
     case WmfFunction::FillRegion:
     case WmfFunction::FrameRegion:
-        if (need(function == WmfFunction::FillRegion ? wmr::RegionWithBrush::kWords
-                                                     : wmr::RegionWithBrush::kFrameWords)) {
-            const GdiObject* region = At(u(wmr::RegionWithBrush::region));
-            const GdiObject* brush = At(u(wmr::RegionWithBrush::brush));
+        if (args.Need(function == WmfFunction::FillRegion ? wmr::RegionWithBrush::kWords
+                                                          : wmr::RegionWithBrush::kFrameWords)) {
+            const GdiObject* region = At(args.U(wmr::RegionWithBrush::region));
+            const GdiObject* brush = At(args.U(wmr::RegionWithBrush::brush));
             if (!region || !brush || !std::holds_alternative<Region>(*region) ||
                 !std::holds_alternative<LogBrush>(*brush))
                 break;
@@ -548,15 +545,15 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
             if (function == WmfFunction::FillRegion)
                 FGdi.FillRegion(path, std::get<LogBrush>(*brush));
             else
-                FGdi.FrameRegion(
-                    path, std::get<LogBrush>(*brush),
-                    QSizeF(p(wmr::RegionWithBrush::width), p(wmr::RegionWithBrush::height)));
+                FGdi.FrameRegion(path, std::get<LogBrush>(*brush),
+                                 QSizeF(args.P(wmr::RegionWithBrush::width),
+                                        args.P(wmr::RegionWithBrush::height)));
         }
         break;
     case WmfFunction::PaintRegion:
     case WmfFunction::InvertRegion:
-        if (need(wmr::OneValue::kWords)) {
-            const GdiObject* region = At(u(wmr::OneValue::value));
+        if (args.Need(wmr::OneValue::kWords)) {
+            const GdiObject* region = At(args.U(wmr::OneValue::value));
             if (!region || !std::holds_alternative<Region>(*region))
                 break;
             const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
@@ -574,15 +571,10 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
 
 // Text and bitmaps.
 bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
-    const std::uint64_t params = r.Size() - 6;
-    auto p = [&](int i) {
-        return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
-    };
-    auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
-    auto need = [&](std::uint64_t words) { return params >= 2 * words; };
+    const WmfWords args(r);
     switch (function) {
     case WmfFunction::TextOut:
-        if (need(wmr::TextOut::kWords)) {
+        if (args.Need(wmr::TextOut::kWords)) {
             using L = wmr::TextOut;
             const std::int64_t len = r.I16(wmr::ByteOf(L::length));
             const std::uint64_t padded = (static_cast<std::uint64_t>(len) + 1) & ~1ull;
@@ -594,11 +586,11 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::ExtTextOut:
-        if (need(wmr::ExtTextOut::kWords)) {
+        if (args.Need(wmr::ExtTextOut::kWords)) {
             using L = wmr::ExtTextOut;
-            const QPointF at(p(L::point + 1), p(L::point));
+            const QPointF at(args.P(L::point + 1), args.P(L::point));
             const std::int64_t len = r.I16(wmr::ByteOf(L::length));
-            const std::uint32_t options = u(L::options);
+            const std::uint32_t options = args.U(L::options);
             const std::uint64_t rectAt = wmr::ByteOf(L::rect);
             std::uint64_t stringAt = rectAt;
             QRectF rect;
@@ -619,10 +611,10 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::PatBlt:
-        if (need(wmr::PatBlt::kWords)) {
+        if (args.Need(wmr::PatBlt::kWords)) {
             using L = wmr::PatBlt;
-            FGdi.Blit(QRectF(p(L::x), p(L::y), p(L::width), p(L::height)), nullptr, QRectF(),
-                      r.U32(wmr::ByteOf(L::rop)));
+            FGdi.Blit(QRectF(args.P(L::x), args.P(L::y), args.P(L::width), args.P(L::height)),
+                      nullptr, QRectF(), r.U32(wmr::ByteOf(L::rop)));
         }
         break;
     case WmfFunction::DibBitBlt:
@@ -637,18 +629,18 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         const bool noSource = r.Size() / 2 == fixedWords + 3;
         const int shift = noSource ? 1 : 0;
         const int fixed = stretch ? 10 : 8;
-        if (!need(static_cast<std::uint64_t>(fixed + shift)))
+        if (!args.Need(static_cast<std::uint64_t>(fixed + shift)))
             break;
         const std::uint32_t rop = r.U32(wmr::ByteOf(0)); // first, in two words
         qreal srcW = 0, srcH = 0;
         int i = 2; // the words after the raster operation, in stored order
         if (stretch) {
-            srcH = p(i++);
-            srcW = p(i++);
+            srcH = args.P(i++);
+            srcW = args.P(i++);
         }
-        const qreal ySrc = p(i++), xSrc = p(i++);
+        const qreal ySrc = args.P(i++), xSrc = args.P(i++);
         i += shift;
-        const qreal h = p(i++), w = p(i++), y = p(i++), x = p(i++);
+        const qreal h = args.P(i++), w = args.P(i++), y = args.P(i++), x = args.P(i++);
         if (!stretch) {
             srcW = w;
             srcH = h;
@@ -664,33 +656,34 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         break;
     }
     case WmfFunction::StretchDib:
-        if (need(wmr::StretchDib::kWords)) {
+        if (args.Need(wmr::StretchDib::kWords)) {
             using L = wmr::StretchDib;
             const std::uint32_t rop = r.U32(wmr::ByteOf(L::rop));
             const std::uint64_t bitmap = wmr::ByteOf(L::bitmap);
-            auto img = Dib(r, bitmap, u(L::usage));
-            const qreal srcH = p(L::srcHeight), srcW = p(L::srcWidth);
-            qreal ySrc = p(L::ySrc);
+            auto img = Dib(r, bitmap, args.U(L::usage));
+            const qreal srcH = args.P(L::srcHeight), srcW = args.P(L::srcWidth);
+            qreal ySrc = args.P(L::ySrc);
             if (img &&
                 IsBottomUp(r.Sub(bitmap, r.Size() - std::min<std::uint64_t>(bitmap, r.Size()))))
                 ySrc = img->height() - ySrc - srcH;
-            FGdi.Blit(QRectF(p(L::xDest), p(L::yDest), p(L::destWidth), p(L::destHeight)),
-                      img ? &*img : nullptr, QRectF(p(L::xSrc), ySrc, srcW, srcH), rop);
+            FGdi.Blit(QRectF(args.P(L::xDest), args.P(L::yDest), args.P(L::destWidth),
+                             args.P(L::destHeight)),
+                      img ? &*img : nullptr, QRectF(args.P(L::xSrc), ySrc, srcW, srcH), rop);
         }
         break;
     case WmfFunction::SetDibToDev:
-        if (need(wmr::SetDibToDev::kWords)) {
+        if (args.Need(wmr::SetDibToDev::kWords)) {
             using L = wmr::SetDibToDev;
             const std::uint64_t bitmap = wmr::ByteOf(L::bitmap);
-            auto img = Dib(r, bitmap, u(L::usage));
+            auto img = Dib(r, bitmap, args.U(L::usage));
             if (!img)
                 break;
-            const qreal h = p(L::height), w = p(L::width);
-            qreal ySrc = p(L::ySrc);
+            const qreal h = args.P(L::height), w = args.P(L::width);
+            qreal ySrc = args.P(L::ySrc);
             if (IsBottomUp(r.Sub(bitmap, r.Size() - std::min<std::uint64_t>(bitmap, r.Size()))))
                 ySrc = img->height() - ySrc - h;
-            FGdi.Blit(QRectF(p(L::xDest), p(L::yDest), w, h), &*img, QRectF(p(L::xSrc), ySrc, w, h),
-                      Number(Rop3::SrcCopy));
+            FGdi.Blit(QRectF(args.P(L::xDest), args.P(L::yDest), w, h), &*img,
+                      QRectF(args.P(L::xSrc), ySrc, w, h), Number(Rop3::SrcCopy));
         }
         break;
     default:

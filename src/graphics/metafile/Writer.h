@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/Bytes.h"
+
 #include <QByteArray>
 #include <cstdint>
 #include <vector>
@@ -12,14 +14,8 @@ public:
     std::vector<std::uint8_t>& Data() { return FData; }
     std::size_t Size() const { return FData.size(); }
     void U8(std::uint8_t v) { FData.push_back(v); }
-    void U16(std::uint32_t v) {
-        U8(static_cast<std::uint8_t>(v));
-        U8(static_cast<std::uint8_t>(v >> 8));
-    }
-    void U32(std::uint32_t v) {
-        U16(v & 0xFFFF);
-        U16(v >> 16);
-    }
+    void U16(std::uint32_t v) { bytes::Put16(FData, v); }
+    void U32(std::uint32_t v) { bytes::Put32(FData, v); }
     void I16(int v) { U16(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))); }
     void I32(std::int64_t v) { U32(static_cast<std::uint32_t>(static_cast<std::int32_t>(v))); }
     void Bytes(const std::uint8_t* p, std::size_t n) { FData.insert(FData.end(), p, p + n); }
@@ -27,14 +23,8 @@ public:
         while (FData.size() % alignment)
             U8(0);
     }
-    void Patch32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            FData[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-    void Patch16(std::size_t at, std::uint32_t v) {
-        FData[at] = static_cast<std::uint8_t>(v);
-        FData[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    }
+    void Patch32(std::size_t at, std::uint32_t v) { bytes::Patch32(FData, at, v); }
+    void Patch16(std::size_t at, std::uint32_t v) { bytes::Patch16(FData, at, v); }
 
 private:
     std::vector<std::uint8_t> FData;

@@ -33,7 +33,7 @@ void WritePlaceable(ByteWriter& out, QRect box, int inch) {
     out.U32(0);
     std::uint16_t sum = 0;
     for (int i = 0; i < 10; ++i)
-        sum ^= static_cast<std::uint16_t>(out.Data()[2 * i] | (out.Data()[2 * i + 1] << 8));
+        sum ^= bytes::U16(out.Data(), 2 * static_cast<std::size_t>(i));
     out.U16(sum);
 }
 

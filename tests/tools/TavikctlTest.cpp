@@ -1,5 +1,5 @@
-#include "StorageTestSupport.h"
 #include "ToolRun.h"
+#include "support/StorageTestSupport.h"
 
 #include "storage/CatalogFiles.h"
 #include "storage/Records.h"

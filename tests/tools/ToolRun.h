@@ -1,6 +1,6 @@
 #pragma once
 // Runs the real tavikctl, as a user's shell would, for the tool's tests.
-#include "StorageTestSupport.h"
+#include "support/StorageTestSupport.h"
 
 #include <array>
 #include <cstdio>
