@@ -104,7 +104,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
             while (shown.Bmps.Count() > countBefore)
                 shown.DeleteBmp(shown.Bmps.Count() - 1);
             for (const QString& file : addedFiles)
-                failures << FormatText(LoadText(kAddFailedOther),
+                failures << FormatText(LoadText(kTextAddFailedOther),
                                        {file, QString::fromStdString(e.Message())});
             addedFiles.clear();
         }
