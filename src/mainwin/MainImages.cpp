@@ -6,6 +6,7 @@
 #include "controls/MessDlgs.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/PictureCommands.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
@@ -78,6 +79,8 @@ void TMainForm::AddImagesFromDialog() {
 
 void TMainForm::AddImageFiles(const QStringList& files) {
     const int topic = CurrentTopic();
+    const TViewState before = CaptureView();
+    const int first = topic >= 0 ? FTopics->Topics(topic).Bmps.Count() : 0;
     QStringList failures;
     int added = -1;
     for (const QString& file : files) {
@@ -97,6 +100,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
         FillImageList();
         RevealImage(added);
         ShowPreview();
+        FHistory->Record(std::make_unique<TAddPicturesCommand>(*this, before, topic, first, false));
     }
     const auto report = [&] {
         if (!failures.isEmpty())
@@ -137,6 +141,7 @@ void TMainForm::DeleteImages() {
                    : FormatText(LoadText(35), {count});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
+    auto change = std::make_unique<TDeletePicturesCommand>(*this, CaptureView(), topic);
     const int reveal = RemoveSelectedImages(FTopics->Topics(topic).Bmps);
     UpdateImageCount();
     ArrangeImages();
@@ -144,6 +149,7 @@ void TMainForm::DeleteImages() {
     ShowPreview();
     SetListChanged(true);
     SetDataChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
@@ -165,10 +171,12 @@ int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
 void TMainForm::RenameImage(int topic, int index, const QString& name) {
     if (index < 0 || index >= BmpListView->Count())
         throw Exception("Incorrect bmp item in Rename op!");
+    auto change = std::make_unique<TRenamePictureCommand>(*this, CaptureView(), topic, index);
     TBmp& bmp = FTopics->Image(topic, index);
     bmp.Name = NameBytes(name);
     BmpListView->SetCaption(index, NameText(bmp.Name));
     SetListChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 void TMainForm::BmpListViewEdited(int index, QString& text) {
@@ -185,9 +193,12 @@ void TMainForm::MoveImage(int topic, int index, bool up) {
     TBmpList& bmps = FTopics->Topics(topic).Bmps;
     const int other = up ? index - 1 : index + 1;
     if (other >= 0 && other < BmpListView->Count() && other < bmps.Count()) {
+        auto change =
+            std::make_unique<TMovePictureCommand>(*this, CaptureView(), topic, index, other);
         bmps.Move(index, other);
         SwapImageItems(index, up);
         SetListChanged(true);
+        FHistory->Record(std::move(change));
     }
     FMovingImage = false;
 }
@@ -217,12 +228,14 @@ void TMainForm::MoveImagesToTopic(int target, int source, int index) {
             : FormatText(LoadText(39), {count, targetName});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
+    auto change = std::make_unique<TTransferPicturesCommand>(*this, CaptureView(), target, source);
     const int reveal = TransferSelectedImages(target, source);
     UpdateImageCount();
     ArrangeImages();
     RevealImage(reveal);
     ShowPreview();
     SetListChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 int TMainForm::TransferSelectedImages(int target, int source) {
