@@ -130,14 +130,16 @@ void TCatalogHistory::AfterStep() {
 }
 
 void TCatalogHistory::UpdateActions() {
+    // A menu would take an "&" of a name for the mark of a shortcut letter.
+    const auto named = [](int text, QString change) {
+        return FormatText(LoadText(text), {change.replace(QLatin1Char('&'), QStringLiteral("&&"))});
+    };
     FUndoAction->setEnabled(FStack.canUndo());
-    FUndoAction->setText(FStack.canUndo()
-                             ? FormatText(LoadText(kUndoNamedText), {FStack.undoText()})
-                             : LoadText(kUndoText));
+    FUndoAction->setText(FStack.canUndo() ? named(kUndoNamedText, FStack.undoText())
+                                          : LoadText(kUndoText));
     FRedoAction->setEnabled(FStack.canRedo());
-    FRedoAction->setText(FStack.canRedo()
-                             ? FormatText(LoadText(kRedoNamedText), {FStack.redoText()})
-                             : LoadText(kRedoText));
+    FRedoAction->setText(FStack.canRedo() ? named(kRedoNamedText, FStack.redoText())
+                                          : LoadText(kRedoText));
 }
 
 void TCatalogHistory::SyncFlags() {
