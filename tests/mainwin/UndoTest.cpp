@@ -241,6 +241,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "Undo import 3 topics", true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(UndoTest, AStepThatCannotBeTakenIsReportedAndEndsTheHistory) {
+    MakeCatalog({{"A", 2}});
+    TMainForm& form = OpenActive();
+    form.RenameImage(0, 1, "x.bmp");
+    // The picture goes behind the history's back.
+    form.Topics().Topics(0).DeleteBmp(1);
+    auto report = Answer(PressRole(QDialogButtonBox::AcceptRole));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return report->Answered(); }));
+    EXPECT_FALSE(form.UndoAction()->isEnabled());
+    EXPECT_TRUE(form.ListChanged() && form.DataChanged());
+}
+
 // The model of a random run: the catalogue a step should leave, with the
 // width of each picture to know it again after a save moved its record.
 struct ModelPicture {
