@@ -115,7 +115,7 @@ public:
     // Undo and redo, named after the change they act on (for menus too).
     QAction* UndoAction() const;
     QAction* RedoAction() const;
-    TCatalogHistory& History() const { return *FHistory; }
+    TCatalogHistory& History() { return *FHistory; }
     // What the two lists show now; ShowView shows that again over the
     // catalogue as it stands (keepImages: the image list holds the view's
     // topic's pictures already, and is not refilled).

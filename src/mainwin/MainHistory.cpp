@@ -8,6 +8,7 @@
 #include "storage/Lists.h"
 
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace tavik {
 
