@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QAction;
 class QFrame;
 class QLabel;
 class QMimeData;
@@ -18,6 +19,7 @@ namespace tavik {
 
 class TaSplitter;
 class TBmpList;
+class TCatalogHistory;
 class TBmpListView;
 class TMarkListBox;
 class TnfPanel;
@@ -27,6 +29,7 @@ class TPictureImage;
 class TTavikPicture;
 class TTopicList;
 class TViewForm;
+struct TViewState;
 
 // The main window: the toolbar, the topic list with the preview below it, and
 // the thumbnail list of the current topic. It owns the catalogue and the one
@@ -97,6 +100,17 @@ public:
     // The two lists, for the tests' gestures.
     TBmpListView* ImageList() const { return BmpListView; }
     TMarkListBox* TopicList() const { return TopicListBox; }
+
+    // --- The history of changes since the last save (MainHistory.cpp) ---
+    // Undo and redo, named after the change they act on (for menus too).
+    QAction* UndoAction() const;
+    QAction* RedoAction() const;
+    TCatalogHistory& History() { return *FHistory; }
+    // What the two lists show now; ShowView shows that again over the
+    // catalogue as it stands (keepImages: the image list holds the view's
+    // topic's pictures already, and is not refilled).
+    TViewState CaptureView() const;
+    void ShowView(const TViewState& view, bool keepImages);
 
     // --- Ending the program ---
     // Saves pending changes and then the settings now, as at exit, without
@@ -284,6 +298,7 @@ private:
     bool FApplyingSettings = false;
     std::unique_ptr<TTopicList> FTopics;
     std::unique_ptr<TTavikPicture> FWorkPicture;
+    std::unique_ptr<TCatalogHistory> FHistory;
     bool FMovingImage = false;
     int FShownTopic = 0;
     bool FUseCompression = false;

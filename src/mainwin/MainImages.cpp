@@ -6,6 +6,7 @@
 #include "controls/MessDlgs.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/PictureCommands.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
@@ -74,7 +75,8 @@ void TMainForm::AddImagesFromDialog() {
 
 void TMainForm::AddImageFiles(const QStringList& files) {
     const int topic = CurrentTopic();
-    const int countBefore = FTopics->Topics(topic).Bmps.Count();
+    const TViewState before = CaptureView();
+    const int first = topic >= 0 ? FTopics->Topics(topic).Bmps.Count() : 0;
     QStringList failures;
     QStringList addedFiles;
     // Opened with the first picture, so that a data file that cannot be
@@ -101,7 +103,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
         } catch (const Exception& e) {
             // The records were cut off the data file: none may stay listed.
             TTopic& shown = FTopics->Topics(topic);
-            while (shown.Bmps.Count() > countBefore)
+            while (shown.Bmps.Count() > first)
                 shown.DeleteBmp(shown.Bmps.Count() - 1);
             for (const QString& file : addedFiles)
                 failures << FormatText(LoadText(kTextAddFailedOther),
@@ -114,6 +116,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
         FillImageList();
         RevealImage(added);
         ShowPreview();
+        FHistory->Record(std::make_unique<TAddPicturesCommand>(*this, before, topic, first, false));
     }
     const auto report = [&] {
         if (!failures.isEmpty())
@@ -155,6 +158,7 @@ void TMainForm::DeleteImages() {
                                  : FormatText(LoadText(kTextDeleteImages), {count});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
+    auto change = std::make_unique<TDeletePicturesCommand>(*this, CaptureView(), topic);
     const int reveal = RemoveSelectedImages(FTopics->Topics(topic).Bmps);
     UpdateImageCount();
     ArrangeImages();
@@ -162,6 +166,7 @@ void TMainForm::DeleteImages() {
     ShowPreview();
     SetListChanged(true);
     SetDataChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
@@ -183,10 +188,12 @@ int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
 void TMainForm::RenameImage(int topic, int index, const QString& name) {
     if (index < 0 || index >= BmpListView->Count())
         throw Exception("Incorrect bmp item in Rename op!");
+    auto change = std::make_unique<TRenamePictureCommand>(*this, CaptureView(), topic, index);
     TBmp& bmp = FTopics->Image(topic, index);
     bmp.Name = NameBytes(name);
     BmpListView->SetCaption(index, NameText(bmp.Name));
     SetListChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 void TMainForm::BmpListViewEdited(int index, QString& text) {
@@ -203,9 +210,12 @@ void TMainForm::MoveImage(int topic, int index, bool up) {
     TBmpList& bmps = FTopics->Topics(topic).Bmps;
     const int other = up ? index - 1 : index + 1;
     if (other >= 0 && other < BmpListView->Count() && other < bmps.Count()) {
+        auto change =
+            std::make_unique<TMovePictureCommand>(*this, CaptureView(), topic, index, other);
         bmps.Move(index, other);
         SwapImageItems(index, up);
         SetListChanged(true);
+        FHistory->Record(std::move(change));
     }
     FMovingImage = false;
 }
@@ -235,12 +245,14 @@ void TMainForm::MoveImagesToTopic(int target, int source, int index) {
                   : FormatText(LoadText(kTextMoveImages), {count, targetName});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
+    auto change = std::make_unique<TTransferPicturesCommand>(*this, CaptureView(), target, source);
     const int reveal = TransferSelectedImages(target, source);
     UpdateImageCount();
     ArrangeImages();
     RevealImage(reveal);
     ShowPreview();
     SetListChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 int TMainForm::TransferSelectedImages(int target, int source) {

@@ -13,6 +13,7 @@
 #include "mainwin/Progress.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
+#include "mainwin/UndoHistory.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/DataFolder.h"
@@ -50,12 +51,14 @@ TMainForm::TMainForm(const QString& programPath, QWidget* parent)
       FProgramPath(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath) {
     CreateControls();
     ConnectCommands();
+    FHistory = std::make_unique<TCatalogHistory>(*this);
     try {
         FormCreate();
     } catch (const std::exception& error) {
         // The window opens all the same, with what the start-up reached.
         ReportException(error);
     }
+    FHistory->Clear();
 }
 
 TMainForm::~TMainForm() {
@@ -241,6 +244,7 @@ void TMainForm::KeepDamagedListFile() {
 void TMainForm::SaveCatalog() {
     KeepDamagedListFile();
     SaveListFile(ListFileName(), *FTopics);
+    FHistory->MarkListSaved();
     SetListChanged(false);
 }
 
@@ -270,9 +274,11 @@ void TMainForm::SavePendingChanges() {
     // the old data file and positions in use: the other changes are saved all
     // the same, and the deleted pictures' bytes wait for a later save.
     QStringList failures;
+    bool compacted = false;
     if (FDataChanged) {
         try {
             CompactDataFile();
+            compacted = true;
         } catch (const EDamagedPicture& error) {
             failures << QStringLiteral("The data file was not compacted: %1 cannot be read (%2).")
                             .arg(PictureInTopicText(*FTopics, error.Picture, FCodePage),
@@ -291,6 +297,10 @@ void TMainForm::SavePendingChanges() {
             failures << QString::fromUtf8(error.what());
         }
     }
+    // A save ends the history; so does a compaction alone, which gave every
+    // picture a new position.
+    if (compacted || listSaved)
+        FHistory->Clear();
     if (failures.isEmpty())
         return;
     if (listSaved)

@@ -7,6 +7,7 @@
 #include "controls/explbtn.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
+#include "mainwin/TopicCommands.h"
 #include "storage/Lists.h"
 
 #include <QKeyEvent>
@@ -57,6 +58,7 @@ void TMainForm::ShowTopic(int index) {
 }
 
 void TMainForm::AddTopic(const QString& name, bool insert) {
+    const TViewState before = CaptureView();
     auto topic = std::make_unique<TTopic>(NameBytes(name));
     const int current = CurrentTopic();
     // Without a current topic there is no place to insert at: the new topic
@@ -69,20 +71,25 @@ void TMainForm::AddTopic(const QString& name, bool insert) {
     FillTopicList();
     ShowTopic(inserting ? current : FTopics->Count() - 1);
     SetListChanged(true);
+    FHistory->Record(std::make_unique<TAddTopicCommand>(*this, before, CurrentTopic()));
 }
 
 void TMainForm::RenameTopic(int index, const QString& name) {
+    auto change = std::make_unique<TRenameTopicCommand>(*this, CaptureView(), index);
     FTopics->Topics(index).Name = NameBytes(name);
     TopicListBox->item(index)->setText(NameText(FTopics->Topics(index).Name));
     SelectTopic(index);
     SetListChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 void TMainForm::MoveTopic(int index, bool up) {
     if (index == -1)
         return;
     const int other = up ? index - 1 : index + 1;
+    std::unique_ptr<TMoveTopicCommand> change;
     if (other >= 0 && other < FTopics->Count()) {
+        change = std::make_unique<TMoveTopicCommand>(*this, CaptureView(), index, other);
         FTopics->Move(index, other);
         const QSignalBlocker blocker(TopicListBox);
         QListWidgetItem* item = TopicListBox->takeItem(index);
@@ -91,12 +98,15 @@ void TMainForm::MoveTopic(int index, bool up) {
         SetListChanged(true);
     }
     FShownTopic = CurrentTopic();
+    if (change)
+        FHistory->Record(std::move(change));
 }
 
 void TMainForm::DeleteTopics() {
     int current = CurrentTopic();
     if (current == -1)
         return;
+    const TViewState before = CaptureView();
     const int marked = TopicListBox->MarkedCount();
     QString question;
     if (marked >= 2) {
@@ -117,6 +127,7 @@ void TMainForm::DeleteTopics() {
             TopicListBox->SetChecked(current, false);
         return;
     }
+    auto change = std::make_unique<TDeleteTopicsCommand>(*this, before);
     for (int i = TopicListBox->count() - 1; i >= 0; --i) {
         if (!TopicListBox->IsChecked(i))
             continue;
@@ -128,6 +139,7 @@ void TMainForm::DeleteTopics() {
     ShowTopic(std::min(current, FTopics->Count() - 1));
     SetListChanged(true);
     SetDataChanged(true);
+    FHistory->Record(std::move(change));
 }
 
 void TMainForm::TopicListBoxKeyDown(QKeyEvent* event) {

@@ -8,10 +8,12 @@
 #include "mainwin/Clipboard.h"
 #include "mainwin/Import.h"
 #include "mainwin/Paste.h"
+#include "mainwin/PictureCommands.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/SaveFiles.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
+#include "mainwin/TopicCommands.h"
 #include "storage/Lists.h"
 
 #include <QApplication>
@@ -40,6 +42,7 @@ void TMainForm::tPasteBtnClick() {
         return;
     }
     BmpListView->CancelEditing();
+    const TViewState before = CaptureView();
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (data == nullptr) {
         return;
@@ -61,6 +64,8 @@ void TMainForm::tPasteBtnClick() {
     static_cast<TPicture&>(*FWorkPicture) = picture;
     const int position = FWorkPicture->AppendToCatalog(DataFileName());
     AddImageToTopic(topic, NameBytes(name), true, position);
+    FHistory->Record(std::make_unique<TAddPicturesCommand>(
+        *this, before, topic, FTopics->Topics(topic).Bmps.Count() - 1, true));
 }
 
 void TMainForm::tSaveBtnClick() {
@@ -136,6 +141,7 @@ void TMainForm::ImportBtnClick() {
     }
     FImportFolder = folder;
     const int before = FTopics->Count();
+    const TViewState view = CaptureView();
     bool imported = false;
     try {
         imported = ImportTopics(folder, *FTopics, DataFileName(), FLanguage, FCodePage);
@@ -147,6 +153,7 @@ void TMainForm::ImportBtnClick() {
             FillTopicList();
             SelectTopic(current);
             SetListChanged(true);
+            FHistory->Record(std::make_unique<TImportTopicsCommand>(*this, view, before));
         }
         throw;
     }
@@ -155,6 +162,7 @@ void TMainForm::ImportBtnClick() {
     }
     FillTopicList();
     ShowTopic(FTopics->Count() - 1);
+    FHistory->Record(std::make_unique<TImportTopicsCommand>(*this, view, before));
     SaveCatalog();
 }
 

@@ -16,42 +16,11 @@
 namespace tavik::testing {
 namespace {
 
-// Goes to the folder's parent in the folder browser and names the folder.
 // Picks a format in the group save's second step and confirms it.
 ModalAction ChooseFormat(const QString& name) {
     return [=](QWidget* dialog, QString& error) {
         return PressButton(name)(dialog, error) && PressButton("OK")(dialog, error);
     };
-}
-
-ModalAction ChooseFolder(const QString& folder, ModalAction next = {}) {
-    return [=](QWidget* widget, QString& error) {
-        auto* dialog = qobject_cast<QFileDialog*>(widget);
-        auto* edit = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
-        if (edit == nullptr) {
-            error = "no folder dialog";
-            return false;
-        }
-        std::shared_ptr<ModalAnswer> after;
-        if (next) {
-            after = AnswerNextModal(next);
-        }
-        dialog->setDirectory(QFileInfo(folder).path());
-        edit->setText(QFileInfo(folder).fileName());
-        static_cast<QDialog*>(dialog)->accept();
-        return true;
-    };
-}
-
-// The import chooser: ticks every topic.
-ModalAction TickAll() {
-    return Inspect(
-        [](QWidget* dialog) {
-            if (auto* all = dialog->findChild<QPushButton*>("SelectAllBtn")) {
-                all->click();
-            }
-        },
-        PressResult(1));
 }
 
 class EndToEnd : public MainFormTest {

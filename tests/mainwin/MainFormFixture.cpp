@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -86,6 +88,35 @@ QByteArray ReadFile(const QString& path) {
 
 std::shared_ptr<ModalAnswer> Answer(ModalAction action) {
     return AnswerNextModal(std::move(action), 5000);
+}
+
+ModalAction ChooseFolder(const QString& folder, ModalAction next) {
+    return [=](QWidget* widget, QString& error) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+        if (edit == nullptr) {
+            error = "no folder dialog";
+            return false;
+        }
+        std::shared_ptr<ModalAnswer> after;
+        if (next) {
+            after = AnswerNextModal(next);
+        }
+        dialog->setDirectory(QFileInfo(folder).path());
+        edit->setText(QFileInfo(folder).fileName());
+        static_cast<QDialog*>(dialog)->accept();
+        return true;
+    };
+}
+
+ModalAction TickAll() {
+    return Inspect(
+        [](QWidget* dialog) {
+            if (auto* all = dialog->findChild<QPushButton*>("SelectAllBtn")) {
+                all->click();
+            }
+        },
+        PressResult(1));
 }
 
 void MainFormTest::SetUp() {

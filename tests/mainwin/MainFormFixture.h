@@ -89,5 +89,11 @@ protected:
 // checks Answered() itself.
 std::shared_ptr<ModalAnswer> Answer(ModalAction action);
 
+// In the folder browser: goes to the folder's parent, names the folder and
+// accepts; next, when given, is armed for the dialog after it.
+ModalAction ChooseFolder(const QString& folder, ModalAction next = {});
+// The import chooser: ticks every topic and confirms.
+ModalAction TickAll();
+
 } // namespace testing
 } // namespace tavik

@@ -1,0 +1,197 @@
+#include "mainwin/PictureCommands.h"
+
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "mainwin/MainForm.h"
+#include "mainwin/Texts.h"
+#include "storage/Lists.h"
+
+namespace tavik {
+namespace {
+
+// The names of the changes, as the Undo and Redo actions show them.
+constexpr int kAddOneText = 124;
+constexpr int kAddManyText = 125;
+constexpr int kPasteText = 126;
+constexpr int kDeleteOneText = 127;
+constexpr int kDeleteManyText = 128;
+constexpr int kRenameText = 129;
+constexpr int kMoveText = 130;
+constexpr int kTransferOneText = 131;
+constexpr int kTransferManyText = 132;
+
+QString Caption(TMainForm& form, int index) {
+    return form.ImageList()->Caption(index);
+}
+
+QString TopicCaption(TMainForm& form, int index) {
+    const QListWidgetItem* item = form.TopicList()->item(index);
+    return item ? item->text() : QString();
+}
+
+std::vector<TPictureEntry> EntriesOf(const TBmpList& bmps, const std::vector<int>& indexes) {
+    std::vector<TPictureEntry> entries;
+    for (int index : indexes)
+        entries.push_back({index, bmps.Bmps(index).Name, bmps.Bmps(index).Position});
+    return entries;
+}
+
+int PictureCount(const std::vector<TPictureEntry>& entries) {
+    return static_cast<int>(entries.size());
+}
+
+void InsertEntries(TBmpList& bmps, const std::vector<TPictureEntry>& entries) {
+    for (const TPictureEntry& entry : entries)
+        bmps.Insert(entry.index, std::make_unique<TBmp>(entry.name, entry.position));
+}
+
+void DeleteEntries(TBmpList& bmps, const std::vector<TPictureEntry>& entries) {
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+        bmps.DeleteAndFree(entry->index);
+}
+
+// The list keeps showing a topic whose pictures a change leaves alone.
+int Untouched(int listed, int topic) {
+    return listed == topic ? -1 : listed;
+}
+
+QString AddText(TMainForm& form, int first, int count, bool pasted) {
+    if (pasted)
+        return FormatText(LoadText(kPasteText), {Caption(form, first)});
+    return count == 1 ? FormatText(LoadText(kAddOneText), {Caption(form, first)})
+                      : FormatText(LoadText(kAddManyText), {count});
+}
+
+QString DeleteText(TMainForm& form, const TViewState& before) {
+    const int count = static_cast<int>(before.selectedImages.size());
+    return count == 1
+               ? FormatText(LoadText(kDeleteOneText), {Caption(form, before.selectedImages[0])})
+               : FormatText(LoadText(kDeleteManyText), {count});
+}
+
+QString TransferText(TMainForm& form, const TViewState& before, int target) {
+    const int count = static_cast<int>(before.selectedImages.size());
+    const QString topic = TopicCaption(form, target);
+    return count == 1 ? FormatText(LoadText(kTransferOneText),
+                                   {Caption(form, before.selectedImages[0]), topic})
+                      : FormatText(LoadText(kTransferManyText), {count, topic});
+}
+
+} // namespace
+
+TAddPicturesCommand::TAddPicturesCommand(TMainForm& form, TViewState before, int topic, int first,
+                                         bool pasted)
+    : TCatalogCommand(
+          form, std::move(before),
+          AddText(form, first, form.Topics().Topics(topic).Bmps.Count() - first, pasted),
+          first - form.Topics().Topics(topic).Bmps.Count()),
+      FTopic(topic) {
+    const TBmpList& bmps = form.Topics().Topics(topic).Bmps;
+    for (int i = first; i < bmps.Count(); ++i)
+        FAdded.push_back({i, bmps.Bmps(i).Name, bmps.Bmps(i).Position});
+}
+
+int TAddPicturesCommand::Revert(int listed) {
+    DeleteEntries(Form.Topics().Topics(FTopic).Bmps, FAdded);
+    return Untouched(listed, FTopic);
+}
+
+int TAddPicturesCommand::Apply(int listed) {
+    InsertEntries(Form.Topics().Topics(FTopic).Bmps, FAdded);
+    return Untouched(listed, FTopic);
+}
+
+TDeletePicturesCommand::TDeletePicturesCommand(TMainForm& form, TViewState before, int topic)
+    : TCatalogCommand(form, before, DeleteText(form, before),
+                      static_cast<int>(before.selectedImages.size())),
+      FTopic(topic), FDeleted(EntriesOf(form.Topics().Topics(topic).Bmps, before.selectedImages)) {}
+
+int TDeletePicturesCommand::Revert(int listed) {
+    InsertEntries(Form.Topics().Topics(FTopic).Bmps, FDeleted);
+    return Untouched(listed, FTopic);
+}
+
+int TDeletePicturesCommand::Apply(int listed) {
+    DeleteEntries(Form.Topics().Topics(FTopic).Bmps, FDeleted);
+    return Untouched(listed, FTopic);
+}
+
+TRenamePictureCommand::TRenamePictureCommand(TMainForm& form, TViewState before, int topic,
+                                             int index)
+    : TCatalogCommand(form, std::move(before), QString(), 0), FTopic(topic), FIndex(index),
+      FOldName(form.Topics().Image(topic, index).Name), FOldCaption(Caption(form, index)) {}
+
+void TRenamePictureCommand::NoteResult() {
+    FNewName = Form.Topics().Image(FTopic, FIndex).Name;
+    FNewCaption = Caption(Form, FIndex);
+    setText(FormatText(LoadText(kRenameText), {FOldCaption, FNewCaption}));
+}
+
+int TRenamePictureCommand::Revert(int listed) {
+    return SetName(listed, FOldName, FOldCaption);
+}
+
+int TRenamePictureCommand::Apply(int listed) {
+    return SetName(listed, FNewName, FNewCaption);
+}
+
+int TRenamePictureCommand::SetName(int listed, const std::string& name, const QString& caption) {
+    Form.Topics().Image(FTopic, FIndex).Name = name;
+    if (listed == FTopic)
+        Form.ImageList()->SetCaption(FIndex, caption);
+    return listed;
+}
+
+TMovePictureCommand::TMovePictureCommand(TMainForm& form, TViewState before, int topic, int index,
+                                         int other)
+    : TCatalogCommand(form, std::move(before),
+                      FormatText(LoadText(kMoveText), {Caption(form, index)}), 0),
+      FTopic(topic), FIndex(index), FOther(other) {}
+
+int TMovePictureCommand::Revert(int listed) {
+    return Swap(listed);
+}
+
+int TMovePictureCommand::Apply(int listed) {
+    return Swap(listed);
+}
+
+int TMovePictureCommand::Swap(int listed) {
+    // Neighbours: moving either onto the other's place exchanges the two.
+    Form.Topics().Topics(FTopic).Bmps.Move(FIndex, FOther);
+    if (listed == FTopic) {
+        // As the command itself does: the items trade captions and thumbnails.
+        TBmpListView& list = *Form.ImageList();
+        const QString caption = list.Caption(FIndex);
+        const int image = list.ImageIndex(FIndex);
+        list.SetCaption(FIndex, list.Caption(FOther));
+        list.SetImageIndex(FIndex, list.ImageIndex(FOther));
+        list.SetCaption(FOther, caption);
+        list.SetImageIndex(FOther, image);
+    }
+    return listed;
+}
+
+TTransferPicturesCommand::TTransferPicturesCommand(TMainForm& form, TViewState before, int target,
+                                                   int source)
+    : TCatalogCommand(form, before, TransferText(form, before, target), 0), FTarget(target),
+      FSource(source), FMoved(EntriesOf(form.Topics().Topics(source).Bmps, before.selectedImages)) {
+}
+
+int TTransferPicturesCommand::Revert(int listed) {
+    TBmpList& to = Form.Topics().Topics(FTarget).Bmps;
+    for (int i = 0; i < PictureCount(FMoved); ++i)
+        to.DeleteAndFree(to.Count() - 1);
+    InsertEntries(Form.Topics().Topics(FSource).Bmps, FMoved);
+    return Untouched(Untouched(listed, FTarget), FSource);
+}
+
+int TTransferPicturesCommand::Apply(int listed) {
+    TTopic& to = Form.Topics().Topics(FTarget);
+    for (const TPictureEntry& entry : FMoved)
+        to.AddBmp(entry.name, entry.position);
+    DeleteEntries(Form.Topics().Topics(FSource).Bmps, FMoved);
+    return Untouched(Untouched(listed, FTarget), FSource);
+}
+
+} // namespace tavik

@@ -1,0 +1,91 @@
+#pragma once
+// The changes to the pictures of a topic, as the history keeps them. Each is
+// made right before it is recorded, from the view and catalogue of that moment.
+
+#include "mainwin/UndoHistory.h"
+
+namespace tavik {
+
+// Pictures appended to a topic from index first on (added from files or
+// pasted). Their records stay in the data file when the change is undone.
+class TAddPicturesCommand : public TCatalogCommand {
+public:
+    // pasted: the one picture came from the clipboard (it names the change).
+    TAddPicturesCommand(TMainForm& form, TViewState before, int topic, int first, bool pasted);
+
+protected:
+    int Revert(int listed) override;
+    int Apply(int listed) override;
+
+private:
+    int FTopic;
+    std::vector<TPictureEntry> FAdded;
+};
+
+// The pictures selected in the image list, about to be deleted from topic.
+class TDeletePicturesCommand : public TCatalogCommand {
+public:
+    TDeletePicturesCommand(TMainForm& form, TViewState before, int topic);
+
+protected:
+    int Revert(int listed) override;
+    int Apply(int listed) override;
+
+private:
+    int FTopic;
+    std::vector<TPictureEntry> FDeleted; // ascending indexes
+};
+
+// Picture index of topic, about to be renamed.
+class TRenamePictureCommand : public TCatalogCommand {
+public:
+    TRenamePictureCommand(TMainForm& form, TViewState before, int topic, int index);
+
+protected:
+    int Revert(int listed) override;
+    int Apply(int listed) override;
+    void NoteResult() override;
+
+private:
+    int SetName(int listed, const std::string& name, const QString& caption);
+
+    int FTopic;
+    int FIndex;
+    std::string FOldName, FNewName;
+    QString FOldCaption, FNewCaption;
+};
+
+// Picture index of topic, about to trade places with its neighbour other.
+class TMovePictureCommand : public TCatalogCommand {
+public:
+    TMovePictureCommand(TMainForm& form, TViewState before, int topic, int index, int other);
+
+protected:
+    int Revert(int listed) override;
+    int Apply(int listed) override;
+
+private:
+    int Swap(int listed);
+
+    int FTopic;
+    int FIndex;
+    int FOther;
+};
+
+// The pictures selected in the image list of topic source, about to move to
+// the end of topic target.
+class TTransferPicturesCommand : public TCatalogCommand {
+public:
+    TTransferPicturesCommand(TMainForm& form, TViewState before, int target, int source);
+
+protected:
+    int Revert(int listed) override;
+    int Apply(int listed) override;
+
+private:
+    int FTarget;
+    int FSource;
+    std::vector<TPictureEntry> FMoved; // ascending indexes in source
+};
+
+} // namespace tavik
