@@ -1,10 +1,13 @@
 #pragma once
 #include "mainwin/DragOut.h"
+#include "storage/ContentHash.h"
+#include "storage/NameSearch.h"
 
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QFrame;
@@ -18,6 +21,7 @@ namespace tavik {
 class TaSplitter;
 class TBmpList;
 class TBmpListView;
+class TMainSearch;
 class TMarkListBox;
 class TnfPanel;
 class TOfficeButton;
@@ -40,6 +44,8 @@ class TViewForm;
 // below the "Shared with the other commands" line.
 class TMainForm : public QWidget {
     Q_OBJECT
+    friend class TMainSearch;
+
 public:
     // programPath is the program file's own path; its folder holds the
     // catalogue and the settings.
@@ -235,6 +241,19 @@ private:
     void ArrangeImages();
     void BringToFront();
 
+    // MainSearch.cpp
+    // The picture item of the image list stands for: a search result in its
+    // own topic, or the item of ImageTopic(); none when neither.
+    std::optional<TNameMatch> ListedPicture(int item) const;
+
+    // MainDuplicates.cpp
+    // Whether to add picture (named name) to topic: asks when the topic
+    // already stores the same bytes. A copy in another topic goes to
+    // elsewhere, for NoteCopiesElsewhere after the command.
+    bool AcceptDuplicate(int topic, const TPicture& picture, const QString& name,
+                         QStringList& elsewhere);
+    void NoteCopiesElsewhere(const QStringList& elsewhere);
+
     // Names in the catalogue are bytes in the catalogue's code page.
     QString NameText(const std::string& bytes) const;
     std::string NameBytes(const QString& text) const;
@@ -303,6 +322,8 @@ private:
     QString FProgramPath;
     TDragOutFolder FDragOutFolder;
     TViewForm* FViewForm = nullptr;
+    std::unique_ptr<TMainSearch> FSearch;
+    TContentHashes FContentHashes; // of the data file's records, for duplicates
 
     // The context of every connection to a command. Declared last, it goes
     // right after the destructor has saved and freed the catalogue, before

@@ -79,10 +79,13 @@ void TMainForm::AddImagesFromDialog() {
 void TMainForm::AddImageFiles(const QStringList& files) {
     const int topic = CurrentTopic();
     QStringList failures;
+    QStringList elsewhere;
     int added = -1;
     for (const QString& file : files) {
         try {
             ImportPictureFile(*FWorkPicture, QFile::encodeName(file).toStdString());
+            if (!AcceptDuplicate(topic, *FWorkPicture, PictureNameOf(file), elsewhere))
+                continue;
             const int position = FWorkPicture->AppendToCatalog(DataFileName());
             AddImageToTopic(topic, NameBytes(PictureNameOf(file)), false, position);
             added = FTopics->Topics(topic).Bmps.Count() - 1;
@@ -103,6 +106,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
             MessageDlgLang(LoadText(kAddFailedHeader) + QStringLiteral("\n\n") +
                                failures.join(QLatin1Char('\n')),
                            MsgDlgKind::Warning, mbOK, 0, FLanguage);
+        NoteCopiesElsewhere(elsewhere);
     };
     try {
         SaveCatalog();
