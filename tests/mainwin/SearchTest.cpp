@@ -12,8 +12,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 
 namespace tavik::testing {
 namespace {
@@ -121,6 +123,11 @@ TEST_F(SearchTest, CommandsOnAResultTakeThatPictureAndChangeNothing) {
     QTest::keyClick(list, Qt::Key_End);
     ASSERT_EQ(form.CurrentImageIndex(), 2);
     EXPECT_EQ(form.PreviewPicture().Width(), 15);
+    // Its tool tip names its topic.
+    const QPoint third = list->visualRect(list->model()->index(2, 0)).center();
+    QHelpEvent help(QEvent::ToolTip, third, list->viewport()->mapToGlobal(third));
+    QApplication::sendEvent(list->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "Signs");
 
     QApplication::clipboard()->clear();
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
