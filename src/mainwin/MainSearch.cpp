@@ -52,15 +52,13 @@ void TMainSearch::Connect() {
     connect(FField, &QLineEdit::textEdited, context, [this] { FTyping.start(); });
     connect(&FTyping, &QTimer::timeout, context, run([this] { FillResults(); }));
     connect(FField, &TSearchField::Accepted, context, run([this] {
+                TypingDone();
                 const int current = FForm.CurrentImageIndex();
                 GoTo(current >= 0 ? current : 0);
             }));
     connect(FField, &TSearchField::Cancelled, context, run([this] { Cancel(); }));
     connect(FField, &TSearchField::Leaving, context, run([this] {
-                if (FTyping.isActive()) {
-                    FTyping.stop();
-                    FillResults();
-                }
+                TypingDone();
                 TBmpListView* list = FForm.BmpListView;
                 if (list->Count() > 0 && list->SelectedIndex() < 0)
                     ShowPicture(0);
@@ -190,6 +188,14 @@ void TMainSearch::FillResults() {
     FForm.ShowPreview();
     if (firstError)
         DeferReport(Exception(*firstError));
+}
+
+void TMainSearch::TypingDone() {
+    // What was typed last counts, even before the pause that shows it.
+    if (FTyping.isActive()) {
+        FTyping.stop();
+        FillResults();
+    }
 }
 
 void TMainSearch::PlaceField() {

@@ -52,6 +52,8 @@ private:
     void Connect();
     void PlaceField();
     void FillResults();
+    // Fills the list now when typing has not paused since the last change.
+    void TypingDone();
     // Closes the field and forgets the results; the list is left as it is.
     void End();
     void ShowPicture(int index);

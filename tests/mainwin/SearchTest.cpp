@@ -98,6 +98,12 @@ TEST_F(SearchTest, EnterAndDoubleClickGoToThePictureInItsTopic) {
     EXPECT_EQ(form.CurrentImageIndex(), 0);
     EXPECT_EQ(form.PreviewPicture().Width(), 15);
 
+    // Enter right after the typing takes what was typed last.
+    Search("moo");
+    QTest::keyClick(Field(), Qt::Key_Return);
+    EXPECT_EQ(form.CurrentTopic(), 0);
+    EXPECT_EQ(form.CurrentImageIndex(), 1);
+
     Search("st");
     ASSERT_TRUE(Shows({QString::fromUtf8("Stär.bmp"), "star.bmp", "STAR sign.bmp"}));
     TBmpListView* list = form.ImageList();
