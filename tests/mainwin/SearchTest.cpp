@@ -145,6 +145,21 @@ TEST_F(SearchTest, CommandsOnAResultTakeThatPictureAndChangeNothing) {
     // nothing (no question is asked, which would block here).
     QTest::keyClick(list, Qt::Key_Delete);
     ClickButton("tUpBtn");
+    // A click on the selected result's caption would start a rename there:
+    // the window refuses it (this handler runs after the window's).
+    int asked = 0;
+    bool allowed = true;
+    const QMetaObject::Connection watch =
+        QObject::connect(list, &TBmpListView::Editing, [&](int, bool& allowEdit) {
+            ++asked;
+            allowed = allowEdit;
+        });
+    const QRect cell = list->visualRect(list->model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.center().x(), cell.top() + 32 + 12));
+    QObject::disconnect(watch);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(allowed);
     ClickButton("tDeleteBtn");
     EXPECT_EQ(ImageNames(),
               QStringList({QString::fromUtf8("Stär.bmp"), "star.bmp", "STAR sign.bmp"}));
