@@ -15,6 +15,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <QToolTip>
@@ -160,30 +161,36 @@ void TMainSearch::FillResults() {
     QProgressBar* bar = FForm.BmpProgressBar;
     const int n = static_cast<int>(FResults.size());
     std::optional<std::string> firstError;
-    list->ClearItems();
-    list->BeginUpdate();
-    if (FForm.FShowHourGlass)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    list->SetAllocBy(n);
-    bar->setRange(0, n > 1 ? n - 1 : 1);
-    for (int i = 0; i < n; ++i) {
-        const TBmp& bmp = FForm.Topics().Image(FResults[i].topic, FResults[i].image);
-        try {
-            FForm.WorkPicture().LoadFromCatalog(FForm.DataFileName(), bmp.Position);
-            list->AddPictureItem(FForm.NameText(bmp.Name), FForm.WorkPicture());
-        } catch (const Exception& error) {
-            if (!firstError)
-                firstError = error.Message();
-            list->AddBitmapItem(FForm.NameText(bmp.Name),
-                                DamagedPictureImage(list->BackgroundColor()));
+    {
+        list->ClearItems();
+        list->BeginUpdate();
+        const bool hourGlass = FForm.FShowHourGlass;
+        if (hourGlass)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        // However the fill ends, the list repaints and the cursor comes back.
+        const auto restore = qScopeGuard([list, hourGlass] {
+            if (hourGlass)
+                QApplication::restoreOverrideCursor();
+            list->EndUpdate();
+        });
+        list->SetAllocBy(n);
+        bar->setRange(0, n > 1 ? n - 1 : 1);
+        for (int i = 0; i < n; ++i) {
+            const TBmp& bmp = FForm.Topics().Image(FResults[i].topic, FResults[i].image);
+            try {
+                FForm.WorkPicture().LoadFromCatalog(FForm.DataFileName(), bmp.Position);
+                list->AddPictureItem(FForm.NameText(bmp.Name), FForm.WorkPicture());
+            } catch (const Exception& error) {
+                if (!firstError)
+                    firstError = error.Message();
+                list->AddBitmapItem(FForm.NameText(bmp.Name),
+                                    DamagedPictureImage(list->BackgroundColor()));
+            }
+            if (FForm.FShowProgressBar)
+                bar->setValue(i);
         }
-        if (FForm.FShowProgressBar)
-            bar->setValue(i);
+        bar->setValue(bar->maximum());
     }
-    bar->setValue(bar->maximum());
-    if (FForm.FShowHourGlass)
-        QApplication::restoreOverrideCursor();
-    list->EndUpdate();
     FForm.UpdateImageCount();
     FForm.ShowPreview();
     if (firstError)
