@@ -1,7 +1,6 @@
 #include "storage/ContentHash.h"
 
 #include "StorageTestSupport.h"
-#include "storage/Lists.h"
 
 #include <gtest/gtest.h>
 
@@ -88,25 +87,6 @@ TEST(ContentHashes, ReadsEachRecordOnceAndOnlyWhatCouldMatch) {
     hashes.Clear();
     EXPECT_FALSE(hashes.Holds(data, at[1], largeKey));
     EXPECT_GT(data.BytesRead, 0u);
-}
-
-TEST(ContentHashes, FindStoredCopiesNamesEveryTopicHoldingThePicture) {
-    test::TempFolder folder;
-    const std::string dataFile = folder / "tavik.dat";
-    TMemoryStream data;
-    const Bytes star = test::FromText("BMstar");
-    const auto at = WriteRecords(data, {{PictureKind::Bitmap, star},
-                                        {PictureKind::Bitmap, test::FromText("BMmoon")},
-                                        {PictureKind::Bitmap, star}});
-    test::WriteFile(dataFile, data.Bytes());
-    TTopicList topics;
-    topics.AddTopic("Sky").AddBmp("moon.bmp", at[1]);
-    TTopic& shapes = topics.AddTopic("Shapes");
-    shapes.AddBmp("star.bmp", at[0]);
-    shapes.AddBmp("star copy.bmp", at[2]);
-    TContentHashes hashes;
-    EXPECT_EQ(FindStoredCopies(topics, hashes, dataFile, ContentKeyOf(PictureKind::Bitmap, star)),
-              (std::vector<TNameMatch>{{1, 0}, {1, 1}}));
 }
 
 } // namespace
