@@ -1,11 +1,14 @@
 #pragma once
 #include "mainwin/DragOut.h"
 #include "storage/CatalogFiles.h"
+#include "storage/ContentHash.h"
+#include "storage/NameSearch.h"
 
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -21,6 +24,7 @@ class TaSplitter;
 class TBmpList;
 class TCatalogHistory;
 class TBmpListView;
+class TMainSearch;
 class TMarkListBox;
 class TnfPanel;
 class TOfficeButton;
@@ -45,6 +49,8 @@ struct TViewState;
 // definitions are spread over the Main*.cpp files by concern.
 class TMainForm : public QWidget {
     Q_OBJECT
+    friend class TMainSearch;
+
 public:
     // programPath is the program file's own path; its folder holds the
     // catalogue and the settings.
@@ -247,6 +253,19 @@ private:
     int TransferSelectedImages(int target, int source);
     void BringToFront();
 
+    // MainSearch.cpp
+    // The picture item of the image list stands for: a search result in its
+    // own topic, or the item of ImageTopic(); none when neither.
+    std::optional<TNameMatch> ListedPicture(int item) const;
+
+    // MainDuplicates.cpp
+    // Whether to add picture (named name) to topic: asks when the topic
+    // already stores the same bytes. A copy in another topic goes to
+    // elsewhere, for NoteCopiesElsewhere after the command.
+    bool AcceptDuplicate(int topic, const TPicture& picture, const QString& name,
+                         QStringList& elsewhere);
+    void NoteCopiesElsewhere(const QStringList& elsewhere);
+
     // Components, named by role.
     TnfPanel* ToolbarPanel = nullptr;
     TOfficeButton* SaveChangesBtn = nullptr;
@@ -312,6 +331,8 @@ private:
     QString FProgramPath;
     TDragOutFolder FDragOutFolder;
     TViewForm* FViewForm = nullptr;
+    std::unique_ptr<TMainSearch> FSearch;
+    TContentHashes FContentHashes; // of the data file's records, for duplicates
 
     // The context of every connection to a command. Declared last, it goes
     // right after the destructor has saved and freed the catalogue, before

@@ -78,6 +78,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
     const TViewState before = CaptureView();
     const int first = topic >= 0 ? FTopics->Topics(topic).Bmps.Count() : 0;
     QStringList failures;
+    QStringList elsewhere;
     QStringList addedFiles;
     // Opened with the first picture, so that a data file that cannot be
     // opened is reported per file as before; flushed once for all of them.
@@ -85,6 +86,8 @@ void TMainForm::AddImageFiles(const QStringList& files) {
     for (const QString& file : files) {
         try {
             ImportPictureFile(*FWorkPicture, QFile::encodeName(file).toStdString());
+            if (!AcceptDuplicate(topic, *FWorkPicture, PictureNameOf(file), elsewhere))
+                continue;
             if (!appender)
                 appender.emplace(DataFileName());
             const int position = FWorkPicture->AppendToCatalog(*appender);
@@ -123,6 +126,7 @@ void TMainForm::AddImageFiles(const QStringList& files) {
             MessageDlgLang(LoadText(kTextAddFailedHeader) + QStringLiteral("\n\n") +
                                failures.join(QLatin1Char('\n')),
                            MsgDlgKind::Warning, mbOK, 0, FLanguage);
+        NoteCopiesElsewhere(elsewhere);
     };
     try {
         SaveCatalog();

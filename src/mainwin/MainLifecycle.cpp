@@ -8,6 +8,7 @@
 #include "graphics/TavikPicture.h"
 #include "mainwin/DamagedReport.h"
 #include "mainwin/ErrorReport.h"
+#include "mainwin/MainSearch.h"
 #include "mainwin/PictureImage.h"
 #include "mainwin/Placement.h"
 #include "mainwin/Progress.h"
@@ -52,6 +53,7 @@ TMainForm::TMainForm(const QString& programPath, QWidget* parent)
     CreateControls();
     ConnectCommands();
     FHistory = std::make_unique<TCatalogHistory>(*this);
+    FSearch = std::make_unique<TMainSearch>(*this, HdrBtnPanel);
     try {
         FormCreate();
     } catch (const std::exception& error) {
@@ -264,6 +266,8 @@ void TMainForm::CompactDataFile() {
                 progress.SetDone(done);
             });
     }
+    // The records have moved to new positions.
+    FContentHashes.Clear();
     SetListChanged(true);
     SetDataChanged(false);
     ReportDamagedPictures(*FTopics, damaged, FCodePage, this);

@@ -29,12 +29,13 @@ void TMainForm::ClearPreview() {
 }
 
 void TMainForm::ShowPreview() {
-    const int topic = ImageTopic();
-    const int index = CurrentImageIndex();
-    if (topic == -1 || index == -1) {
+    const std::optional<TNameMatch> shown = ListedPicture(CurrentImageIndex());
+    if (!shown) {
         ClearPreview();
         return;
     }
+    const int topic = shown->topic;
+    const int index = shown->image;
     if (index >= FTopics->Topics(topic).Bmps.Count()) {
         // The list and the catalogue are out of step; say so the only way
         // that does not interrupt the user.

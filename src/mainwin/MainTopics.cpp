@@ -163,7 +163,9 @@ void TMainForm::TopicListBoxDropFiles(QObject*, QPoint point, const QStringList&
 
 void TMainForm::TopicListBoxDragOver(QObject* source, QPoint point, bool& accept) {
     const int topic = TopicAt(point);
-    accept = source == BmpListView && topic >= 0 && topic != ImageTopic();
+    // Search results belong to no one topic: they are not moved.
+    const int shown = ImageTopic();
+    accept = source == BmpListView && shown >= 0 && topic >= 0 && topic != shown;
 }
 
 void TMainForm::TopicListBoxDragDrop(QObject* source, QPoint point) {

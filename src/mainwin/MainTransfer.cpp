@@ -61,17 +61,21 @@ void TMainForm::tPasteBtnClick() {
     if (name.isEmpty()) {
         return;
     }
+    QStringList elsewhere;
+    if (!AcceptDuplicate(topic, picture, name, elsewhere)) {
+        return;
+    }
     static_cast<TPicture&>(*FWorkPicture) = picture;
     const int position = FWorkPicture->AppendToCatalog(DataFileName());
     AddImageToTopic(topic, NameBytes(name), true, position);
     FHistory->Record(std::make_unique<TAddPicturesCommand>(
         *this, before, topic, FTopics->Topics(topic).Bmps.Count() - 1, true));
+    NoteCopiesElsewhere(elsewhere);
 }
 
 void TMainForm::tSaveBtnClick() {
-    const int topic = ImageTopic();
-    const int image = CurrentImageIndex();
-    if (topic == -1 || image == -1) {
+    const std::optional<TNameMatch> shown = ListedPicture(CurrentImageIndex());
+    if (!shown) {
         return;
     }
     BmpListView->CancelEditing();
@@ -81,16 +85,15 @@ void TMainForm::tSaveBtnClick() {
             ShowPreview();
             return;
         }
-        tavik::SaveImageAs(PreviewImage->Picture(), NameText(FTopics->Image(topic, image).Name),
-                           this);
+        tavik::SaveImageAs(PreviewImage->Picture(),
+                           NameText(FTopics->Image(shown->topic, shown->image).Name), this);
     } else {
         SaveImageGroup();
     }
 }
 
 void TMainForm::SaveImageGroup() {
-    const int topic = ImageTopic();
-    if (topic == -1) {
+    if (!ListedPicture(CurrentImageIndex())) {
         return;
     }
     QString folder;
@@ -106,15 +109,14 @@ void TMainForm::SaveImageGroup() {
 }
 
 std::vector<TGroupPicture> TMainForm::SelectedPictures() const {
+    // A search lists pictures of several topics.
     std::vector<TGroupPicture> pictures;
-    const int topic = ImageTopic();
-    if (topic == -1) {
-        return pictures;
-    }
-    const TBmpList& bmps = FTopics->Topics(topic).Bmps;
-    for (int i = 0; i < BmpListView->Count() && i < bmps.Count(); ++i) {
-        if (BmpListView->IsSelected(i)) {
-            pictures.push_back({bmps.Bmps(i).Name, bmps.Bmps(i).Position});
+    for (int i = 0; i < BmpListView->Count(); ++i) {
+        const std::optional<TNameMatch> listed =
+            BmpListView->IsSelected(i) ? ListedPicture(i) : std::nullopt;
+        if (listed && listed->image < FTopics->Topics(listed->topic).Bmps.Count()) {
+            const TBmp& bmp = FTopics->Image(listed->topic, listed->image);
+            pictures.push_back({bmp.Name, bmp.Position});
         }
     }
     return pictures;

@@ -78,18 +78,25 @@ TEST_F(EndToEnd, AWholeSessionSurvivesARestartByteForByte) {
     ClickButton("tCopyBtn");
     ClickTopic(1);
     QString proposed;
-    auto pasteIcon = Answer(
+    // The same picture in another topic is added, and where it also is is told.
+    std::shared_ptr<ModalAnswer> toldIcon;
+    auto pasteIcon = Answer(AndThen(
         Inspect([&](QWidget* d) { proposed = d->findChild<QLineEdit*>("BitmapNameEdit")->text(); },
-                PressResult(1)));
+                PressResult(1)),
+        PressResult(1), &toldIcon));
     ClickButton("tPasteBtn");
     EXPECT_EQ(proposed, "NewImage.ico");
+    EXPECT_TRUE(toldIcon && toldIcon->Answered());
     // Copy the rose and paste it under a name of its own.
     ClickTopic(0);
     SelectImages({0});
     ClickButton("tCopyBtn");
     ClickTopic(1);
-    auto pasteRose = Answer(TypeText("rose copy.bmp", PressResult(1)));
+    std::shared_ptr<ModalAnswer> toldRose;
+    auto pasteRose =
+        Answer(AndThen(TypeText("rose copy.bmp", PressResult(1)), PressResult(1), &toldRose));
     ClickButton("tPasteBtn");
+    EXPECT_TRUE(toldRose && toldRose->Answered());
     ASSERT_EQ(ImageNames(), QStringList({"NewImage.ico", "rose copy.bmp"}));
     EXPECT_EQ(StoredStream(1, 0), Stream(ReadFile(star)));
 

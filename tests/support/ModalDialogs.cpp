@@ -135,6 +135,15 @@ ModalAction Inspect(std::function<void(QWidget* dialog)> inspect, ModalAction th
     };
 }
 
+ModalAction AndThen(ModalAction first, ModalAction next, std::shared_ptr<ModalAnswer>* after) {
+    return [first, next, after](QWidget* dialog, QString& error) {
+        auto answer = AnswerNextModal(next);
+        if (after)
+            *after = answer;
+        return first(dialog, error);
+    };
+}
+
 std::shared_ptr<ModalAnswer> AnswerNextModal(ModalAction action, int timeoutMs) {
     auto answer = std::make_shared<ModalAnswer>();
     QPointer<QWidget> before = QApplication::activeModalWidget();

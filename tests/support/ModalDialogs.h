@@ -50,6 +50,12 @@ ModalAction TypeText(const QString& text, ModalAction then);
 // Runs inspect on the dialog (to read its captions or grab it), then then.
 ModalAction Inspect(std::function<void(QWidget* dialog)> inspect, ModalAction then);
 
+class ModalAnswer;
+// Arms next for the modal that this dialog opens or that follows it, then runs
+// first; *after (when given) gets next's outcome.
+ModalAction AndThen(ModalAction first, ModalAction next,
+                    std::shared_ptr<ModalAnswer>* after = nullptr);
+
 // The outcome of one armed answer, filled in when it runs.
 class ModalAnswer {
 public:

@@ -1,0 +1,267 @@
+#include "mainwin/MainSearch.h"
+
+#include "controls/BmpLV.h"
+#include "controls/MarkLB.h"
+#include "controls/SearchField.h"
+#include "graphics/TavikPicture.h"
+#include "mainwin/DamagedPicture.h"
+#include "mainwin/ErrorReport.h"
+#include "mainwin/MainForm.h"
+#include "mainwin/Texts.h"
+#include "storage/Exceptions.h"
+#include "storage/Lists.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+#include <QShortcut>
+#include <QToolTip>
+
+namespace tavik {
+namespace {
+
+constexpr int kSearchHint = 113;
+// The field's place in the header row: as high as the caption button,
+// right-aligned before the progress bar.
+constexpr int kFieldTop = 2;
+constexpr int kFieldHeight = 19;
+constexpr int kFieldWidth = 180;
+constexpr int kFieldLeastWidth = 90;
+constexpr int kBarSpace = 34 + 10 + 6;
+// Typing quickly refills the list once, at the first pause.
+constexpr int kTypingPauseMs = 120;
+
+} // namespace
+
+TMainSearch::TMainSearch(TMainForm& form, QWidget* header)
+    : FForm(form), FHeader(header), FField(new TSearchField(header)) {
+    FField->setObjectName("SearchField");
+    FField->hide();
+    FTyping.setSingleShot(true);
+    FTyping.setInterval(kTypingPauseMs);
+    Connect();
+}
+
+void TMainSearch::Connect() {
+    QObject* context = &FForm.FCommandContext;
+    const auto run = [](auto action) { return [action] { RunCommand(action); }; };
+    auto* find = new QShortcut(QKeySequence::Find, &FForm);
+    connect(find, &QShortcut::activated, context, run([this] { Start(); }));
+    connect(FField, &QLineEdit::textEdited, context, [this] { FTyping.start(); });
+    connect(&FTyping, &QTimer::timeout, context, run([this] { FillResults(); }));
+    connect(FField, &TSearchField::Accepted, context, run([this] {
+                TypingDone();
+                const int current = FForm.CurrentImageIndex();
+                GoTo(current >= 0 ? current : 0);
+            }));
+    connect(FField, &TSearchField::Cancelled, context, run([this] { Cancel(); }));
+    connect(FField, &TSearchField::Leaving, context, run([this] {
+                TypingDone();
+                TBmpListView* list = FForm.BmpListView;
+                if (list->Count() > 0 && list->SelectedIndex() < 0)
+                    ShowPicture(0);
+                list->setFocus(Qt::TabFocusReason);
+            }));
+    connect(FForm.BmpListView, &QAbstractItemView::doubleClicked, context,
+            run([this] { GoTo(FForm.CurrentImageIndex()); }));
+    // A result names no topic that a caption edit could rename it in.
+    connect(FForm.BmpListView, &TBmpListView::Editing, context,
+            [this](int, bool& allowEdit) { allowEdit = allowEdit && !ShowsResults(); });
+    // Choosing a topic ends the search; the topic list has shown that topic.
+    connect(FForm.TopicListBox, &QListWidget::currentRowChanged, context, [this](int row) {
+        if (FActive && !FDeselecting && row != -1)
+            End();
+    });
+    FHeader->installEventFilter(this);
+    FForm.BmpListView->installEventFilter(this);
+    FForm.BmpListView->viewport()->installEventFilter(this);
+}
+
+bool TMainSearch::ShowsResults() const {
+    return FActive && FForm.CurrentTopic() == -1;
+}
+
+std::optional<TNameMatch> TMainSearch::Result(int item) const {
+    if (!ShowsResults() || item < 0 || item >= static_cast<int>(FResults.size()))
+        return std::nullopt;
+    return FResults[item];
+}
+
+void TMainSearch::Start() {
+    if (!FActive) {
+        FForm.BmpListView->CancelEditing();
+        FReturnTopic = FForm.CurrentTopic();
+        FReturnImage = FForm.CurrentImageIndex();
+        FIndex = TNameIndex(FForm.Topics(), FForm.FCodePage);
+        FActive = true;
+        // In the language the start-up chose.
+        FField->setPlaceholderText(LoadText(kSearchHint));
+        FField->setToolTip(LoadText(kSearchHint));
+        {
+            // The topic list empties the image list as for any topic change.
+            const QScopedValueRollback<bool> deselecting(FDeselecting, true);
+            FForm.SelectTopic(-1);
+        }
+        PlaceField();
+        FField->show();
+        FillResults();
+    }
+    FField->setFocus(Qt::ShortcutFocusReason);
+    FField->selectAll();
+}
+
+void TMainSearch::End() {
+    FActive = false;
+    FTyping.stop();
+    FResults.clear();
+    FIndex = TNameIndex();
+    FField->hide();
+}
+
+void TMainSearch::GoTo(int item) {
+    const std::optional<TNameMatch> found = Result(item);
+    if (!found)
+        return;
+    End();
+    FForm.ShowTopic(found->topic);
+    ShowPicture(found->image);
+    FForm.BmpListView->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainSearch::Cancel() {
+    if (!FActive)
+        return;
+    End();
+    FForm.ShowTopic(FReturnTopic < FForm.Topics().Count() ? FReturnTopic : -1);
+    ShowPicture(FReturnImage);
+    if (FForm.CurrentTopic() >= 0)
+        FForm.BmpListView->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainSearch::ShowPicture(int index) {
+    TBmpListView* list = FForm.BmpListView;
+    if (index < 0 || index >= list->Count())
+        return;
+    list->ClearSelection();
+    list->SetSelected(index, true);
+    list->SetFocusedIndex(index);
+    FForm.RevealImage(index);
+    FForm.ShowPreview();
+}
+
+void TMainSearch::FillResults() {
+    if (!ShowsResults())
+        return;
+    const std::string text = FField->text().toStdString();
+    FResults = text.empty() ? std::vector<TNameMatch>() : FIndex.Find(text);
+    TBmpListView* list = FForm.BmpListView;
+    QProgressBar* bar = FForm.BmpProgressBar;
+    const int n = static_cast<int>(FResults.size());
+    std::optional<std::string> firstError;
+    {
+        list->ClearItems();
+        list->BeginUpdate();
+        const bool hourGlass = FForm.FShowHourGlass;
+        if (hourGlass)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        // However the fill ends, the list repaints and the cursor comes back.
+        const auto restore = qScopeGuard([list, hourGlass] {
+            if (hourGlass)
+                QApplication::restoreOverrideCursor();
+            list->EndUpdate();
+        });
+        list->SetAllocBy(n);
+        bar->setRange(0, n > 1 ? n - 1 : 1);
+        for (int i = 0; i < n; ++i) {
+            const TBmp& bmp = FForm.Topics().Image(FResults[i].topic, FResults[i].image);
+            try {
+                FForm.FWorkPicture->LoadFromCatalog(FForm.DataFileName(), bmp.Position);
+                list->AddPictureItem(FForm.NameText(bmp.Name), *FForm.FWorkPicture);
+            } catch (const Exception& error) {
+                if (!firstError)
+                    firstError = error.Message();
+                list->AddBitmapItem(FForm.NameText(bmp.Name),
+                                    DamagedPictureImage(list->BackgroundColor()));
+            }
+            if (FForm.FShowProgressBar)
+                bar->setValue(i);
+        }
+        bar->setValue(bar->maximum());
+    }
+    FForm.UpdateImageCount();
+    FForm.ShowPreview();
+    if (firstError)
+        DeferReport(Exception(*firstError));
+}
+
+void TMainSearch::TypingDone() {
+    // What was typed last counts, even before the pause that shows it.
+    if (FTyping.isActive()) {
+        FTyping.stop();
+        FillResults();
+    }
+}
+
+void TMainSearch::PlaceField() {
+    const int right = FHeader->width() - kBarSpace;
+    const int width = std::max(kFieldLeastWidth, std::min(kFieldWidth, right / 2));
+    FField->setGeometry(right - width, kFieldTop, width, kFieldHeight);
+}
+
+bool TMainSearch::eventFilter(QObject* watched, QEvent* event) {
+    bool used = false;
+    RunCommand([&] { used = FilterEvent(watched, event); });
+    return used || QObject::eventFilter(watched, event);
+}
+
+bool TMainSearch::FilterEvent(QObject* watched, QEvent* event) {
+    if (watched == FHeader) {
+        if (event->type() == QEvent::Resize)
+            PlaceField();
+        return false;
+    }
+    if (!ShowsResults())
+        return false;
+    TBmpListView* list = FForm.BmpListView;
+    if (watched == list && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            GoTo(FForm.CurrentImageIndex());
+            return true;
+        case Qt::Key_Escape:
+            Cancel();
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (watched == list->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const std::optional<TNameMatch> found = Result(list->indexAt(help->pos()).row());
+        if (!found)
+            return false;
+        QToolTip::showText(help->globalPos(),
+                           FForm.NameText(FForm.Topics().Topics(found->topic).Name), list);
+        return true;
+    }
+    return false;
+}
+
+} // namespace tavik
+
+namespace tavik {
+
+std::optional<TNameMatch> TMainForm::ListedPicture(int item) const {
+    if (FSearch && FSearch->ShowsResults())
+        return FSearch->Result(item);
+    const int topic = ImageTopic();
+    if (topic == -1 || item == -1)
+        return std::nullopt;
+    return TNameMatch{topic, item};
+}
+
+} // namespace tavik
