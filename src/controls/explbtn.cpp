@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
+#include <QtMath>
 
 namespace tavik {
 
@@ -427,18 +428,24 @@ void TOfficeButton::paintEvent(QPaintEvent*) {
 QImage TOfficeButton::Render() const {
     const int w = width();
     const int h = height();
-    QImage img(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
+    // Drawn at the screen's own pixels: a caption and a picture made for the
+    // device pixel ratio stay sharp on a scaled screen.
+    const qreal ratio = devicePixelRatioF();
+    QImage img(std::max(1, qCeil(w * ratio)), std::max(1, qCeil(h * ratio)),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(ratio);
+    const QRect bounds(0, 0, std::max(w, 1), std::max(h, 1));
     const QPalette& pal = palette();
     const QColor face = pal.color(QPalette::Button);
     const QColor highlight = pal.color(QPalette::Light);
     const QColor shadow = pal.color(QPalette::Dark);
     QPainter p(&img);
     p.setFont(font());
-    p.fillRect(img.rect(), face);
+    p.fillRect(bounds, face);
 
     const bool normal = FButtonStyle == TNewButtonStyle::bsNormal;
     if (FDown && FShowDownPattern) {
-        const QRect area = normal ? img.rect().adjusted(2, 2, -2, -2) : img.rect();
+        const QRect area = normal ? bounds.adjusted(2, 2, -2, -2) : bounds;
         p.fillRect(area, QBrush(DownPattern(highlight, face)));
     }
 
@@ -457,9 +464,11 @@ QImage TOfficeButton::Render() const {
 
     const bool mark = (FOptions & boPopupMark) && FDropDownMenu;
     const bool hasPicture = !FBitmap.isNull();
-    const int bmpW = hasPicture ? FBitmap.width() : 0;
+    // A picture may carry more pixels than it covers (a device pixel ratio).
+    const QSize bmpSize = FBitmap.deviceIndependentSize().toSize();
+    const int bmpW = hasPicture ? bmpSize.width() : 0;
     const int picW = hasPicture ? bmpW + (mark ? 10 : 0) : 0;
-    const int picH = hasPicture ? FBitmap.height() : 0;
+    const int picH = hasPicture ? bmpSize.height() : 0;
 
     auto placeX = [&](int width) {
         if (FAlignment & Qt::AlignLeft)
@@ -515,7 +524,7 @@ QImage TOfficeButton::Render() const {
             return;
         if (lowered)
             down = !down;
-        const QRect r = img.rect();
+        const QRect r = bounds;
         if (!normal) {
             down ? DrawFrame(p, r, shadow, highlight) : DrawFrame(p, r, highlight, shadow);
             return;

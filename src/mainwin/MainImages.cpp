@@ -172,9 +172,7 @@ void TMainForm::RenameImage(int topic, int index, const QString& name) {
 }
 
 void TMainForm::BmpListViewEdited(int index, QString& text) {
-    RenameImage(ImageTopic(), index, text);
-    // The caption shows what the catalogue's code page could keep.
-    text = BmpListView->Caption(index);
+    RenameImageInPlace(index, text);
 }
 
 void TMainForm::MoveImage(int topic, int index, bool up) {
@@ -251,6 +249,15 @@ bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
     if ((control && event->key() == Qt::Key_V) ||
         (modifiers == Qt::ShiftModifier && event->key() == Qt::Key_Insert)) {
         tPasteBtnClick();
+        return true;
+    }
+    if (control && event->key() == Qt::Key_A) {
+        SelectAllImages();
+        return true;
+    }
+    if (modifiers == Qt::NoModifier &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        ViewCurrentImage();
         return true;
     }
     if (event->modifiers() & Qt::KeypadModifier) {
