@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
             int i = 0;
             for (const QString& file : metafiles.entryList({"*.emf", "*.wmf"}).mid(0, 6)) {
                 picture.LoadFromFile(metafiles.filePath(file).toStdString());
-                topic.AddBmp(file.toStdString(), picture.AppendToCatalog(tavik::DataFileName(data)));
+                topic.AddBmp(file.toStdString(),
+                             picture.AppendToCatalog(tavik::DataFileName(data)));
                 ++i;
             }
             for (int b = 0; b < 5; ++b) {

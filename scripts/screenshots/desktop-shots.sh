@@ -23,23 +23,23 @@ xvfb-run -a -s "-screen 0 1600x1200x24" sh -c "
     openbox & sleep 1
     QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 '$work/desktop-shots' '$work/catalogue' 12 1 \
         '$root/tests/data/metafile' & app=\$!
-    xdotool search --sync --name '^Tavik\$' >/dev/null
-    win=\$(xdotool search --name '^Tavik\$' | head -1)
-    xdotool windowmove \$win 20 20 windowsize \$win 1100 800
+    timeout 60 xdotool search --sync --onlyvisible --name '^Tavik\$' >/dev/null
+    win=\$(xdotool search --onlyvisible --name '^Tavik\$' | head -1)
+    xdotool windowactivate --sync \$win windowmove --sync \$win 20 20 windowsize --sync \$win 1200 900
     sleep 2
     import -window root '$out/main-ru-scale2-12pt.png'
     # A right click on the second picture of the list.
     eval \$(xdotool getwindowgeometry --shell \$win)
-    xdotool mousemove \$((X + 470)) \$((Y + 150)) click 3
+    xdotool mousemove \$((X + 530)) \$((Y + 150)) click 3
     sleep 1
     import -window root '$out/menu-ru-scale2-12pt.png'
     xdotool key Escape
     sleep 0.5
     # The view window on the selected picture, zoomed in twice.
-    xdotool mousemove \$((X + 470)) \$((Y + 150)) click 1
+    xdotool mousemove \$((X + 530)) \$((Y + 150)) click 1
     sleep 0.5
     xdotool key Return
-    xdotool search --sync --name '^Просмотр\$' >/dev/null
+    timeout 30 xdotool search --sync --onlyvisible --name '^Просмотр\$' >/dev/null
     sleep 1
     xdotool key plus key plus
     sleep 1
