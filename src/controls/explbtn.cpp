@@ -440,6 +440,9 @@ QImage TOfficeButton::Render() const {
     const QColor highlight = pal.color(QPalette::Light);
     const QColor shadow = pal.color(QPalette::Dark);
     QPainter p(&img);
+    // A picture made for another ratio (the double-size one at 1.5) is
+    // scaled smoothly; at its own ratio it is copied pixel for pixel.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setFont(font());
     p.fillRect(bounds, face);
 

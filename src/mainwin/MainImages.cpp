@@ -233,7 +233,11 @@ int TMainForm::TransferSelectedImages(int target, int source) {
 }
 
 bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
-    // While a caption is edited the keys go to the editor, not here.
+    // While a caption is edited the keys go to the editor; one it leaves
+    // (Return, which ends the edit) passes on to the list and is no command.
+    if (const QWidget* focus = QApplication::focusWidget();
+        focus && focus != BmpListView && BmpListView->isAncestorOf(focus))
+        return false;
     if (event->key() == Qt::Key_Delete) {
         DeleteImages();
         return true;

@@ -11,6 +11,7 @@
 #include "mainwin/View.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
 #include <QTest>
@@ -112,6 +113,19 @@ TEST_F(GesturesTest, EnterAndDoubleClickOpenTheViewWindowOnThatPicture) {
     EXPECT_EQ(index, 2);
 }
 
+TEST_F(GesturesTest, ReturnThatEndsACaptionEditOpensNoViewWindow) {
+    MakeCatalog({{"A", 2}});
+    OpenWithView();
+    Images()->EditCaption(1, "renamed");
+    auto* editor = Images()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    // Should the view window open, it is closed again and the test fails.
+    auto view = AnswerNextModal(PressKey(Qt::Key_Escape));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Images()->Caption(1) == "renamed"; }));
+    EXPECT_FALSE(view->Answered());
+}
+
 TEST_F(GesturesTest, CtrlASelectsEveryPicture) {
     MakeCatalog({{"A", 3}});
     Open();
@@ -151,6 +165,7 @@ TEST_F(GesturesTest, ViewWindowZoomsAndStepsThroughTheTopic) {
             fitted = FView->ViewImage().size();
         },
         PressKey(Qt::Key_Escape)));
+    Images()->setFocus();
     QTest::keyClick(Images(), Qt::Key_Return);
     ASSERT_TRUE(answer->Answered());
     EXPECT_EQ(zooms, (std::vector<double>{1.5, 2.0 / 3, 1.0, 1.0}));
