@@ -7,6 +7,8 @@
 #include "storage/IniFile.h"
 #include "storage/Lists.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 
@@ -72,6 +74,33 @@ TEST_F(NamesTest, ATypedNameThatDoesNotFitIsQuestionedAndCanBeEditedAgain) {
     EXPECT_TRUE(asked.contains("'" + QString(6, '?') + "'"));
     EXPECT_EQ(TopicNames(), QStringList({"Sol ?"}));
     EXPECT_TRUE(form.ListChanged());
+}
+
+TEST_F(NamesTest, APastedPictureWhoseNameDoesNotFitGoesBackToThePasteDialog) {
+    MakeCatalog({{"A", 0}});
+    Open();
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QApplication::clipboard()->setImage(image);
+    std::shared_ptr<ModalAnswer> no;
+    std::shared_ptr<ModalAnswer> again;
+    auto first = Answer(Inspect(
+        [&](QWidget*) {
+            no = AnswerNextModal(Inspect(
+                [&](QWidget*) {
+                    again = AnswerNextModal(Inspect(
+                        [&](QWidget* dialog) {
+                            EXPECT_EQ(dialog->findChild<QLineEdit*>()->text(), kStar);
+                        },
+                        TypeText("Sun.bmp", PressResult(1))));
+                },
+                PressResult(7)));
+        },
+        TypeText(kStar, PressResult(1))));
+    ClickButton("tPasteBtn");
+    ASSERT_TRUE(no && no->Answered());
+    ASSERT_TRUE(again && again->Answered());
+    EXPECT_EQ(ImageNames(), QStringList({"Sun.bmp"}));
 }
 
 TEST_F(NamesTest, AnInPlaceRenameThatDoesNotFitIsQuestionedAfterTheEdit) {
