@@ -1,6 +1,6 @@
-// Draws the toolbar icons (16 x 16, normal and disabled) and the program icon
-// into resources/icons. Run scripts/icons/make-icons.sh after changing a drawing;
-// the PNG files it writes are committed.
+// Draws the toolbar icons (16 x 16 and, for scaled screens, 32 x 32 as
+// "@2x", normal and disabled) and the program icon into resources/icons. Run
+// scripts/icons/make-icons.sh after changing a drawing; the PNG files it writes are committed.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -256,9 +257,11 @@ int main(int argc, char** argv) {
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     for (const auto& [name, drawing] : kIcons) {
-        const QImage normal = Draw(drawing, 16);
-        normal.save(QString("%1/%2.png").arg(folder, name));
-        Disabled(normal).save(QString("%1/%2-disabled.png").arg(folder, name));
+        for (const auto& [size, suffix] : {std::pair{16, ""}, std::pair{32, "@2x"}}) {
+            const QImage normal = Draw(drawing, size);
+            normal.save(QString("%1/%2%3.png").arg(folder, name, suffix));
+            Disabled(normal).save(QString("%1/%2-disabled%3.png").arg(folder, name, suffix));
+        }
     }
     ProgramIcon(folder);
     return 0;

@@ -206,12 +206,21 @@ TBmpListView::~TBmpListView() = default;
 
 void TBmpListView::AddBitmapItem(const QString& caption, const QImage& bitmap) {
     const QColor background = BackgroundColor();
-    FModel->Append(caption, MakeThumbnail(bitmap, kLargeSize, background),
-                   MakeThumbnail(bitmap, kSmallSize, background));
+    const qreal ratio = devicePixelRatioF();
+    FModel->Append(caption, MakeScaledThumbnail(bitmap, kLargeSize, background, ratio),
+                   MakeScaledThumbnail(bitmap, kSmallSize, background, ratio));
 }
 
 void TBmpListView::AddPictureItem(const QString& caption, const TPicture& picture) {
-    AddBitmapItem(caption, RenderForThumbnail(picture, BackgroundColor()));
+    const qreal ratio = devicePixelRatioF();
+    if (ratio <= 1) {
+        AddBitmapItem(caption, RenderForThumbnail(picture, BackgroundColor()));
+        return;
+    }
+    // On a scaled screen the thumbnails are drawn at its pixels.
+    const QColor background = BackgroundColor();
+    FModel->Append(caption, MakeScaledPictureThumbnail(picture, kLargeSize, background, ratio),
+                   MakeScaledPictureThumbnail(picture, kSmallSize, background, ratio));
 }
 
 void TBmpListView::ClearItems() {
@@ -245,6 +254,18 @@ void TBmpListView::CommitEditing() {
     if (FEditor) {
         commitData(FEditor);
         closeEditor(FEditor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void TBmpListView::EditCaption(int index, const QString& text) {
+    if (!FModel->Valid(index))
+        return;
+    const QModelIndex item = FModel->index(index);
+    selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+    QAbstractItemView::edit(item);
+    if (auto* line = qobject_cast<QLineEdit*>(FEditor.data())) {
+        line->setText(text);
+        line->selectAll();
     }
 }
 

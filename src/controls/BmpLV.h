@@ -45,7 +45,9 @@ public:
     void AddBitmapItem(const QString& caption, const QImage& bitmap);
     // Appends an item for a picture of any kind; icons and metafiles are drawn
     // at natural size on the background colour first, an empty picture gives
-    // thumbnails of the background colour only.
+    // thumbnails of the background colour only. On a scaled screen (device
+    // pixel ratio above 1) the thumbnails have the screen's pixels
+    // (MakeScaledPictureThumbnail).
     void AddPictureItem(const QString& caption, const TPicture& picture);
     // Removes every item and both image lists' images.
     void ClearItems();
@@ -58,6 +60,8 @@ public:
     // Applies an open caption edit as Return would (Edited is emitted when the
     // caption changed) and closes it.
     void CommitEditing();
+    // Opens the caption editor of item index holding text, all of it selected.
+    void EditCaption(int index, const QString& text);
 
     int Count() const;
     QString Caption(int index) const;

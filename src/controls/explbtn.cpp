@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
+#include <QtMath>
 
 namespace tavik {
 
@@ -450,9 +451,11 @@ TOfficeButton::FaceLayout TOfficeButton::ArrangeFace(const QFontMetrics& metrics
 
     f.mark = (FOptions & boPopupMark) && FDropDownMenu;
     f.hasPicture = !FBitmap.isNull();
-    const int bmpW = f.hasPicture ? FBitmap.width() : 0;
+    // A picture may carry more pixels than it covers (a device pixel ratio).
+    const QSize bmpSize = FBitmap.deviceIndependentSize().toSize();
+    const int bmpW = f.hasPicture ? bmpSize.width() : 0;
     const int picW = f.hasPicture ? bmpW + (f.mark ? 10 : 0) : 0;
-    f.picH = f.hasPicture ? FBitmap.height() : 0;
+    f.picH = f.hasPicture ? bmpSize.height() : 0;
 
     auto placeX = [&](int width) {
         if (FAlignment & Qt::AlignLeft)
@@ -593,19 +596,27 @@ void TOfficeButton::DrawContent(QPainter& p, const QRect& r, const FaceLayout& f
 }
 
 QImage TOfficeButton::Render() const {
-    QImage img(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32_Premultiplied);
+    // Drawn at the screen's own pixels: a caption and a picture made for the
+    // device pixel ratio stay sharp on a scaled screen.
+    const qreal ratio = devicePixelRatioF();
+    QImage img(std::max(1, qCeil(width() * ratio)), std::max(1, qCeil(height() * ratio)),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(ratio);
+    const QRect bounds(0, 0, std::max(width(), 1), std::max(height(), 1));
     const QPalette& pal = palette();
     const QColor face = pal.color(QPalette::Button);
     QPainter p(&img);
+    // A picture made for another ratio (the double-size one at 1.5) is
+    // scaled smoothly; at its own ratio it is copied pixel for pixel.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setFont(font());
-    p.fillRect(img.rect(), face);
+    p.fillRect(bounds, face);
     if (FDown && FShowDownPattern) {
-        const QRect area = FButtonStyle == TNewButtonStyle::bsNormal
-                               ? img.rect().adjusted(2, 2, -2, -2)
-                               : img.rect();
+        const QRect area =
+            FButtonStyle == TNewButtonStyle::bsNormal ? bounds.adjusted(2, 2, -2, -2) : bounds;
         p.fillRect(area, QBrush(DownPattern(pal.color(QPalette::Light), face)));
     }
-    DrawContent(p, img.rect(), ArrangeFace(p.fontMetrics()));
+    DrawContent(p, bounds, ArrangeFace(p.fontMetrics()));
     return img;
 }
 

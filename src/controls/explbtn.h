@@ -111,7 +111,8 @@ public:
     bool Hot() const { return FHot; }
     bool Pressed() const { return FPressed; }
 
-    // Paints the button as it looks now into an image of its size.
+    // Paints the button as it looks now into an image of its size, at the
+    // widget's device pixel ratio.
     QImage Render() const;
 
     QSize sizeHint() const override { return {25, 25}; }

@@ -6,6 +6,8 @@
 #include "storage/Exceptions.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -266,17 +268,68 @@ std::unique_ptr<TGraphic> TIcon::Clone() const {
     return std::make_unique<TIcon>(*this);
 }
 
-void TIcon::Draw(QPainter& painter, QPoint topLeft) const {
+namespace {
+
+// The device pixels per point a painter draws with.
+double PainterScale(const QPainter& painter) {
+    const double device = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
+    const QTransform& transform = painter.worldTransform();
+    return device * std::max(std::abs(transform.m11()), std::abs(transform.m22()));
+}
+
+} // namespace
+
+QImage TIcon::ImageForScale(double ratio) const {
     if (FDefault) {
-        painter.drawImage(topLeft, DefaultIconImage());
-    } else if (!FImage.isNull()) {
-        painter.drawImage(topLeft, FImage);
+        return DefaultIconImage();
     }
+    if (FStream.empty() || FImage.isNull() || ratio <= 1.0) {
+        return FImage;
+    }
+    // The stream was checked when it was loaded.
+    const auto entries = CheckEntries(FStream, bytes::U16(FStream, 4));
+    const double wanted = FImage.width() * ratio;
+    const double wantedHeight = FImage.height() * ratio;
+    const Entry* best = nullptr;
+    double bestDistance =
+        std::abs(FImage.width() - wanted) + std::abs(FImage.height() - wantedHeight);
+    for (const Entry& e : entries) {
+        const double d = std::abs(e.width - wanted) + std::abs(e.height - wantedHeight);
+        if (d < bestDistance || (best && d == bestDistance && e.bitCount > best->bitCount)) {
+            best = &e;
+            bestDistance = d;
+        }
+    }
+    if (!best) {
+        return FImage;
+    }
+    QImage image = DecodeEntry(*best);
+    return image.isNull() ? FImage : image;
+}
+
+void TIcon::Draw(QPainter& painter, QPoint topLeft) const {
+    const QImage image = ImageForScale(PainterScale(painter));
+    if (image.isNull()) {
+        return;
+    }
+    if (image.size() == QSize(Width(), Height())) {
+        painter.drawImage(topLeft, image);
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRect(topLeft, QSize(Width(), Height())), image);
+    painter.restore();
 }
 
 void TIcon::StretchDraw(QPainter& painter, const QRect& target) const {
-    const QImage& image = FDefault ? DefaultIconImage() : FImage;
-    if (image.isNull() || target.isEmpty()) {
+    if (Empty() || target.isEmpty() || Width() <= 0 || Height() <= 0) {
+        return;
+    }
+    const double enlarged = std::max(static_cast<double>(target.width()) / Width(),
+                                     static_cast<double>(target.height()) / Height());
+    const QImage image = ImageForScale(enlarged * PainterScale(painter));
+    if (image.isNull()) {
         return;
     }
     painter.save();

@@ -33,6 +33,12 @@ public:
 
     // The shown entry, with alpha (null for an empty icon).
     const QImage& Image() const { return FImage; }
+    // The entry closest to the shown entry's size times ratio, decoded (the
+    // shown entry itself when ratio <= 1 or no other is closer): what keeps
+    // the icon sharp on a scaled screen or enlarged. Draw and StretchDraw use
+    // it by the painter's device pixel ratio and the size drawn at. The
+    // default icon gives its picture; an empty icon a null image.
+    QImage ImageForScale(double ratio) const;
     // Whether the stream stands for the default icon.
     bool IsDefaultIcon() const { return FDefault; }
 

@@ -6,6 +6,7 @@
 #include "graphics/Picture.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -198,6 +199,68 @@ QImage MakePictureThumbnail(const TPicture& picture, int size, const QColor& bac
     if (w > 0 && h > 0) {
         SampleOnto(thumbnail, QRect(left, top, w, h), icon->Image(), background.rgba());
     }
+    return thumbnail;
+}
+
+namespace {
+
+// The device pixels of a thumbnail of size points, filled with background.
+QImage BlankThumbnail(int size, const QColor& background, qreal ratio) {
+    const int side = std::max(1, static_cast<int>(std::lround(size * ratio)));
+    QImage thumbnail(side, side, QImage::Format_ARGB32);
+    thumbnail.fill(background);
+    return thumbnail;
+}
+
+// Where a picture of width x height points lands on thumbnail, in its pixels.
+QRect FittedTarget(int width, int height, const QImage& thumbnail, qreal ratio) {
+    auto scaled = [ratio](int side) {
+        return static_cast<int>(std::clamp(std::llround(side * ratio), 1LL, 1LL << 30));
+    };
+    int w = scaled(width);
+    int h = scaled(height);
+    int left = 0;
+    int top = 0;
+    FitRect(w, h, thumbnail.width(), thumbnail.height(), true, false, true, left, top);
+    return QRect(left, top, w, h);
+}
+
+} // namespace
+
+QImage MakeScaledThumbnail(const QImage& source, int size, const QColor& background, qreal ratio) {
+    if (ratio <= 1) {
+        return MakeThumbnail(source, size, background);
+    }
+    QImage thumbnail = BlankThumbnail(size, background, ratio);
+    if (!source.isNull()) {
+        const QRect target = FittedTarget(source.width(), source.height(), thumbnail, ratio);
+        if (!target.isEmpty()) {
+            SampleOnto(thumbnail, target, source, background.rgba());
+        }
+    }
+    thumbnail.setDevicePixelRatio(ratio);
+    return thumbnail;
+}
+
+QImage MakeScaledPictureThumbnail(const TPicture& picture, int size, const QColor& background,
+                                  qreal ratio) {
+    if (ratio <= 1) {
+        return MakePictureThumbnail(picture, size, background);
+    }
+    const TGraphic* graphic = picture.Graphic();
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(graphic)) {
+        return MakeScaledThumbnail(bitmap->Image(), size, background, ratio);
+    }
+    QImage thumbnail = BlankThumbnail(size, background, ratio);
+    if (graphic && !graphic->Empty() && graphic->Width() > 0 && graphic->Height() > 0) {
+        const QRect target = FittedTarget(graphic->Width(), graphic->Height(), thumbnail, ratio);
+        if (!target.isEmpty()) {
+            QPainter painter(&thumbnail);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            graphic->StretchDraw(painter, target);
+        }
+    }
+    thumbnail.setDevicePixelRatio(ratio);
     return thumbnail;
 }
 

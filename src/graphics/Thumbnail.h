@@ -47,4 +47,15 @@ QImage RenderForThumbnail(const TPicture& picture, const QColor& background);
 // than rendered at natural size first: the way to fill a thumbnail list fast.
 QImage MakePictureThumbnail(const TPicture& picture, int size, const QColor& background);
 
+// Thumbnails for a screen of device pixel ratio `ratio`: an image of
+// round(size x ratio) pixels that carries the ratio, so that it covers size x
+// size points. The picture is fitted at ratio times its natural size: bitmaps
+// are sampled as MakeThumbnail samples them, icons and metafiles are drawn
+// straight at the thumbnail's pixels (an icon from its entry closest to that
+// size), so they stay sharp. A ratio of 1 or less gives exactly
+// MakeThumbnail's and MakePictureThumbnail's images.
+QImage MakeScaledThumbnail(const QImage& source, int size, const QColor& background, qreal ratio);
+QImage MakeScaledPictureThumbnail(const TPicture& picture, int size, const QColor& background,
+                                  qreal ratio);
+
 } // namespace tavik

@@ -4,17 +4,11 @@
 #include "controls/MessDlgs.h"
 #include "graphics/Graphic.h"
 #include "graphics/Picture.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
 namespace tavik {
-namespace {
-
-constexpr int kDuplicateQuestion = 111;
-constexpr int kDuplicateElsewhere = 112;
-
-} // namespace
-
 bool TMainForm::AcceptDuplicate(int topic, const TPicture& picture, const QString& name,
                                 QStringList& elsewhere) {
     // A picture without a graphic is refused when it is stored.
@@ -26,13 +20,14 @@ bool TMainForm::AcceptDuplicate(int topic, const TPicture& picture, const QStrin
     for (const TNameMatch& copy : copies) {
         if (copy.topic != topic)
             continue;
-        const QString question = FormatText(
-            LoadText(kDuplicateQuestion), {name, NameText(FTopics->Image(topic, copy.image).Name)});
+        const QString question =
+            FormatText(LoadText(kTextDuplicateQuestion),
+                       {name, NameText(FTopics->Image(topic, copy.image).Name)});
         return MessageDlgLang(question, MsgDlgKind::Confirmation, mbYesNo, 0, FLanguage) == mrYes;
     }
     if (!copies.empty()) {
         const TNameMatch& copy = copies.front();
-        elsewhere << FormatText(LoadText(kDuplicateElsewhere),
+        elsewhere << FormatText(LoadText(kTextDuplicateElsewhere),
                                 {name, NameText(FTopics->Topics(copy.topic).Name),
                                  NameText(FTopics->Image(copy.topic, copy.image).Name)});
     }

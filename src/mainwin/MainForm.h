@@ -13,6 +13,8 @@
 
 class QAction;
 class QFrame;
+class QKeySequence;
+class QMenu;
 class QLabel;
 class QMimeData;
 class QListWidgetItem;
@@ -191,6 +193,8 @@ private:
     void CreateToolbar();
     TOfficeButton* MakeToolButton(const char* name, const char* icon, int left);
     void LayoutWindow();
+    // Sizes of the list rows and header strips for the window's font.
+    void ApplyFontMetrics();
     void TopicPanelResize();
     void ExtViewPanelResize();
     void PreviewPanelResize();
@@ -265,6 +269,42 @@ private:
     bool AcceptDuplicate(int topic, const TPicture& picture, const QString& name,
                          QStringList& elsewhere);
     void NoteCopiesElsewhere(const QStringList& elsewhere);
+
+    // MainNames.cpp: names typed by the user.
+    // Writes the code page of a catalogue created in this run into the
+    // settings, unless they name one already.
+    void FixNewCatalogCodePage();
+    // Whether the catalogue's code page holds every character of name.
+    bool NameFits(const QString& name) const;
+    // True when name fits, or the user chose to store it with "?" in place of
+    // what does not.
+    bool AcceptNameLoss(const QString& name);
+    // The input dialog for a name, asked again while the user goes back to
+    // edit a name that does not fit; false when cancelled.
+    bool QueryName(const QString& caption, QString& name);
+    void AddTopicFromDialog(bool insert);
+    void RenameTopicFromDialog();
+    void RenameImageFromDialog();
+    void RenameImageInPlace(int index, QString& text);
+
+    // MainMenus.cpp: the lists' context menus and the view window's gestures.
+    void ConnectMenus();
+    // Adds an entry of text to menu that runs command; keys are shown beside it.
+    QAction* AddMenuCommand(QMenu& menu, int text, bool enabled, void (TMainForm::*command)(),
+                            const QKeySequence& keys = {});
+    void BmpListViewContextMenu(QPoint point);
+    void TopicListBoxContextMenu(QPoint point);
+    void AddTopicAtEnd();
+    void MoveCurrentTopicUp();
+    void MoveCurrentTopicDown();
+    void MoveCurrentImageUp();
+    void MoveCurrentImageDown();
+    void SelectAllImages();
+    void ViewCurrentImage();
+    void OpenViewFromPreview();
+    // Opens the view window on picture index of the list, stepping through
+    // the topic; the list then selects the picture shown last.
+    void ViewImage(int index);
 
     // Components, named by role.
     TnfPanel* ToolbarPanel = nullptr;

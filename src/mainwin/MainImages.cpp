@@ -201,9 +201,7 @@ void TMainForm::RenameImage(int topic, int index, const QString& name) {
 }
 
 void TMainForm::BmpListViewEdited(int index, QString& text) {
-    RenameImage(ImageTopic(), index, text);
-    // The caption shows what the catalogue's code page could keep.
-    text = BmpListView->Caption(index);
+    RenameImageInPlace(index, text);
 }
 
 void TMainForm::MoveImage(int topic, int index, bool up) {
@@ -269,7 +267,11 @@ int TMainForm::TransferSelectedImages(int target, int source) {
 }
 
 bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
-    // While a caption is edited the keys go to the editor, not here.
+    // While a caption is edited the keys go to the editor; one it leaves
+    // (Return, which ends the edit) passes on to the list and is no command.
+    if (const QWidget* focus = QApplication::focusWidget();
+        focus && focus != BmpListView && BmpListView->isAncestorOf(focus))
+        return false;
     if (event->key() == Qt::Key_Delete) {
         DeleteImages();
         return true;
@@ -285,6 +287,15 @@ bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
     if ((control && event->key() == Qt::Key_V) ||
         (modifiers == Qt::ShiftModifier && event->key() == Qt::Key_Insert)) {
         tPasteBtnClick();
+        return true;
+    }
+    if (control && event->key() == Qt::Key_A) {
+        SelectAllImages();
+        return true;
+    }
+    if (modifiers == Qt::NoModifier &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        ViewCurrentImage();
         return true;
     }
     if (event->modifiers() & Qt::KeypadModifier) {

@@ -11,6 +11,7 @@
 #include "controls/nfPanel.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/PictureImage.h"
+#include "mainwin/Placement.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
@@ -40,8 +41,10 @@ constexpr int kDesignedLeftWidth = 149;
 constexpr int kDesignedPreviewHeight = 95;
 constexpr int kHSplitterWidth = 2;
 constexpr int kVSplitterHeight = 3;
-constexpr int kHdrPreviewHeight = 20;
-constexpr int kHdrBtnHeight = 23;
+// Designed sizes that grow with a larger font.
+constexpr int kDesignedItemHeight = 13;
+constexpr int kDesignedHeaderButtonHeight = 18;
+constexpr int kDesignedPreviewLabelHeight = 14;
 
 TnfPanel* MakePanel(QWidget* parent, const char* name) {
     auto* panel = new TnfPanel(parent);
@@ -50,12 +53,15 @@ TnfPanel* MakePanel(QWidget* parent, const char* name) {
     return panel;
 }
 
-QImage Icon(const char* name) {
-    return QImage(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
-}
-
-QImage DisabledIcon(const char* name) {
-    return QImage(QStringLiteral(":/icons/%1-disabled.png").arg(QLatin1String(name)));
+// A toolbar picture drawn for the screen's scale: the double-size drawing on
+// a scaled screen, marked so that it covers the same 16 x 16 points.
+QImage ToolbarImage(const QString& name, qreal ratio) {
+    if (ratio > 1) {
+        QImage image(QStringLiteral(":/icons/%1@2x.png").arg(name));
+        image.setDevicePixelRatio(2);
+        return image;
+    }
+    return QImage(QStringLiteral(":/icons/%1.png").arg(name));
 }
 
 } // namespace
@@ -64,8 +70,10 @@ TOfficeButton* TMainForm::MakeToolButton(const char* name, const char* icon, int
     auto* button = new TOfficeButton(ToolbarPanel);
     button->setObjectName(name);
     button->setGeometry(left, 3, 25, 25);
-    button->SetBitmap(Icon(icon));
-    button->SetDisabledBitmap(DisabledIcon(icon));
+    const QString picture = QLatin1String(icon);
+    button->SetBitmap(ToolbarImage(picture, devicePixelRatioF()));
+    button->SetDisabledBitmap(
+        ToolbarImage(picture + QStringLiteral("-disabled"), devicePixelRatioF()));
     return button;
 }
 
@@ -96,7 +104,6 @@ void TMainForm::CreateControls() {
     TopicListBox->move(6, 24);
     TopicListBox->SetOffset(1);
     TopicListBox->SetFixedSize(false);
-    TopicListBox->SetItemHeight(13);
 
     PreviewLayoutPanel = MakePanel(LeftComboPanel, "PreviewLayoutPanel");
     PreviewLayoutPanel->resize(0, kDesignedPreviewHeight);
@@ -108,7 +115,7 @@ void TMainForm::CreateControls() {
     HdrPreviewPanel = MakePanel(PreviewLayoutPanel, "HdrPreviewPanel");
     PreviewLabel = new QLabel(HdrPreviewPanel);
     PreviewLabel->setObjectName("PreviewLabel");
-    PreviewLabel->setGeometry(2, 3, 121, 14);
+    PreviewLabel->setGeometry(2, 3, 121, kDesignedPreviewLabelHeight);
     PreviewLine = new QFrame(HdrPreviewPanel);
     PreviewLine->setObjectName("PreviewLine");
     PreviewLine->setFrameShape(QFrame::HLine);
@@ -146,7 +153,22 @@ void TMainForm::CreateControls() {
     // Tab order follows the two lists; the toolbar takes no focus.
     setTabOrder(TopicListBox, BmpListView);
 
+    ApplyFontMetrics();
     LayoutWindow();
+}
+
+void TMainForm::ApplyFontMetrics() {
+    // Rows and header strips grow with the font, so that no letter is cut
+    // off; with the designed font they keep their designed sizes.
+    const int line = QFontMetrics(font()).height();
+    TopicListBox->SetItemHeight(std::max(kDesignedItemHeight, line));
+    const int button = std::max(kDesignedHeaderButtonHeight, line + 4);
+    TopicBtn->resize(TopicBtn->width(), button);
+    TopicListBox->move(TopicListBox->x(), TopicBtn->y() + button + 2);
+    BmpBtn->resize(BmpBtn->width(), button);
+    BmpProgressBar->move(BmpProgressBar->x(),
+                         BmpBtn->y() + (button - BmpProgressBar->height()) / 2);
+    PreviewLabel->resize(PreviewLabel->width(), std::max(kDesignedPreviewLabelHeight, line));
 }
 
 void TMainForm::CreateToolbar() {
@@ -184,26 +206,34 @@ void TMainForm::LayoutWindow() {
     const int h = height();
     ToolbarPanel->setGeometry(0, 0, w, kToolbarHeight);
     const int below = std::max(0, h - kToolbarHeight);
-    const int left = LeftComboPanel->width();
+    // A width or height kept from another screen never pushes the image list
+    // or the splitters out of the window.
+    const int left = FitSplitPosition(LeftComboPanel->width(), w, kHSplitterWidth,
+                                      HSplitter->BottomRightLimit());
     LeftComboPanel->setGeometry(0, kToolbarHeight, left, below);
     HSplitter->setGeometry(left, kToolbarHeight, kHSplitterWidth, below);
     ExtViewPanel->setGeometry(left + kHSplitterWidth, kToolbarHeight,
                               std::max(0, w - left - kHSplitterWidth), below);
 
     // The preview area sits at the bottom of the column, the splitter above it.
-    const int preview = PreviewLayoutPanel->height();
+    const int preview = FitSplitPosition(PreviewLayoutPanel->height(), below, kVSplitterHeight,
+                                         VSplitter->TopLeftLimit());
     PreviewLayoutPanel->setGeometry(0, below - preview, left, preview);
     VSplitter->setGeometry(0, below - preview - kVSplitterHeight, left, kVSplitterHeight);
     TopicPanel->setGeometry(0, 0, left, std::max(0, below - preview - kVSplitterHeight));
-    HdrPreviewPanel->setGeometry(1, 0, std::max(0, left - 2), kHdrPreviewHeight);
-    PreviewLine->setGeometry(0, kHdrPreviewHeight - 2, HdrPreviewPanel->width(), 2);
-    PreviewPanel->setGeometry(1, kHdrPreviewHeight, std::max(0, left - 2),
-                              std::max(0, preview - kHdrPreviewHeight));
+    // The header strips hold their caption with the designed margins (20 and
+    // 23 pixels high with the designed font).
+    const int hdrPreviewHeight = PreviewLabel->y() + PreviewLabel->height() + 3;
+    HdrPreviewPanel->setGeometry(1, 0, std::max(0, left - 2), hdrPreviewHeight);
+    PreviewLine->setGeometry(0, hdrPreviewHeight - 2, HdrPreviewPanel->width(), 2);
+    PreviewPanel->setGeometry(1, hdrPreviewHeight, std::max(0, left - 2),
+                              std::max(0, preview - hdrPreviewHeight));
 
     const int extWidth = ExtViewPanel->width();
-    HdrBtnPanel->setGeometry(0, 0, extWidth, kHdrBtnHeight);
-    BmpListView->setGeometry(0, kHdrBtnHeight, extWidth,
-                             std::max(0, ExtViewPanel->height() - kHdrBtnHeight));
+    const int hdrBtnHeight = BmpBtn->y() + BmpBtn->height() + 1;
+    HdrBtnPanel->setGeometry(0, 0, extWidth, hdrBtnHeight);
+    BmpListView->setGeometry(0, hdrBtnHeight, extWidth,
+                             std::max(0, ExtViewPanel->height() - hdrBtnHeight));
 }
 
 void TMainForm::TopicPanelResize() {
@@ -301,6 +331,12 @@ bool TMainForm::FilterEvent(QObject* watched, QEvent* event) {
             return BmpListViewKeyDown(key);
         break;
     }
+    case QEvent::FontChange:
+        if (watched == TopicPanel) {
+            ApplyFontMetrics();
+            LayoutWindow();
+        }
+        break;
     case QEvent::FocusIn:
         if (watched == TopicListBox)
             SetTopicsActive(true);
@@ -315,7 +351,7 @@ bool TMainForm::FilterEvent(QObject* watched, QEvent* event) {
         break;
     case QEvent::MouseButtonDblClick:
         if (watched == PreviewPanel)
-            ShowViewWindow(PreviewImage->Picture());
+            OpenViewFromPreview();
         break;
     default:
         break;
@@ -367,7 +403,7 @@ void TMainForm::ConnectCommands() {
     connect(ImportBtn, &TOfficeButton::Click, context, command(&TMainForm::ImportBtnClick));
 
     connect(PreviewImage, &TPictureImage::DblClick, context,
-            run([this] { ShowViewWindow(PreviewImage->Picture()); }));
+            command(&TMainForm::OpenViewFromPreview));
 
     // Not the list's click: the current topic changes by other gestures too.
     connect(TopicListBox, &QListWidget::currentRowChanged, context,
@@ -383,6 +419,7 @@ void TMainForm::ConnectCommands() {
     connect(BmpListView, &TBmpListView::Enter, context, command(&TMainForm::BmpListViewEnter));
     connect(BmpListView, &TBmpListView::DropFiles, context,
             command(&TMainForm::BmpListViewDropFiles));
+    ConnectMenus();
 }
 
 void TMainForm::SaveChangesBtnClick() {
@@ -408,15 +445,10 @@ void TMainForm::DownBtnClick() {
 }
 
 void TMainForm::AddBtnClick() {
-    if (FTopicsActive) {
-        const bool insert = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
-        const QString name =
-            InputBoxLang(LoadText(kTextAddTopic), LoadText(kTextName), QString(), FLanguage);
-        if (!name.isEmpty())
-            AddTopic(name, insert);
-    } else if (CurrentTopic() != -1) {
+    if (FTopicsActive)
+        AddTopicFromDialog(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier);
+    else if (CurrentTopic() != -1)
         AddImagesFromDialog();
-    }
 }
 
 void TMainForm::DeleteBtnClick() {
@@ -427,23 +459,12 @@ void TMainForm::DeleteBtnClick() {
 }
 
 void TMainForm::RenameBtnClick() {
-    const int topic = CurrentTopic();
-    if (topic == -1)
+    if (CurrentTopic() == -1)
         return;
-    if (FTopicsActive) {
-        QString name = NameText(FTopics->Topics(topic).Name);
-        if (InputQueryLang(LoadText(kTextRenameTopic), LoadText(kTextName), name, FLanguage))
-            RenameTopic(topic, name);
-        return;
-    }
-    const int shown = ImageTopic();
-    const int image = CurrentImageIndex();
-    if (shown == -1 || image == -1)
-        return;
-    BmpListView->CancelEditing();
-    QString name = NameText(FTopics->Image(shown, image).Name);
-    if (InputQueryLang(LoadText(kTextRenameImage), LoadText(kTextName), name, FLanguage))
-        RenameImage(shown, image, name);
+    if (FTopicsActive)
+        RenameTopicFromDialog();
+    else
+        RenameImageFromDialog();
 }
 
 void TMainForm::HelpBtnClick() {

@@ -225,11 +225,22 @@ void TMainForm::ApplyLanguage() {
 void TMainForm::LoadCatalog() {
     // Also finishes or rolls back a compaction that a crash interrupted, and
     // creates the data file when the folder has none.
-    if (OpenCatalog(FDataFolder, *FTopics).badSignature) {
+    const bool listExisted = FileExists(ListFileName());
+    const CatalogOpenResult opened = OpenCatalog(FDataFolder, *FTopics);
+    if (opened.badSignature) {
         QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                         LoadText(kTextBadDataFile), QMessageBox::Ok, this);
         box.setObjectName("BadDataFile");
         box.exec();
+    }
+    if (opened.dataFileCreated && !listExisted) {
+        // A settings file that cannot be written leaves the code page to the
+        // language, as for every catalogue made before.
+        try {
+            FixNewCatalogCodePage();
+        } catch (const std::exception& error) {
+            DeferReport(error);
+        }
     }
 }
 

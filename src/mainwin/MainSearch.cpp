@@ -7,6 +7,7 @@
 #include "mainwin/DamagedPicture.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
@@ -23,7 +24,6 @@
 namespace tavik {
 namespace {
 
-constexpr int kSearchHint = 113;
 // The field's place in the header row: as high as the caption button,
 // right-aligned before the progress bar.
 constexpr int kFieldTop = 2;
@@ -98,8 +98,8 @@ void TMainSearch::Start() {
         FIndex = TNameIndex(FForm.Topics(), FForm.FCodePage);
         FActive = true;
         // In the language the start-up chose.
-        FField->setPlaceholderText(LoadText(kSearchHint));
-        FField->setToolTip(LoadText(kSearchHint));
+        FField->setPlaceholderText(LoadText(kTextSearchHint));
+        FField->setToolTip(LoadText(kTextSearchHint));
         {
             // The topic list empties the image list as for any topic change.
             const QScopedValueRollback<bool> deselecting(FDeselecting, true);

@@ -56,11 +56,16 @@ void TMainForm::tPasteBtnClick() {
     if (!PictureFromMimeData(*data, picture)) {
         return;
     }
-    const QString name = AskPasteName(
-        picture, [this](const TPicture& shown) { ShowViewWindow(shown); }, this);
-    if (name.isEmpty()) {
-        return;
-    }
+    // A name the catalogue's code page cannot hold goes back to the dialog
+    // unless the user takes it with "?" in its place.
+    QString name;
+    do {
+        name = AskPasteName(
+            picture, [this](const TPicture& shown) { ShowViewWindow(shown); }, this, name);
+        if (name.isEmpty()) {
+            return;
+        }
+    } while (!AcceptNameLoss(name));
     QStringList elsewhere;
     if (!AcceptDuplicate(topic, picture, name, elsewhere)) {
         return;

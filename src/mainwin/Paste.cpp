@@ -107,9 +107,13 @@ QString ProposedPasteName(const TPicture& picture) {
 }
 
 QString AskPasteName(const TPicture& picture, const std::function<void(const TPicture&)>& showView,
-                     QWidget* parent) {
+                     QWidget* parent, const QString& name) {
     TPasteForm form(parent);
     form.SetPicture(picture);
+    if (!name.isEmpty()) {
+        form.BitmapNameEdit->setText(name);
+        form.BitmapNameEdit->selectAll();
+    }
     if (showView) {
         QObject::connect(&form, &TPasteForm::PreviewDblClick, &form, showView);
     }

@@ -50,10 +50,12 @@ protected:
 QString ProposedPasteName(const TPicture& picture);
 
 // Runs the paste dialog on picture and returns the name typed, unchanged (it
-// may be empty); the empty text when the dialog is cancelled. A double click
-// on the preview calls showView with the picture and waits for it to return.
+// may be empty); the empty text when the dialog is cancelled. The name field
+// starts with name, or with the proposed name when name is empty. A double
+// click on the preview calls showView with the picture and waits for it to
+// return.
 QString AskPasteName(const TPicture& picture,
                      const std::function<void(const TPicture&)>& showView = {},
-                     QWidget* parent = nullptr);
+                     QWidget* parent = nullptr, const QString& name = {});
 
 } // namespace tavik

@@ -3,22 +3,12 @@
 #include "controls/BmpLV.h"
 #include "controls/MarkLB.h"
 #include "mainwin/MainForm.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
 namespace tavik {
 namespace {
-
-// The names of the changes, as the Undo and Redo actions show them.
-constexpr int kAddOneText = 124;
-constexpr int kAddManyText = 125;
-constexpr int kPasteText = 126;
-constexpr int kDeleteOneText = 127;
-constexpr int kDeleteManyText = 128;
-constexpr int kRenameText = 129;
-constexpr int kMoveText = 130;
-constexpr int kTransferOneText = 131;
-constexpr int kTransferManyText = 132;
 
 QString Caption(TMainForm& form, int index) {
     return form.ImageList()->Caption(index);
@@ -57,24 +47,24 @@ int Untouched(int listed, int topic) {
 
 QString AddText(TMainForm& form, int first, int count, bool pasted) {
     if (pasted)
-        return FormatText(LoadText(kPasteText), {Caption(form, first)});
-    return count == 1 ? FormatText(LoadText(kAddOneText), {Caption(form, first)})
-                      : FormatText(LoadText(kAddManyText), {count});
+        return FormatText(LoadText(kTextChangePaste), {Caption(form, first)});
+    return count == 1 ? FormatText(LoadText(kTextChangeAddOne), {Caption(form, first)})
+                      : FormatText(LoadText(kTextChangeAddMany), {count});
 }
 
 QString DeleteText(TMainForm& form, const TViewState& before) {
     const int count = static_cast<int>(before.selectedImages.size());
-    return count == 1
-               ? FormatText(LoadText(kDeleteOneText), {Caption(form, before.selectedImages[0])})
-               : FormatText(LoadText(kDeleteManyText), {count});
+    return count == 1 ? FormatText(LoadText(kTextChangeDeleteOne),
+                                   {Caption(form, before.selectedImages[0])})
+                      : FormatText(LoadText(kTextChangeDeleteMany), {count});
 }
 
 QString TransferText(TMainForm& form, const TViewState& before, int target) {
     const int count = static_cast<int>(before.selectedImages.size());
     const QString topic = TopicCaption(form, target);
-    return count == 1 ? FormatText(LoadText(kTransferOneText),
+    return count == 1 ? FormatText(LoadText(kTextChangeTransferOne),
                                    {Caption(form, before.selectedImages[0]), topic})
-                      : FormatText(LoadText(kTransferManyText), {count, topic});
+                      : FormatText(LoadText(kTextChangeTransferMany), {count, topic});
 }
 
 } // namespace
@@ -124,7 +114,7 @@ TRenamePictureCommand::TRenamePictureCommand(TMainForm& form, TViewState before,
 void TRenamePictureCommand::NoteResult() {
     FNewName = Form.Topics().Image(FTopic, FIndex).Name;
     FNewCaption = Caption(Form, FIndex);
-    setText(FormatText(LoadText(kRenameText), {FOldCaption, FNewCaption}));
+    setText(FormatText(LoadText(kTextChangeRename), {FOldCaption, FNewCaption}));
 }
 
 int TRenamePictureCommand::Revert(int listed) {
@@ -145,7 +135,7 @@ int TRenamePictureCommand::SetName(int listed, const std::string& name, const QS
 TMovePictureCommand::TMovePictureCommand(TMainForm& form, TViewState before, int topic, int index,
                                          int other)
     : TCatalogCommand(form, std::move(before),
-                      FormatText(LoadText(kMoveText), {Caption(form, index)}), 0),
+                      FormatText(LoadText(kTextChangeMove), {Caption(form, index)}), 0),
       FTopic(topic), FIndex(index), FOther(other) {}
 
 int TMovePictureCommand::Revert(int listed) {

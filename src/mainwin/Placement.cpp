@@ -2,8 +2,11 @@
 
 #include "storage/IniFile.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -60,6 +63,30 @@ int ShowStateOf(int showCmd) {
     }
 }
 
+QRect BringOnScreen(const QRect& rect, const QList<QRect>& areas) {
+    if (areas.isEmpty())
+        return rect;
+    QRect area = areas.first();
+    long long best = 0;
+    for (const QRect& candidate : areas) {
+        const QRect common = candidate.intersected(rect);
+        const long long overlap = static_cast<long long>(common.width()) * common.height();
+        if (overlap > best) {
+            best = overlap;
+            area = candidate;
+        }
+    }
+    QRect fitted(rect.topLeft(), QSize(std::min(rect.width(), area.width()),
+                                       std::min(rect.height(), area.height())));
+    fitted.moveLeft(std::clamp(fitted.left(), area.left(), area.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(fitted.top(), area.top(), area.bottom() - fitted.height() + 1));
+    return fitted;
+}
+
+int FitSplitPosition(int stored, int total, int bar, int keepOther) {
+    return std::max(0, std::min(stored, total - bar - keepOther));
+}
+
 void ReadPlacement(const TIniFile& ini, const std::string& section, QWidget& window) {
     const int flags = ini.ReadInteger(section, "Flags", window.property(kFlagsProperty).toInt());
     window.setProperty(kFlagsProperty, flags);
@@ -76,8 +103,12 @@ void ReadPlacement(const TIniFile& ini, const std::string& section, QWidget& win
             norm, {at.x(), at.y(), at.x() + window.width(), at.y() + window.height()});
         // Both windows have sizeable borders, so the stored size always applies.
         if (n[0] < n[2]) {
-            window.move(n[0], n[1]);
-            window.resize(n[2] - n[0], n[3] - n[1]);
+            QList<QRect> areas;
+            for (const QScreen* screen : QGuiApplication::screens())
+                areas << screen->availableGeometry();
+            const QRect placed = BringOnScreen(QRect(n[0], n[1], n[2] - n[0], n[3] - n[1]), areas);
+            window.move(placed.topLeft());
+            window.resize(placed.size());
         }
     }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QRect>
 #include <array>
 #include <string>
 
@@ -24,9 +26,23 @@ std::array<int, 4> ParsePlacementNumbers(const std::string& text,
 // normal (1), 2 and 6 minimized (2), 3 maximized (3).
 int ShowStateOf(int showCmd);
 
+// rect moved, and first shrunk where it is larger, so that it lies within the
+// area (of those given: the screens' available areas) that it overlaps most,
+// or within the first area when it overlaps none. A window saved on a monitor
+// that is gone, or at a larger scale, comes back whole on a screen this way.
+// No areas: rect unchanged.
+QRect BringOnScreen(const QRect& rect, const QList<QRect>& areas);
+
+// A splitter position kept from the settings (the size of the side it
+// belongs to), brought within total pixels: at least 0, and at most what
+// leaves the bar and keepOther pixels to the other side, which therefore
+// always stays in reach.
+int FitSplitPosition(int stored, int total, int bar, int keepOther);
+
 // Restores position, size and state of window from section. A "NormPos" whose
 // left is not less than its right is ignored; a missing key keeps the window's
-// current value.
+// current value. A rectangle off every screen is brought onto one
+// (BringOnScreen with the screens' available areas).
 void ReadPlacement(const TIniFile& ini, const std::string& section, QWidget& window);
 
 // Writes the five keys of window's current placement into section; the

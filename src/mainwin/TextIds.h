@@ -63,4 +63,35 @@ inline constexpr int kTextGroupFormatOriginal = 108;
 inline constexpr int kTextGroupFormatPng = 109;
 inline constexpr int kTextGroupFormatSvg = 110;
 
+// Search and duplicates.
+inline constexpr int kTextDuplicateQuestion = 111;  // %s: the new picture, %s: the copy
+inline constexpr int kTextDuplicateElsewhere = 112; // %s: the picture, the topic, the copy
+inline constexpr int kTextSearchHint = 113;
+
+// A typed name the catalogue's code page cannot hold.
+inline constexpr int kTextNameLossQuestion =
+    114; // %s: the code page, the typed name, the stored name
+
+// The undo history: the actions, then the names of the changes.
+inline constexpr int kTextUndo = 120;
+inline constexpr int kTextRedo = 121;
+inline constexpr int kTextUndoNamed = 122; // %s: the change
+inline constexpr int kTextRedoNamed = 123; // %s: the change
+inline constexpr int kTextChangeAddOne = 124;
+inline constexpr int kTextChangeAddMany = 125;
+inline constexpr int kTextChangePaste = 126;
+inline constexpr int kTextChangeDeleteOne = 127;
+inline constexpr int kTextChangeDeleteMany = 128;
+inline constexpr int kTextChangeRename = 129;
+inline constexpr int kTextChangeMove = 130;
+inline constexpr int kTextChangeTransferOne = 131;
+inline constexpr int kTextChangeTransferMany = 132;
+inline constexpr int kTextChangeAddTopic = 133;
+inline constexpr int kTextChangeRenameTopic = 134;
+inline constexpr int kTextChangeMoveTopic = 135;
+inline constexpr int kTextChangeDeleteTopic = 136;
+inline constexpr int kTextChangeDeleteTopics = 137;
+inline constexpr int kTextChangeImportOne = 138;
+inline constexpr int kTextChangeImportMany = 139;
+
 } // namespace tavik

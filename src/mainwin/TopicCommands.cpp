@@ -2,20 +2,12 @@
 
 #include "controls/MarkLB.h"
 #include "mainwin/MainForm.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
 namespace tavik {
 namespace {
-
-// The names of the changes, as the Undo and Redo actions show them.
-constexpr int kAddText = 133;
-constexpr int kRenameText = 134;
-constexpr int kMoveText = 135;
-constexpr int kDeleteOneText = 136;
-constexpr int kDeleteManyText = 137;
-constexpr int kImportOneText = 138;
-constexpr int kImportManyText = 139;
 
 QString TopicCaption(TMainForm& form, int index) {
     const QListWidgetItem* item = form.TopicList()->item(index);
@@ -76,7 +68,7 @@ int AfterRemoval(int listed, int index) {
 
 TAddTopicCommand::TAddTopicCommand(TMainForm& form, TViewState before, int index)
     : TCatalogCommand(form, std::move(before),
-                      FormatText(LoadText(kAddText), {TopicCaption(form, index)}), 0),
+                      FormatText(LoadText(kTextChangeAddTopic), {TopicCaption(form, index)}), 0),
       FIndex(index), FName(form.Topics().Topics(index).Name) {}
 
 int TAddTopicCommand::Revert(int listed) {
@@ -95,7 +87,8 @@ TRenameTopicCommand::TRenameTopicCommand(TMainForm& form, TViewState before, int
 
 void TRenameTopicCommand::NoteResult() {
     FNewName = Form.Topics().Topics(FIndex).Name;
-    setText(FormatText(LoadText(kRenameText), {FOldCaption, TopicCaption(Form, FIndex)}));
+    setText(
+        FormatText(LoadText(kTextChangeRenameTopic), {FOldCaption, TopicCaption(Form, FIndex)}));
 }
 
 int TRenameTopicCommand::Revert(int listed) {
@@ -110,7 +103,7 @@ int TRenameTopicCommand::Apply(int listed) {
 
 TMoveTopicCommand::TMoveTopicCommand(TMainForm& form, TViewState before, int index, int other)
     : TCatalogCommand(form, std::move(before),
-                      FormatText(LoadText(kMoveText), {TopicCaption(form, index)}), 0),
+                      FormatText(LoadText(kTextChangeMoveTopic), {TopicCaption(form, index)}), 0),
       FIndex(index), FOther(other) {}
 
 int TMoveTopicCommand::Revert(int listed) {
@@ -130,8 +123,10 @@ int TMoveTopicCommand::Swap(int listed) {
 }
 
 TDeleteTopicsCommand::TDeleteTopicsCommand(TMainForm& form, TViewState before)
-    : TCatalogCommand(form, std::move(before),
-                      CountedText(form, MarkedTopics(form), kDeleteOneText, kDeleteManyText), 0) {
+    : TCatalogCommand(
+          form, std::move(before),
+          CountedText(form, MarkedTopics(form), kTextChangeDeleteTopic, kTextChangeDeleteTopics),
+          0) {
     for (int index : MarkedTopics(form))
         FDeleted.push_back(EntryOf(form.Topics(), index));
     SetFreedRecords(PictureCount(FDeleted));
@@ -151,8 +146,8 @@ int TDeleteTopicsCommand::Apply(int) {
 
 TImportTopicsCommand::TImportTopicsCommand(TMainForm& form, TViewState before, int first)
     : TCatalogCommand(form, std::move(before),
-                      CountedText(form, IndexesFrom(first, form.Topics().Count()), kImportOneText,
-                                  kImportManyText),
+                      CountedText(form, IndexesFrom(first, form.Topics().Count()),
+                                  kTextChangeImportOne, kTextChangeImportMany),
                       0) {
     for (int index = first; index < form.Topics().Count(); ++index)
         FImported.push_back(EntryOf(form.Topics(), index));

@@ -3,6 +3,7 @@
 #include "controls/BmpLV.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
+#include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "storage/Lists.h"
 
@@ -11,11 +12,6 @@
 
 namespace tavik {
 namespace {
-
-constexpr int kUndoText = 120;
-constexpr int kRedoText = 121;
-constexpr int kUndoNamedText = 122;
-constexpr int kRedoNamedText = 123;
 
 // The topic whose pictures the image list holds, -1 when it holds none.
 int ListedTopic(TMainForm& form) {
@@ -135,11 +131,11 @@ void TCatalogHistory::UpdateActions() {
         return FormatText(LoadText(text), {change.replace(QLatin1Char('&'), QStringLiteral("&&"))});
     };
     FUndoAction->setEnabled(FStack.canUndo());
-    FUndoAction->setText(FStack.canUndo() ? named(kUndoNamedText, FStack.undoText())
-                                          : LoadText(kUndoText));
+    FUndoAction->setText(FStack.canUndo() ? named(kTextUndoNamed, FStack.undoText())
+                                          : LoadText(kTextUndo));
     FRedoAction->setEnabled(FStack.canRedo());
-    FRedoAction->setText(FStack.canRedo() ? named(kRedoNamedText, FStack.redoText())
-                                          : LoadText(kRedoText));
+    FRedoAction->setText(FStack.canRedo() ? named(kTextRedoNamed, FStack.redoText())
+                                          : LoadText(kTextRedo));
 }
 
 void TCatalogHistory::SyncFlags() {

@@ -137,5 +137,29 @@ TEST(MakePictureThumbnail, EqualsRenderingThenShrinking) {
               MakeThumbnail(bitmap.Bitmap().Image(), 16, kBackground));
 }
 
+// On a screen of ratio 2 the thumbnail has twice the pixels and the icon is
+// drawn from its entry of that size, not enlarged from the 32-pixel one.
+TEST(MakeScaledPictureThumbnail, UsesTheScreensPixelsAndTheLargerIconEntry) {
+    TPicture icon;
+    icon.Icon().LoadFromStream(test::MakeIco(
+        {test::IconEntry{32, 32, 0xFFFF0000, false}, test::IconEntry{64, 32, 0xFF0000FF, false}}));
+    const QImage scaled = MakeScaledPictureThumbnail(icon, 32, kBackground, 2.0);
+    EXPECT_EQ(scaled.size(), QSize(64, 64));
+    EXPECT_EQ(scaled.devicePixelRatio(), 2.0);
+    EXPECT_EQ(scaled.pixel(32, 32), 0xFF0000FFu);
+    EXPECT_EQ(MakeScaledPictureThumbnail(icon, 32, kBackground, 1.0).pixel(16, 16), 0xFFFF0000u);
+    EXPECT_EQ(MakeScaledPictureThumbnail(icon, 16, kBackground, 1.5).size(), QSize(24, 24));
+
+    // A small bitmap keeps its place at ratio 2: 5 x 3 points in the middle.
+    TPicture bitmap;
+    bitmap.Bitmap().LoadFromStream(test::MakeBmp({}));
+    const QImage small = MakeScaledPictureThumbnail(bitmap, 16, kBackground, 2.0);
+    ASSERT_EQ(small.size(), QSize(32, 32));
+    EXPECT_EQ(small.pixel(10, 12), kBackground);
+    EXPECT_NE(small.pixel(11, 13), kBackground);
+    EXPECT_NE(small.pixel(20, 18), kBackground);
+    EXPECT_EQ(small.pixel(21, 19), kBackground);
+}
+
 } // namespace
 } // namespace tavik

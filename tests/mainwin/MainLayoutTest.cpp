@@ -7,6 +7,7 @@
 #include "controls/explbtn.h"
 
 #include <QProgressBar>
+#include <QScreen>
 #include <QTest>
 
 namespace tavik::testing {
@@ -55,6 +56,11 @@ TEST_F(LayoutTest, TransferCommandsAreEnabled) {
 
 TEST_F(LayoutTest, DesignedSizes) {
     TMainForm& form = Open();
+    // The designed font: 8-point sans-serif.
+    QFont designed = form.font();
+    designed.setPointSize(8);
+    form.setFont(designed);
+    ASSERT_LE(QFontMetrics(designed).height(), 13);
     form.resize(479, 412);
     EXPECT_EQ(Child<QWidget>("ToolbarPanel")->geometry(), QRect(0, 0, 479, 32));
     EXPECT_EQ(Child<QWidget>("LeftComboPanel")->geometry(), QRect(0, 32, 149, 380));
@@ -69,6 +75,42 @@ TEST_F(LayoutTest, DesignedSizes) {
     EXPECT_EQ(Child<QWidget>("HdrBtnPanel")->geometry(), QRect(0, 0, 328, 23));
     EXPECT_EQ(form.ImageList()->geometry(), QRect(0, 23, 328, 357));
     EXPECT_EQ(form.minimumSize(), QSize(453, 412) - (form.frameGeometry().size() - form.size()));
+}
+
+TEST_F(LayoutTest, RowsAndHeadersMakeRoomForTheFont) {
+    MakeCatalog({{"gjpqy", 1}});
+    TMainForm& form = Open();
+    for (int points : {9, 10, 12}) {
+        QFont font = form.font();
+        font.setPointSize(points);
+        form.setFont(font);
+        const int line = QFontMetrics(font).height();
+        auto* topicBtn = Child<QWidget>("TopicBtn");
+        EXPECT_GE(form.TopicList()->visualItemRect(form.TopicList()->item(0)).height(), line)
+            << points;
+        EXPECT_GE(topicBtn->height(), line + 4) << points;
+        EXPECT_GT(form.TopicList()->y(), topicBtn->geometry().bottom()) << points;
+        const QRect bmpBtn = Child<QWidget>("BmpBtn")->geometry();
+        EXPECT_EQ(bmpBtn.height(), topicBtn->height()) << points;
+        EXPECT_EQ(form.ImageList()->y(), bmpBtn.bottom() + 2) << points;
+        const QRect label = Child<QWidget>("PreviewLabel")->geometry();
+        EXPECT_GE(label.height(), line) << points;
+        EXPECT_EQ(Child<QWidget>("PreviewPanel")->y(), label.bottom() + 4) << points;
+    }
+}
+
+TEST_F(LayoutTest, APlaceAndColumnsSavedForALargerScreenAreBroughtBack) {
+    WriteSettings("[Placement]\nNormPos=9000,9000,9600,9500\n[Options]\nWDiv=5000\nHDiv=5000\n");
+    TMainForm& form = Open();
+    const QRect screen = form.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(QRect(form.pos(), form.size())))
+        << form.pos().x() << "," << form.pos().y();
+    const QRect images = Child<QWidget>("ExtViewPanel")->geometry();
+    EXPECT_GE(images.width(), 160);
+    EXPECT_EQ(images.right(), form.width() - 1);
+    EXPECT_GE(Child<QWidget>("TopicPanel")->height(), 120);
+    EXPECT_LE(Child<QWidget>("PreviewLayoutPanel")->geometry().bottom(),
+              Child<QWidget>("LeftComboPanel")->height() - 1);
 }
 
 TEST_F(LayoutTest, HeaderFollowsTheImagePanelWidth) {

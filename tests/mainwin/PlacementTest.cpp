@@ -41,6 +41,25 @@ TEST(PlacementTest, ShowCommandsMapToThreeStates) {
     EXPECT_EQ(ShowStateOf(3), 3);
 }
 
+TEST(PlacementTest, AWindowOffEveryScreenOrTooLargeComesBackWhole) {
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1050), QRect(1920, 0, 1280, 1000)};
+    // On the second screen: stays.
+    EXPECT_EQ(BringOnScreen(QRect(2000, 100, 400, 300), screens), QRect(2000, 100, 400, 300));
+    // Its monitor is gone: onto the first screen.
+    EXPECT_EQ(BringOnScreen(QRect(4000, 100, 400, 300), screens), QRect(1520, 100, 400, 300));
+    // Saved at a larger scale: shrunk to the screen it overlaps most.
+    EXPECT_EQ(BringOnScreen(QRect(-50, -20, 2500, 1400), screens), QRect(0, 0, 1920, 1050));
+    // Hanging over the bottom edge: lifted.
+    EXPECT_EQ(BringOnScreen(QRect(2100, 900, 400, 300), screens), QRect(2100, 700, 400, 300));
+}
+
+TEST(PlacementTest, SplitPositionsLeaveTheOtherSideInReach) {
+    EXPECT_EQ(FitSplitPosition(150, 479, 2, 160), 150);
+    EXPECT_EQ(FitSplitPosition(5000, 479, 2, 160), 317);
+    EXPECT_EQ(FitSplitPosition(-20, 479, 2, 160), 0);
+    EXPECT_EQ(FitSplitPosition(150, 100, 2, 160), 0);
+}
+
 class PlacementIniTest : public ::testing::Test {
 protected:
     std::string IniName() const { return FDir.filePath("tavik.ini").toStdString(); }
