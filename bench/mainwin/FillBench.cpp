@@ -8,6 +8,8 @@
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
 
+#include "Ratios.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -79,33 +81,17 @@ void BM_FillImageList(benchmark::State& state) {
 }
 BENCHMARK(BM_FillImageList)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Prints each benchmark's time per iteration against the baseline's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const double t = run.GetAdjustedRealTime();
-            if (run.benchmark_name().find("ThumbnailsOnly") != std::string::npos)
-                FBaseline = t;
-            else if (FBaseline > 0)
-                std::printf("ratio %s / thumbnails only: %.2f\n", run.benchmark_name().c_str(),
-                            t / FBaseline);
-        }
-    }
-
-private:
-    double FBaseline = 0;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    tavik::bench::RatioReporter reporter(false);
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    tavik::bench::PrintRatios(reporter,
+                              {{"filling the image list / thumbnails only (no target)",
+                                "BM_FillImageList", "BM_ThumbnailsOnly", false, 1e9, false}});
     benchmark::Shutdown();
     return 0;
 }
