@@ -4,7 +4,7 @@
 //   and encoding each as a BMP in memory; target at most 1.5 times;
 // - an SVG stored as EMF drawn as a 32-pixel thumbnail against Qt's SVG
 //   renderer drawing the same SVG into the same thumbnail; target at most 2.
-#include "../storage/Ratios.h"
+#include "Ratios.h"
 #include "graphics/Picture.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"

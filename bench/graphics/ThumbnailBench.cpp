@@ -8,6 +8,8 @@
 #include "storage/CatalogFiles.h"
 #include "storage/Records.h"
 
+#include "Ratios.h"
+
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -18,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 
 namespace {
 
@@ -172,21 +173,6 @@ BENCHMARK(CatalogueDecodeOnly)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(QtDecodeFromDisk)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(CatalogueThumbnails)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps the time per iteration of every run so the ratio can be printed.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                times[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -194,14 +180,11 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     TheCatalogue();
-    RatioReporter reporter;
+    tavik::bench::RatioReporter reporter(false);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double qt = reporter.times["QtDecodeFromDisk"];
-    const double ours = reporter.times["CatalogueThumbnails"];
-    if (qt > 0 && ours > 0) {
-        std::printf("ratio catalogue thumbnails / Qt decode from disk: %.2f (target <= 1.50)\n",
-                    ours / qt);
-    }
+    const int missed = tavik::bench::PrintRatios(
+        reporter, {{"catalogue thumbnails / Qt decode from disk (time)", "CatalogueThumbnails",
+                    "QtDecodeFromDisk", false, 1.5, false}});
     benchmark::Shutdown();
-    return 0;
+    return missed == 0 ? 0 : 1;
 }

@@ -1,15 +1,21 @@
-// Opening a topic of 1,000 small pictures. The baseline restores the same
-// records and makes their two thumbnails without any window, so the ratio is
-// what the list itself (items, update bracket, progress bar) adds.
+// Opening a topic of 1,000 small pictures and a metafile. The baseline
+// restores the same records and makes their two thumbnails without any
+// window, so the ratio is what the list itself (items, update bracket,
+// progress bar) adds. Repainting the whole window, the metafile in the
+// preview, is measured against copying an image of the window's size.
 #include "controls/BmpLV.h"
+#include "graphics/SvgImport.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
 #include "mainwin/MainForm.h"
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
 
+#include "Ratios.h"
+
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -30,6 +36,17 @@ struct Catalogue {
         tavik::CreateDataFile(tavik::DataFileName(folder));
         tavik::TTopicList topics;
         tavik::TTopic& topic = topics.AddTopic("bench");
+        // First a metafile, the picture the preview shows.
+        const std::vector<std::uint8_t> emf = tavik::SvgToEmf(
+            "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='150'>"
+            "<rect x='10' y='10' width='180' height='130' fill='#4080c0' stroke='black'/>"
+            "<circle cx='100' cy='75' r='50' fill='#e0a020'/>"
+            "<path d='M20 140 C60 20 140 20 180 140' fill='none' stroke='red' stroke-width='4'/>"
+            "<text x='30' y='40' font-size='20'>Tavik</text></svg>");
+        const std::int32_t metafile = tavik::AppendRecordToFile(tavik::DataFileName(folder),
+                                                                tavik::PictureKind::Metafile, emf);
+        positions.push_back(metafile);
+        topic.AddBmp("m.emf", metafile);
         tavik::TTavikPicture picture;
         for (int i = 0; i < kPictures; ++i) {
             const int size = 16 + i % 33;
@@ -63,7 +80,7 @@ void BM_ThumbnailsOnly(benchmark::State& state) {
             benchmark::DoNotOptimize(tavik::MakeThumbnail(source, 16, background));
         }
     }
-    state.SetItemsProcessed(state.iterations() * kPictures);
+    state.SetItemsProcessed(state.iterations() * (kPictures + 1));
 }
 BENCHMARK(BM_ThumbnailsOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -73,30 +90,38 @@ void BM_FillImageList(benchmark::State& state) {
     form.show();
     for (auto _ : state)
         form.FillImageList();
-    if (form.ImageList()->Count() != kPictures)
+    if (form.ImageList()->Count() != kPictures + 1)
         state.SkipWithError("the list does not hold every picture");
-    state.SetItemsProcessed(state.iterations() * kPictures);
+    state.SetItemsProcessed(state.iterations() * (kPictures + 1));
 }
 BENCHMARK(BM_FillImageList)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Prints each benchmark's time per iteration against the baseline's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const double t = run.GetAdjustedRealTime();
-            if (run.benchmark_name().find("ThumbnailsOnly") != std::string::npos)
-                FBaseline = t;
-            else if (FBaseline > 0)
-                std::printf("ratio %s / thumbnails only: %.2f\n", run.benchmark_name().c_str(),
-                            t / FBaseline);
-        }
-    }
+constexpr QSize kWindowSize(1000, 700);
 
-private:
-    double FBaseline = 0;
-};
+void BM_RepaintWindow(benchmark::State& state) {
+    Catalogue& c = Shared();
+    tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
+    form.resize(kWindowSize);
+    form.show();
+    form.ImageList()->SetSelected(0, true);
+    if (form.PreviewPicture().Kind() != tavik::PictureKind::Metafile)
+        state.SkipWithError("the preview does not show the metafile");
+    // Every widget of the window paints itself into one image.
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form.grab());
+}
+BENCHMARK(BM_RepaintWindow)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(3);
+
+void BM_CopyWindowImage(benchmark::State& state) {
+    QImage source(kWindowSize, QImage::Format_ARGB32_Premultiplied);
+    source.fill(QColor(212, 208, 200));
+    QImage target(kWindowSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&target);
+        painter.drawImage(0, 0, source);
+    }
+}
+BENCHMARK(BM_CopyWindowImage)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Repetitions(3);
 
 } // namespace
 
@@ -104,8 +129,13 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    tavik::bench::RatioReporter reporter(false);
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    tavik::bench::PrintRatios(reporter,
+                              {{"filling the image list / thumbnails only (no target)",
+                                "BM_FillImageList", "BM_ThumbnailsOnly", false, 1e9, false},
+                               {"repainting the window / copying its image (no target)",
+                                "BM_RepaintWindow", "BM_CopyWindowImage", false, 1e9, false}});
     benchmark::Shutdown();
     return 0;
 }

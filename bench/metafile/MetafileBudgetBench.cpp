@@ -1,6 +1,8 @@
 #include "MetafileBuilder.h"
 #include "graphics/metafile/Metafile.h"
 
+#include "Ratios.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -82,23 +84,6 @@ void Draw(benchmark::State& state, const std::string& name) {
     }
 }
 
-// Keeps the best CPU time of the repetitions: interference only adds time.
-class BestOf : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> best;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (run.iterations == 0 || run.run_type != Run::RT_Iteration)
-                continue;
-            const double t = run.GetAdjustedCPUTime();
-            auto [it, added] = best.emplace(run.run_name.function_name, t);
-            if (!added)
-                it->second = std::min(it->second, t);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -115,15 +100,15 @@ int main(int argc, char** argv) {
             ->Iterations(1)
             ->MeasureProcessCPUTime();
     }
-    BestOf reporter;
+    tavik::bench::RatioReporter reporter(true);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\ndrawing into %d x %d / reading the file:\n", kSide, kSide);
     for (const auto& [name, stream] : Files()) {
-        const double read = reporter.best["Read/" + name];
-        const double draw = reporter.best["Draw/" + name];
+        const double read = reporter.Seconds("Read/" + name);
+        const double draw = reporter.Seconds("Draw/" + name);
         if (read > 0 && draw > 0)
             std::printf("  %-20s %7zu bytes  %8.1f ms  ratio %.0f\n", name.c_str(), stream.size(),
-                        draw, draw / read);
+                        draw * 1000, draw / read);
     }
     return 0;
 }

@@ -1,13 +1,14 @@
 #include "MetafileBuilder.h"
 #include "graphics/metafile/Metafile.h"
 
+#include "Ratios.h"
+
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <random>
 
 // Thumbnails of 1,000 small metafiles (clip-art-like: shapes, outlines, a
@@ -151,23 +152,6 @@ void MetafileThumbnails(benchmark::State& state) {
 BENCHMARK(BitmapThumbnails)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(MetafileThumbnails)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
-// Keeps the best CPU time of the repetitions: interference only adds time.
-class BestOf : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> best;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (run.iterations == 0 || run.run_type != Run::RT_Iteration)
-                continue;
-            const double t = run.GetAdjustedCPUTime();
-            auto [it, added] = best.emplace(run.run_name.function_name, t);
-            if (!added)
-                it->second = std::min(it->second, t);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -175,15 +159,11 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Pictures();
-    BestOf reporter;
+    tavik::bench::RatioReporter reporter(true);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double bitmap = reporter.best["BitmapThumbnails"];
-    const double metafile = reporter.best["MetafileThumbnails"];
-    if (bitmap <= 0 || metafile <= 0)
-        return 0;
-    const double ratio = metafile / bitmap;
-    std::printf(
-        "\nmetafile thumbnail / bitmap thumbnail (32 x 32, %d pictures): %.2f (target <= 3) %s\n",
-        kPictures, ratio, ratio <= 3 ? "ok" : "MISSED");
-    return 0;
+    const int missed = tavik::bench::PrintRatios(
+        reporter, {{"metafile thumbnail / bitmap thumbnail (32 x 32, time)", "MetafileThumbnails",
+                    "BitmapThumbnails", false, 3.0, false}});
+    benchmark::Shutdown();
+    return missed == 0 ? 0 : 1;
 }

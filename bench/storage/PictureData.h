@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/LittleEndian.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -25,15 +27,8 @@ private:
     std::uint32_t FState;
 };
 
-inline void Put16(Bytes& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-inline void Put32(Bytes& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+using test::Put16;
+using test::Put32;
 
 inline Bytes BmpHeaders(int width, int height, int bits, int paletteSize, std::size_t pixelBytes) {
     Bytes b = {'B', 'M'};

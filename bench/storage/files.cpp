@@ -7,6 +7,7 @@
 #include "storage/CatalogFiles.h"
 #include "storage/Records.h"
 #include "storage/Stream.h"
+#include "support/StorageTestSupport.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -22,16 +23,7 @@ constexpr int kTopics = 1000;
 constexpr int kPicturesPerTopic = 100;
 constexpr std::int64_t kDataFileSize = 200LL << 20;
 
-struct Folder {
-    Folder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tavik-bench-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-        path += "/";
-    }
-    ~Folder() { std::filesystem::remove_all(path); }
-    std::string path;
-};
+using Folder = tavik::test::TempFolder;
 
 Folder& ListFolder() {
     static Folder folder;
@@ -50,7 +42,7 @@ tavik::TTopicList& BigCatalogue() {
                 position += 1500 + (i * 37) % 9000;
             }
         }
-        tavik::SaveCatalog(ListFolder().path, topics);
+        tavik::SaveCatalog(ListFolder().Path(), topics);
     }
     return topics;
 }
@@ -77,14 +69,14 @@ void WriteWithFlushes(const std::string& name, const Bytes& bytes) {
 
 void ReadListIntoMemory(benchmark::State& state) {
     BigCatalogue();
-    const std::string name = tavik::ListFileName(ListFolder().path);
+    const std::string name = tavik::ListFileName(ListFolder().Path());
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadAll(name));
 }
 
 void LoadList(benchmark::State& state) {
     BigCatalogue();
-    const std::string name = tavik::ListFileName(ListFolder().path);
+    const std::string name = tavik::ListFileName(ListFolder().Path());
     for (auto _ : state) {
         auto topics = std::make_unique<tavik::TTopicList>();
         tavik::LoadListFile(name, *topics);
@@ -99,8 +91,8 @@ void LoadList(benchmark::State& state) {
 
 void WriteListBytes(benchmark::State& state) {
     BigCatalogue();
-    const Bytes bytes = ReadAll(tavik::ListFileName(ListFolder().path));
-    const std::string name = ListFolder().path + "plain.lst";
+    const Bytes bytes = ReadAll(tavik::ListFileName(ListFolder().Path()));
+    const std::string name = ListFolder().Path() + "plain.lst";
     for (auto _ : state)
         WriteWithFlushes(name, bytes);
 }
@@ -108,7 +100,7 @@ void WriteListBytes(benchmark::State& state) {
 void SaveList(benchmark::State& state) {
     const tavik::TTopicList& topics = BigCatalogue();
     for (auto _ : state)
-        tavik::SaveCatalog(ListFolder().path, topics);
+        tavik::SaveCatalog(ListFolder().Path(), topics);
 }
 
 // A data file of picture records, every tenth one dead, and the live records
@@ -129,8 +121,8 @@ Bytes RecordOf(const Bytes& picture) {
 
 void WriteDataSet(DataSet& data, const std::vector<Bytes>& records, std::int64_t fileSize,
                   const char* what) {
-    const std::string name = tavik::DataFileName(data.folder.path);
-    data.liveCopy = data.folder.path + "live.bin";
+    const std::string name = tavik::DataFileName(data.folder.Path());
+    data.liveCopy = data.folder.Path() + "live.bin";
     tavik::TFileStream file(name, tavik::TFileStream::Mode::Create);
     tavik::TFileStream live(data.liveCopy, tavik::TFileStream::Mode::Create);
     file.WriteBuffer("TVD1", 4);
@@ -150,7 +142,7 @@ void WriteDataSet(DataSet& data, const std::vector<Bytes>& records, std::int64_t
     }
     file.Flush();
     live.Flush();
-    tavik::SaveCatalog(data.folder.path, data.topics);
+    tavik::SaveCatalog(data.folder.Path(), data.topics);
     std::printf("%s: data file %lld bytes, %d live pictures of %lld bytes on average\n", what,
                 static_cast<long long>(at), data.topics.ImageCount(),
                 static_cast<long long>(data.liveBytes / data.topics.ImageCount()));
@@ -193,7 +185,7 @@ DataSet& SmallData() {
 // into a new file in 1 MiB reads and writes, flushed at the end.
 void PlainCopy(const DataSet& data) {
     tavik::TFileStream source(data.liveCopy, tavik::TFileStream::Mode::Read);
-    tavik::TFileStream target(data.folder.path + "copy.dat", tavik::TFileStream::Mode::Create);
+    tavik::TFileStream target(data.folder.Path() + "copy.dat", tavik::TFileStream::Mode::Create);
     Bytes buffer(1 << 20);
     while (const std::size_t n = source.Read(buffer.data(), buffer.size()))
         target.WriteBuffer(buffer.data(), n);
@@ -203,7 +195,7 @@ void PlainCopy(const DataSet& data) {
 void CompactMixed(benchmark::State& state) {
     DataSet& data = MixedData();
     for (auto _ : state)
-        tavik::CompactDataFile(data.folder.path, data.topics);
+        tavik::CompactDataFile(data.folder.Path(), data.topics);
     state.SetBytesProcessed(state.iterations() * data.liveBytes);
 }
 
@@ -217,7 +209,7 @@ void CopyMixedLiveBytes(benchmark::State& state) {
 void CompactSmall(benchmark::State& state) {
     DataSet& data = SmallData();
     for (auto _ : state)
-        tavik::CompactDataFile(data.folder.path, data.topics);
+        tavik::CompactDataFile(data.folder.Path(), data.topics);
     state.SetBytesProcessed(state.iterations() * data.liveBytes);
 }
 

@@ -5,6 +5,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QtMath>
@@ -420,9 +421,42 @@ void TOfficeButton::ResetAfterPopup() {
 
 // ---- painting ----
 
-void TOfficeButton::paintEvent(QPaintEvent*) {
+void TOfficeButton::paintEvent(QPaintEvent* event) {
+    // A toolbar is repainted with the window around it far more often than
+    // any of its buttons changes.
+    const FaceKey key = CurrentFaceKey();
+    if (FFace.isNull() || !(key == FFaceKey)) {
+        FFace = Render();
+        FFaceKey = key;
+    }
     QPainter p(this);
-    p.drawImage(0, 0, Render());
+    p.drawImage(event->rect(), FFace, event->rect());
+}
+
+TOfficeButton::FaceKey TOfficeButton::CurrentFaceKey() const {
+    FaceKey key;
+    key.size = size();
+    key.palette = palette().cacheKey();
+    key.font = font();
+    key.enabled = isEnabled();
+    key.down = FDown;
+    key.hot = FHot;
+    key.pressed = FPressed;
+    key.caption = FCaption;
+    key.bitmaps[0] = FBitmap.cacheKey();
+    key.bitmaps[1] = FNoFocusBitmap.cacheKey();
+    key.bitmaps[2] = FDisabledBitmap.cacheKey();
+    key.bitmaps[3] = FShadedBitmap.cacheKey();
+    key.menu = FDropDownMenu.data();
+    key.alignment = FAlignment;
+    key.bevelStyle = FBevelStyle;
+    key.layout = FLayout;
+    key.options = FOptions;
+    key.showDownPattern = FShowDownPattern;
+    key.unselectedFontColor = FUnselectedFontColor;
+    key.wordWrap = FWordWrap;
+    key.buttonStyle = FButtonStyle;
+    return key;
 }
 
 struct TOfficeButton::FaceLayout {

@@ -142,6 +142,31 @@ private:
     void UpdateAccelerator();
     void UpdateHintFromCaption();
 
+    // Everything the face is rendered from: the face painted last is kept and
+    // copied while this stays the same.
+    struct FaceKey {
+        QSize size;
+        qint64 palette = 0;
+        QFont font;
+        bool enabled = false;
+        bool down = false;
+        bool hot = false;
+        bool pressed = false;
+        QString caption;
+        qint64 bitmaps[4] = {0, 0, 0, 0};
+        const QMenu* menu = nullptr;
+        Qt::Alignment alignment;
+        TButtonBevelStyle bevelStyle = TButtonBevelStyle::bsRaised;
+        TExplorerButtonLayout layout = TExplorerButtonLayout::blBitmapTop;
+        TExplorerButtonOptions options;
+        bool showDownPattern = false;
+        QColor unselectedFontColor;
+        bool wordWrap = false;
+        TNewButtonStyle buttonStyle = TNewButtonStyle::bsFlat;
+        bool operator==(const FaceKey&) const = default;
+    };
+    FaceKey CurrentFaceKey() const;
+
     // Where the picture, the caption and the drop-down mark go.
     struct FaceLayout;
     FaceLayout ArrangeFace(const QFontMetrics& metrics) const;
@@ -170,6 +195,8 @@ private:
     bool FHot = false;
     bool FPressed = false;
     bool FInPopup = false;
+    QImage FFace; // the face painted last, rendered from FFaceKey
+    FaceKey FFaceKey;
     int FShortcutId = 0;
 };
 

@@ -140,16 +140,19 @@ std::vector<std::uint8_t> AddPlaceableHeader(std::span<const std::uint8_t> wmf) 
 void TMetafile::LoadFromStream(std::span<const std::uint8_t> stream) {
     if (stream.empty()) {
         FStream.clear();
+        FDocument.reset();
         FEnhanced = false;
         FWidth = FHeight = 0;
         return;
     }
     // The player's reader frames every record: a stream it refuses is not valid.
-    (void)metafile::MetafileDocument::Parse(stream);
+    auto document = std::make_shared<const metafile::MetafileDocument>(
+        metafile::MetafileDocument::Parse(stream));
     if (IsEnhancedMetafile(stream)) {
         CheckEmf(stream);
         const Size size = EmfSize(stream);
         FStream.assign(stream.begin(), stream.end());
+        FDocument = std::move(document);
         FEnhanced = true;
         FWidth = size.width;
         FHeight = size.height;
@@ -165,7 +168,11 @@ void TMetafile::LoadFromStream(std::span<const std::uint8_t> stream) {
         placeable = AddPlaceableHeader(stream);
     }
     const Size size = PlaceableSize(placeable);
+    if (placeable.size() != stream.size())
+        document = std::make_shared<const metafile::MetafileDocument>(
+            metafile::MetafileDocument::Parse(placeable));
     FStream = std::move(placeable);
+    FDocument = std::move(document);
     FEnhanced = false;
     FWidth = size.width;
     FHeight = size.height;
@@ -198,17 +205,17 @@ std::vector<std::uint8_t> TMetafile::PlaceableWmfImage() const {
 }
 
 void TMetafile::Play(QPainter& painter, const QRectF& target) const {
-    if (!FStream.empty()) {
-        metafile::MetafileDocument::Parse(FStream).Play(painter, target);
+    if (FDocument) {
+        FDocument->Play(painter, target);
     }
 }
 
 std::vector<std::uint8_t> TMetafile::ConvertToWmf() const {
-    return metafile::MetafileDocument::Parse(FStream).ToPlaceableWmf();
+    return FDocument->ToPlaceableWmf();
 }
 
 std::vector<std::uint8_t> TMetafile::ConvertToEmf() const {
-    return metafile::MetafileDocument::Parse(FStream).ToEmf();
+    return FDocument->ToEmf();
 }
 
 } // namespace tavik

@@ -2,7 +2,13 @@
 
 #include "graphics/Graphic.h"
 
+#include <memory>
+
 namespace tavik {
+
+namespace metafile {
+class MetafileDocument;
+} // namespace metafile
 
 // A metafile whose stream is either an enhanced metafile (EMF) or a Windows
 // metafile behind its 22-byte placeable header, kept exactly as read; a
@@ -11,7 +17,9 @@ namespace tavik {
 // Width and height are pixels at 96 dots per inch, from the EMF frame or from
 // the placeable bounding box and inch value.
 //
-// Drawing and conversion go through the metafile engine (graphics/metafile).
+// Drawing and conversion go through the metafile engine (graphics/metafile);
+// the stream is parsed once, when it is loaded, and the parsed document
+// (immutable) is shared by the copies.
 class TMetafile : public TGraphic {
 public:
     TMetafile() = default;
@@ -49,6 +57,7 @@ private:
     std::vector<std::uint8_t> ConvertToEmf() const;
 
     std::vector<std::uint8_t> FStream;
+    std::shared_ptr<const metafile::MetafileDocument> FDocument; // of FStream
     bool FEnhanced = false;
     int FWidth = 0;
     int FHeight = 0;

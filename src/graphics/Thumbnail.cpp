@@ -141,23 +141,25 @@ QSize RenderSize(int width, int height) {
                  std::max(1, static_cast<int>(height * scale)));
 }
 
-QImage RenderGraphic(const TGraphic& graphic, const QColor& background) {
-    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0) {
-        return QImage();
-    }
-    const QSize natural(graphic.Width(), graphic.Height());
-    const QSize size = RenderSize(natural.width(), natural.height());
+QImage DrawGraphicInto(const TGraphic& graphic, QSize size, const QColor& fill) {
     // Painting onto premultiplied pixels is several times faster than onto
     // plain ARGB32; on an opaque background both give the same pixels.
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(background);
+    image.fill(fill);
     QPainter painter(&image);
-    if (size == natural) {
+    if (size == QSize(graphic.Width(), graphic.Height())) {
         graphic.Draw(painter, QPoint(0, 0));
     } else {
         graphic.StretchDraw(painter, QRect(QPoint(0, 0), size));
     }
     return image;
+}
+
+QImage RenderGraphic(const TGraphic& graphic, const QColor& background) {
+    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0) {
+        return QImage();
+    }
+    return DrawGraphicInto(graphic, RenderSize(graphic.Width(), graphic.Height()), background);
 }
 
 QImage RenderForThumbnail(const TPicture& picture, const QColor& background) {

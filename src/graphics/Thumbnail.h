@@ -32,6 +32,10 @@ inline constexpr std::int64_t kMaxRenderPixels = 4096LL * 4096;
 // shape that has (never below 1 x 1).
 QSize RenderSize(int width, int height);
 
+// graphic drawn onto a premultiplied ARGB image of size filled with fill
+// first: at natural size when size is that, else stretched into size.
+QImage DrawGraphicInto(const TGraphic& graphic, QSize size, const QColor& fill);
+
 // graphic drawn onto an image of RenderSize(its natural size) filled with
 // background first: at natural size, or stretched into the smaller size.
 // A null image for an empty graphic.

@@ -32,15 +32,7 @@ QImage RenderTransparent(const TGraphic& graphic) {
                            ? natural
                            : natural.scaled(kMaxRenderSide, kMaxRenderSide, Qt::KeepAspectRatio)
                                  .expandedTo(QSize(1, 1));
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    if (size == natural) {
-        graphic.Draw(painter, QPoint(0, 0));
-    } else {
-        graphic.StretchDraw(painter, QRect(QPoint(0, 0), size));
-    }
-    return image;
+    return DrawGraphicInto(graphic, size, Qt::transparent);
 }
 
 } // namespace

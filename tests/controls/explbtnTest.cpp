@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tavik {
@@ -253,6 +254,37 @@ protected:
     }
     TOfficeButton button;
 };
+
+// The face is painted from a cache: every change that shows must reach it.
+TEST_F(OfficeButtonPaintTest, PaintedFaceFollowsEveryChange) {
+    const auto painted = [&] {
+        return button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto rendered = [&] { return button.Render().convertToFormat(QImage::Format_RGB32); };
+    const std::vector<std::function<void()>> changes = {
+        [&] { button.SetBitmap(Square()); },
+        [&] {
+            button.SetOptions(boShowBevel);
+            button.SetCaption("Go");
+        },
+        [&] {
+            button.SetGroupIndex(1);
+            button.SetDown(true);
+        },
+        [&] { button.SetEnabled(false); },
+        [&] {
+            QPalette pal = TestPalette();
+            pal.setColor(QPalette::Button, Qt::yellow);
+            button.setPalette(pal);
+        },
+        [&] { button.resize(40, 30); },
+    };
+    EXPECT_EQ(painted(), rendered());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        changes[i]();
+        EXPECT_EQ(painted(), rendered()) << "after change " << i;
+    }
+}
 
 TEST_F(OfficeButtonPaintTest, DownPatternIsACheckerOfHighlightAndFace) {
     button.SetGroupIndex(1);

@@ -5,22 +5,6 @@
 
 namespace tavik::test {
 
-void Put16(Bytes& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-void Set32(Bytes& out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
 int PatternIndex(int x, int y, int bitCount) {
     static const int pattern[kPatternHeight][kPatternWidth] = {
         {0, 1, 2, 3, 0}, {1, 2, 3, 0, 1}, {3, 3, 2, 1, 0}};

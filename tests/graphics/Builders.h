@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/LittleEndian.h"
+
 // Hand-built BMP, ICO and WMF file images for the tests: every variant the
 // decoders must handle is made here byte by byte from a small pattern, so the
 // expected pixels are known exactly.
@@ -48,9 +50,5 @@ Bytes MakeIco(const std::vector<IconEntry>& entries);
 Bytes MakeWmf(bool hasWindow, int orgX, int orgY, int extX, int extY);
 // A minimal enhanced metafile with the given frame (hundredths of a mm).
 Bytes MakeEmf(int left, int top, int right, int bottom);
-
-void Put16(Bytes& out, std::uint32_t v);
-void Put32(Bytes& out, std::uint32_t v);
-void Set32(Bytes& out, std::size_t at, std::uint32_t v);
 
 } // namespace tavik::test

@@ -1,12 +1,9 @@
 // The graphics tests need a QGuiApplication (fonts, image plugins) but no
 // display: the offscreen platform.
+#include "support/TestMain.h"
+
 #include <QGuiApplication>
-#include <cstdlib>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tavik::testing::RunQtTests<QGuiApplication>(argc, argv, "offscreen");
 }

@@ -14,6 +14,7 @@ namespace tavik {
 namespace {
 
 using testing::BitmapPicture;
+using testing::ByteArrayOf;
 using testing::EmfBytes;
 using testing::EmfPicture;
 using testing::IconBytes;
@@ -23,11 +24,6 @@ using testing::QuarterImage;
 using testing::WmfPicture;
 
 const QColor kFace(0xc0, 0xc0, 0xc0);
-
-QByteArray Bytes(const std::vector<std::uint8_t>& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qsizetype>(bytes.size()));
-}
 
 QImage PixelsOf(const TPicture& picture) {
     return dynamic_cast<const TBitmap&>(*picture.Graphic())
@@ -83,7 +79,7 @@ TEST(ClipboardRoundTrip, WindowsMetafileComesBackWithItsOwnBytes) {
 TEST(ClipboardCopy, IconGoesOutAlsoAsBitmapOnTheButtonFace) {
     auto data = PictureMimeData(IconPicture(16), kFace);
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->data(kIconMimeType), Bytes(IconBytes(16)));
+    EXPECT_EQ(data->data(kIconMimeType), ByteArrayOf(IconBytes(16)));
     ASSERT_TRUE(data->hasImage());
     const QImage image = qvariant_cast<QImage>(data->imageData());
     ASSERT_EQ(image.size(), QSize(16, 16));
@@ -130,13 +126,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ClipboardCopy, StoredBytesGoOutUnderTheirFileTypes) {
     const TPicture bitmap = BitmapPicture(6, 4);
-    EXPECT_EQ(PictureMimeData(bitmap, kFace)->data("image/bmp"), Bytes(bitmap.Graphic()->Stream()));
-    EXPECT_EQ(PictureMimeData(IconPicture(16), kFace)->data("image/x-icon"), Bytes(IconBytes(16)));
+    EXPECT_EQ(PictureMimeData(bitmap, kFace)->data("image/bmp"),
+              ByteArrayOf(bitmap.Graphic()->Stream()));
+    EXPECT_EQ(PictureMimeData(IconPicture(16), kFace)->data("image/x-icon"),
+              ByteArrayOf(IconBytes(16)));
     auto wmf = PictureMimeData(WmfPicture(30, 10), kFace);
-    EXPECT_EQ(wmf->data(kOfficeWmfMimeType), Bytes(PlaceableWmfBytes(30, 10)));
+    EXPECT_EQ(wmf->data(kOfficeWmfMimeType), ByteArrayOf(PlaceableWmfBytes(30, 10)));
     EXPECT_EQ(wmf->data(kOfficeEmfMimeType), wmf->data("image/emf"));
     EXPECT_EQ(PictureMimeData(EmfPicture(40, 20), kFace)->data(kOfficeEmfMimeType),
-              Bytes(EmfBytes(40, 20)));
+              ByteArrayOf(EmfBytes(40, 20)));
 }
 
 TEST(ClipboardCopy, IconPngKeepsItsTransparency) {
@@ -178,9 +176,9 @@ TEST(ClipboardCopy, NothingToCopyLeavesTheClipboardAlone) {
 
 TEST(ClipboardPaste, PrivateIconWinsOverEveryOtherFormat) {
     QMimeData data;
-    data.setData("image/emf", Bytes(EmfBytes()));
+    data.setData("image/emf", ByteArrayOf(EmfBytes()));
     data.setImageData(QuarterImage(4, 4));
-    data.setData(kIconMimeType, Bytes(IconBytes(16)));
+    data.setData(kIconMimeType, ByteArrayOf(IconBytes(16)));
     TPicture picture;
     ASSERT_TRUE(PictureFromMimeData(data, picture));
     EXPECT_EQ(picture.Kind(), PictureKind::Icon);
@@ -188,7 +186,7 @@ TEST(ClipboardPaste, PrivateIconWinsOverEveryOtherFormat) {
 
 TEST(ClipboardPaste, OtherFormatsAreTakenInTheClipboardsOrder) {
     QMimeData metafileFirst;
-    metafileFirst.setData("image/x-emf", Bytes(EmfBytes()));
+    metafileFirst.setData("image/x-emf", ByteArrayOf(EmfBytes()));
     metafileFirst.setImageData(QuarterImage(4, 4));
     TPicture picture;
     ASSERT_TRUE(PictureFromMimeData(metafileFirst, picture));
@@ -196,7 +194,7 @@ TEST(ClipboardPaste, OtherFormatsAreTakenInTheClipboardsOrder) {
 
     QMimeData imageFirst;
     imageFirst.setImageData(QuarterImage(4, 4));
-    imageFirst.setData("image/emf", Bytes(EmfBytes()));
+    imageFirst.setData("image/emf", ByteArrayOf(EmfBytes()));
     ASSERT_TRUE(PictureFromMimeData(imageFirst, picture));
     EXPECT_EQ(picture.Kind(), PictureKind::Bitmap);
 }
@@ -213,10 +211,10 @@ class ClipboardForeignFormat : public ::testing::TestWithParam<ForeignFormat> {}
 QByteArray ForeignBytes(const ForeignFormat& format) {
     const QString type = QString::fromLatin1(format.mimeType);
     if (type.contains("emf")) {
-        return Bytes(EmfBytes());
+        return ByteArrayOf(EmfBytes());
     }
     if (type.contains("wmf")) {
-        return Bytes(PlaceableWmfBytes());
+        return ByteArrayOf(PlaceableWmfBytes());
     }
     QByteArray encoded;
     QBuffer buffer(&encoded);
@@ -261,7 +259,7 @@ TEST(ClipboardPaste, QtImageDataListedFirstYieldsToTheOfferedOrder) {
     // image type is offered anywhere.
     QMimeData data;
     data.setImageData(QuarterImage(4, 4));
-    data.setData(kOfficeEmfMimeType, Bytes(EmfBytes()));
+    data.setData(kOfficeEmfMimeType, ByteArrayOf(EmfBytes()));
     data.setData("image/png", ForeignBytes({"png", "image/png", PictureKind::Bitmap, false}));
     TPicture picture;
     ASSERT_TRUE(PictureFromMimeData(data, picture));

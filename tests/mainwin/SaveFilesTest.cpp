@@ -24,22 +24,13 @@ namespace {
 
 using testing::AnswerNextModal;
 using testing::BitmapPicture;
+using testing::ByteArrayOf;
 using testing::EmfBytes;
 using testing::EmfPicture;
+using testing::FileBytes;
 using testing::IconPicture;
 using testing::PlaceableWmfBytes;
 using testing::WmfPicture;
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-QByteArray Bytes(const std::vector<std::uint8_t>& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qsizetype>(bytes.size()));
-}
 
 struct FilterCase {
     const char* name;
@@ -161,10 +152,10 @@ TEST_F(GroupSave, WritesEachPictureUnderItsNameInsideTheFolder) {
     const QString folder = outDir.path();
     EXPECT_EQ(written, QStringList({folder + "/flower.bmp", folder + "/.._escape.ico",
                                     folder + "/Цветок.emf"}));
-    EXPECT_EQ(FileBytes(folder + "/flower.bmp"), Bytes(bitmap.Graphic()->Stream()));
-    EXPECT_EQ(FileBytes(folder + "/.._escape.ico"), Bytes(icon.Graphic()->Stream()));
+    EXPECT_EQ(FileBytes(folder + "/flower.bmp"), ByteArrayOf(bitmap.Graphic()->Stream()));
+    EXPECT_EQ(FileBytes(folder + "/.._escape.ico"), ByteArrayOf(icon.Graphic()->Stream()));
     // A name without an extension gets its picture's kind's.
-    EXPECT_EQ(FileBytes(folder + "/Цветок.emf"), Bytes(EmfBytes()));
+    EXPECT_EQ(FileBytes(folder + "/Цветок.emf"), ByteArrayOf(EmfBytes()));
     EXPECT_FALSE(QFile::exists(QDir(folder).filePath("../escape.ico")));
 }
 
@@ -175,7 +166,7 @@ TEST_F(GroupSave, ReplacesExistingFilesWithoutAsking) {
     old.close();
     const TPicture bitmap = BitmapPicture();
     SaveImageGroup(outDir.path() + "/", {{"a.bmp", Store(bitmap)}}, dataFile, kCodePageWestern);
-    EXPECT_EQ(FileBytes(outDir.filePath("a.bmp")), Bytes(bitmap.Graphic()->Stream()));
+    EXPECT_EQ(FileBytes(outDir.filePath("a.bmp")), ByteArrayOf(bitmap.Graphic()->Stream()));
 }
 
 TEST_F(GroupSave, StopsAtTheFirstPictureThatFails) {
@@ -232,14 +223,14 @@ TEST(SaveImageAs, ProposesTheNameAndTheFilterOfTheKind) {
     EXPECT_EQ(suffix, "bmp");
     // The default extension completes a name typed without one.
     EXPECT_EQ(path, dir.filePath("chosen.bmp"));
-    EXPECT_EQ(FileBytes(path), Bytes(bitmap.Graphic()->Stream()));
+    EXPECT_EQ(FileBytes(path), ByteArrayOf(bitmap.Graphic()->Stream()));
 
     answer = AnswerNextModal(ChooseFile(dir.filePath("m.wmf"), &filters, &suffix, &proposed));
     EXPECT_EQ(SaveImageAs(WmfPicture(), "../up.wmf"), dir.filePath("m.wmf"));
     EXPECT_EQ(proposed, ".._up.wmf");
     EXPECT_EQ(filters.size(), 5);
     EXPECT_EQ(suffix, "emf");
-    EXPECT_EQ(FileBytes(dir.filePath("m.wmf")), Bytes(PlaceableWmfBytes()));
+    EXPECT_EQ(FileBytes(dir.filePath("m.wmf")), ByteArrayOf(PlaceableWmfBytes()));
 }
 
 TEST(SaveImageAs, PngForEveryKindAndSvgForMetafilesByTheNameChosen) {
@@ -342,7 +333,7 @@ TEST(SaveImageAs, AsksBeforeReplacingAFile) {
     answer = AnswerNextModal(ChooseExisting(path, QMessageBox::Yes, &question));
     EXPECT_EQ(SaveImageAs(bitmap, "exists.bmp"), path);
     ASSERT_TRUE(question && question->Answered());
-    EXPECT_EQ(FileBytes(path), Bytes(bitmap.Graphic()->Stream()));
+    EXPECT_EQ(FileBytes(path), ByteArrayOf(bitmap.Graphic()->Stream()));
 }
 
 } // namespace

@@ -7,18 +7,28 @@
 #include "graphics/Icon.h"
 #include "graphics/Metafile.h"
 #include "graphics/Picture.h"
+#include "support/LittleEndian.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
 namespace tavik::testing {
 
-inline void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
+inline QByteArray ByteArrayOf(const std::vector<std::uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
+}
+
+// The bytes of a file that must exist.
+inline QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
 }
 
 // A width x height image with a different colour in each quarter.
@@ -42,32 +52,32 @@ inline std::vector<std::uint8_t> IconBytes(int size = 16) {
     std::vector<std::uint8_t> out;
     const int maskRow = ((size + 31) / 32) * 4;
     const std::uint32_t imageBytes = 40 + size * size * 4 + maskRow * size;
-    PutLe(out, 0, 2);
-    PutLe(out, 1, 2);
-    PutLe(out, 1, 2);
+    test::Put16(out, 0);
+    test::Put16(out, 1);
+    test::Put16(out, 1);
     out.push_back(static_cast<std::uint8_t>(size));
     out.push_back(static_cast<std::uint8_t>(size));
     out.push_back(0);
     out.push_back(0);
-    PutLe(out, 1, 2);
-    PutLe(out, 32, 2);
-    PutLe(out, imageBytes, 4);
-    PutLe(out, 22, 4);
+    test::Put16(out, 1);
+    test::Put16(out, 32);
+    test::Put32(out, imageBytes);
+    test::Put32(out, 22);
     // BITMAPINFOHEADER, height doubled for the mask.
-    PutLe(out, 40, 4);
-    PutLe(out, size, 4);
-    PutLe(out, size * 2, 4);
-    PutLe(out, 1, 2);
-    PutLe(out, 32, 2);
-    PutLe(out, 0, 4);
-    PutLe(out, size * size * 4, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 0, 4);
+    test::Put32(out, 40);
+    test::Put32(out, size);
+    test::Put32(out, size * 2);
+    test::Put16(out, 1);
+    test::Put16(out, 32);
+    test::Put32(out, 0);
+    test::Put32(out, size * size * 4);
+    test::Put32(out, 0);
+    test::Put32(out, 0);
+    test::Put32(out, 0);
+    test::Put32(out, 0);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            PutLe(out, x == 0 ? 0x00000000u : 0xffff0000u, 4);
+            test::Put32(out, x == 0 ? 0x00000000u : 0xffff0000u);
         }
     }
     for (int y = 0; y < size; ++y) {
@@ -81,32 +91,32 @@ inline std::vector<std::uint8_t> IconBytes(int size = 16) {
 // An EMF file image of a header (frame 0..frameHundredthsMm) and an end record.
 inline std::vector<std::uint8_t> EmfBytes(int widthPx = 40, int heightPx = 20) {
     std::vector<std::uint8_t> out;
-    PutLe(out, 1, 4);
-    PutLe(out, 88, 4);
+    test::Put32(out, 1);
+    test::Put32(out, 88);
     for (int v : {0, 0, widthPx - 1, heightPx - 1}) {
-        PutLe(out, static_cast<std::uint32_t>(v), 4);
+        test::Put32(out, static_cast<std::uint32_t>(v));
     }
     // The frame in hundredths of a millimetre at 96 dots per inch.
     for (int v : {0, 0, (widthPx * 2540) / 96, (heightPx * 2540) / 96}) {
-        PutLe(out, static_cast<std::uint32_t>(v), 4);
+        test::Put32(out, static_cast<std::uint32_t>(v));
     }
-    PutLe(out, 0x464D4520, 4);
-    PutLe(out, 0x10000, 4);
-    PutLe(out, 108, 4);
-    PutLe(out, 2, 4);
-    PutLe(out, 1, 2);
-    PutLe(out, 0, 2);
-    PutLe(out, 0, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 0, 4);
+    test::Put32(out, 0x464D4520);
+    test::Put32(out, 0x10000);
+    test::Put32(out, 108);
+    test::Put32(out, 2);
+    test::Put16(out, 1);
+    test::Put16(out, 0);
+    test::Put32(out, 0);
+    test::Put32(out, 0);
+    test::Put32(out, 0);
     for (int v : {1024, 768, 320, 240}) {
-        PutLe(out, static_cast<std::uint32_t>(v), 4);
+        test::Put32(out, static_cast<std::uint32_t>(v));
     }
-    PutLe(out, 14, 4);
-    PutLe(out, 20, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 16, 4);
-    PutLe(out, 20, 4);
+    test::Put32(out, 14);
+    test::Put32(out, 20);
+    test::Put32(out, 0);
+    test::Put32(out, 16);
+    test::Put32(out, 20);
     return out;
 }
 
@@ -114,27 +124,27 @@ inline std::vector<std::uint8_t> EmfBytes(int widthPx = 40, int heightPx = 20) {
 // header with a 0..width x 0..height box at 96 units per inch.
 inline std::vector<std::uint8_t> PlaceableWmfBytes(int width = 30, int height = 10) {
     std::vector<std::uint8_t> out;
-    PutLe(out, 0x9AC6CDD7, 4);
-    PutLe(out, 0, 2);
+    test::Put32(out, 0x9AC6CDD7);
+    test::Put16(out, 0);
     for (int v : {0, 0, width, height}) {
-        PutLe(out, static_cast<std::uint32_t>(v), 2);
+        test::Put16(out, static_cast<std::uint32_t>(v));
     }
-    PutLe(out, 96, 2);
-    PutLe(out, 0, 4);
+    test::Put16(out, 96);
+    test::Put32(out, 0);
     std::uint16_t checksum = 0;
     for (std::size_t i = 0; i < 20; i += 2) {
         checksum ^= static_cast<std::uint16_t>(out[i] | (out[i + 1] << 8));
     }
-    PutLe(out, checksum, 2);
-    PutLe(out, 1, 2); // memory metafile
-    PutLe(out, 9, 2); // header words
-    PutLe(out, 0x300, 2);
-    PutLe(out, 9 + 3, 4); // size in words
-    PutLe(out, 0, 2);
-    PutLe(out, 3, 4); // largest record
-    PutLe(out, 0, 2);
-    PutLe(out, 3, 4); // end record
-    PutLe(out, 0, 2);
+    test::Put16(out, checksum);
+    test::Put16(out, 1); // memory metafile
+    test::Put16(out, 9); // header words
+    test::Put16(out, 0x300);
+    test::Put32(out, 9 + 3); // size in words
+    test::Put16(out, 0);
+    test::Put32(out, 3); // largest record
+    test::Put16(out, 0);
+    test::Put32(out, 3); // end record
+    test::Put16(out, 0);
     return out;
 }
 

@@ -1,12 +1,9 @@
 // The main of every GUI test executable: one QApplication on the offscreen
 // platform, so the tests run without a display.
+#include "support/TestMain.h"
+
 #include <QApplication>
-#include <cstdlib>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tavik::testing::RunQtTests<QApplication>(argc, argv, "offscreen");
 }

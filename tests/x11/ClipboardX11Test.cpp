@@ -3,6 +3,7 @@
 // flavour, Paste stores the picture it describes.
 #include "MainFormFixture.h"
 #include "OtherProcess.h"
+#include "TransferPictures.h"
 
 #include "controls/BmpLV.h"
 #include "graphics/Metafile.h"
@@ -18,17 +19,6 @@
 
 namespace tavik::testing {
 namespace {
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-QByteArray Bytes(const std::vector<std::uint8_t>& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qsizetype>(bytes.size()));
-}
 
 QString MetafileSample(const char* name) {
     return QStringLiteral(TAVIK_METAFILE_DATA "/") + QLatin1String(name);
@@ -128,7 +118,7 @@ TEST_F(X11Clipboard, WindowsMetafileGoesOutWithItsOwnBytesFirst) {
     ASSERT_NE(wmf, -1) << targets.join(' ').toStdString();
     EXPECT_LT(targets.indexOf("image/wmf"), targets.indexOf("image/emf"));
     EXPECT_LT(wmf, targets.indexOf(kOfficeEmfMimeType));
-    EXPECT_EQ(ClipboardBytes(kOfficeWmfMimeType), Bytes(stored.Graphic()->Stream()));
+    EXPECT_EQ(ClipboardBytes(kOfficeWmfMimeType), ByteArrayOf(stored.Graphic()->Stream()));
     TMetafile emf;
     const QByteArray emfBytes = ClipboardBytes(kOfficeEmfMimeType);
     emf.LoadFromStream({reinterpret_cast<const std::uint8_t*>(emfBytes.constData()),
@@ -155,7 +145,7 @@ TEST_P(X11Paste, StoresThePictureOfTheOfferedFlavour) {
     const TTavikPicture stored = Stored(0);
     ASSERT_EQ(stored.Kind(), offer.kind);
     if (offer.keepsBytes) {
-        EXPECT_EQ(Bytes(stored.Graphic()->Stream()), bytes);
+        EXPECT_EQ(ByteArrayOf(stored.Graphic()->Stream()), bytes);
     } else {
         EXPECT_EQ(QSize(stored.Width(), stored.Height()), QSize(8, 6));
     }
@@ -199,7 +189,7 @@ TEST_F(X11Clipboard, FilesCopiedInAFileManagerAreAddedAsDroppedOnes) {
         QTest::keyClick(FForm->ImageList(), Qt::Key_Insert, Qt::ShiftModifier);
     }
     EXPECT_EQ(ImageNames(), QStringList({"one.bmp", "two.bmp", "one.bmp", "two.bmp"}));
-    EXPECT_EQ(Bytes(Stored(3).Graphic()->Stream()), FileBytes(second));
+    EXPECT_EQ(ByteArrayOf(Stored(3).Graphic()->Stream()), FileBytes(second));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // the run clipped to the row.
 #include "graphics/Bitmap.h"
 #include "storage/Exceptions.h"
+#include "support/LittleEndian.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,7 @@ namespace tavik {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void Put32(Bytes& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+using test::Put32;
 
 // A 5 x 2 bitmap (RLE8, or RLE4) of two colours: red then blue in each row.
 Bytes RleBitmap(bool four, const Bytes& rle) {

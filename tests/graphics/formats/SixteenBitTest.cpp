@@ -1,6 +1,7 @@
 // 16-bit bitmaps: 5- and 6-bit channels widened to full scale, so white is
 // white; the stored bytes stay as they were.
 #include "graphics/Bitmap.h"
+#include "support/LittleEndian.h"
 
 #include <gtest/gtest.h>
 
@@ -8,31 +9,28 @@ namespace tavik {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void Put(Bytes& out, std::uint32_t v, int size) {
-    for (int i = 0; i < size; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+using test::Put16;
+using test::Put32;
 
 // A 2 x 1 bitmap of two 16-bit pixels; masks given means bit fields 5-6-5.
 Bytes SixteenBit(std::uint16_t first, std::uint16_t second, bool rgb565) {
     Bytes out = {'B', 'M'};
     const std::uint32_t offset = 14 + 40 + (rgb565 ? 12 : 0);
-    Put(out, offset + 4, 4);
-    Put(out, 0, 4);
-    Put(out, offset, 4);
+    Put32(out, offset + 4);
+    Put32(out, 0);
+    Put32(out, offset);
     for (std::uint32_t v : {40u, 2u, 1u})
-        Put(out, v, 4);
-    Put(out, 1, 2);
-    Put(out, 16, 2);
-    Put(out, rgb565 ? 3 : 0, 4);
+        Put32(out, v);
+    Put16(out, 1);
+    Put16(out, 16);
+    Put32(out, rgb565 ? 3 : 0);
     for (int i = 0; i < 5; ++i)
-        Put(out, 0, 4);
+        Put32(out, 0);
     if (rgb565)
         for (std::uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu})
-            Put(out, mask, 4);
-    Put(out, first, 2);
-    Put(out, second, 2);
+            Put32(out, mask);
+    Put16(out, first);
+    Put16(out, second);
     return out;
 }
 

@@ -1,23 +1,14 @@
 #include "MetafileBuilder.h"
 
+#include "support/LittleEndian.h"
+
 namespace tavik::metafile::testing {
 
 namespace {
 
-void Put16(std::vector<std::uint8_t>& out, int v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::int64_t v) {
-    Put16(out, static_cast<int>(v & 0xFFFF));
-    Put16(out, static_cast<int>((v >> 16) & 0xFFFF));
-}
-
-void Set32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+using test::Put16;
+using test::Put32;
+using test::Set32;
 
 void Pad(std::vector<std::uint8_t>& out, std::size_t to) {
     while (out.size() % to)

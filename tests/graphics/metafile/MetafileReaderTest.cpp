@@ -1,6 +1,7 @@
 #include "MetafileBuilder.h"
 #include "MetafileTestSupport.h"
 #include "storage/Exceptions.h"
+#include "support/LittleEndian.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,11 +40,6 @@ std::vector<std::uint8_t> SampleWmf() {
     b.Region({QRect(0, 0, 500, 500)}).Rec(WmfFunction::SelectClipRegion, {2});
     b.PolyPolygon({{{0, 0}, {100, 0}, {100, 100}}});
     return b.Finish();
-}
-
-void Put32(std::vector<std::uint8_t>& d, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        d[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 TEST(MetafileReader, RecognisesBothKindsAndTheirSizes) {
@@ -91,31 +87,31 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"emf_header_size_not_multiple_of_4",
                               [] {
                                   auto d = SampleEmf();
-                                  Put32(d, 4, 110);
+                                  test::Set32(d, 4, 110);
                                   return d;
                               }},
                       BadCase{"emf_header_larger_than_file",
                               [] {
                                   auto d = SampleEmf();
-                                  Put32(d, 4, static_cast<std::uint32_t>(d.size() + 4));
+                                  test::Set32(d, 4, static_cast<std::uint32_t>(d.size() + 4));
                                   return d;
                               }},
                       BadCase{"emf_record_size_not_multiple_of_4",
                               [] {
                                   auto d = SampleEmf();
-                                  Put32(d, 108 + 4, 26);
+                                  test::Set32(d, 108 + 4, 26);
                                   return d;
                               }},
                       BadCase{"emf_record_smaller_than_its_header",
                               [] {
                                   auto d = SampleEmf();
-                                  Put32(d, 108 + 4, 4);
+                                  test::Set32(d, 108 + 4, 4);
                                   return d;
                               }},
                       BadCase{"emf_record_past_the_end",
                               [] {
                                   auto d = SampleEmf();
-                                  Put32(d, 108 + 4, 0x7FFFFFF0);
+                                  test::Set32(d, 108 + 4, 0x7FFFFFF0);
                                   return d;
                               }},
                       BadCase{"wmf_short",
@@ -129,13 +125,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"wmf_record_of_two_words",
                               [] {
                                   auto d = SampleWmf();
-                                  Put32(d, 40, 2);
+                                  test::Set32(d, 40, 2);
                                   return d;
                               }},
                       BadCase{"wmf_record_past_the_end",
                               [] {
                                   auto d = SampleWmf();
-                                  Put32(d, 40, 0x10000000);
+                                  test::Set32(d, 40, 0x10000000);
                                   return d;
                               }},
                       BadCase{"placeable_without_header",
