@@ -292,6 +292,7 @@ private:
     // Adds an entry of text to menu that runs command; keys are shown beside it.
     QAction* AddMenuCommand(QMenu& menu, int text, bool enabled, void (TMainForm::*command)(),
                             const QKeySequence& keys = {});
+    void AddHistoryCommands(QMenu& menu);
     void BmpListViewContextMenu(QPoint point);
     void TopicListBoxContextMenu(QPoint point);
     void AddTopicAtEnd();

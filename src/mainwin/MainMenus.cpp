@@ -57,6 +57,13 @@ QAction* TMainForm::AddMenuCommand(QMenu& menu, int text, bool enabled,
     return action;
 }
 
+// The history's own actions: their texts name the change they take back.
+void TMainForm::AddHistoryCommands(QMenu& menu) {
+    menu.addAction(UndoAction());
+    menu.addAction(RedoAction());
+    menu.addSeparator();
+}
+
 void TMainForm::BmpListViewContextMenu(QPoint point) {
     BmpListView->CancelEditing();
     const int topic = ImageTopic();
@@ -64,6 +71,7 @@ void TMainForm::BmpListViewContextMenu(QPoint point) {
     const int count = BmpListView->Count();
     const bool picture = topic != -1 && image != -1;
     QMenu* menu = NewMenu(this, "ImageListMenu");
+    AddHistoryCommands(*menu);
     AddMenuCommand(*menu, kTextViewCaption, picture, &TMainForm::ViewCurrentImage,
                    QKeySequence(Qt::Key_Return));
     menu->addSeparator();
@@ -90,6 +98,7 @@ void TMainForm::TopicListBoxContextMenu(QPoint point) {
     const int topic = CurrentTopic();
     const int count = FTopics->Count();
     QMenu* menu = NewMenu(this, "TopicListMenu");
+    AddHistoryCommands(*menu);
     AddMenuCommand(*menu, kTextAddHint, true, &TMainForm::AddTopicAtEnd);
     AddMenuCommand(*menu, kTextRenameHint, topic != -1, &TMainForm::RenameTopicFromDialog);
     AddMenuCommand(*menu, kTextDeleteHint, topic != -1, &TMainForm::DeleteTopics,

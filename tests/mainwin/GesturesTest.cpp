@@ -71,12 +71,20 @@ TEST_F(GesturesTest, RightClickOnAPictureOffersItsCommandsAndRunsThem) {
     EXPECT_EQ(menu->objectName(), "ImageListMenu");
     // The picture under the pointer is the one the commands act on: the last
     // one cannot move down.
-    EXPECT_EQ(Entries(*menu),
-              QStringList({"View", "Copy image", "Paste image", "Rename", "Delete", "Save image as",
-                           "Move item up", "Move item down (off)", "&Select all"}));
+    EXPECT_EQ(Entries(*menu), QStringList({"Undo (off)", "Redo (off)", "View", "Copy image",
+                                           "Paste image", "Rename", "Delete", "Save image as",
+                                           "Move item up", "Move item down (off)", "&Select all"}));
     Choose(*menu, "Move item up");
     EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "p2.bmp", "p1.bmp"}));
     EXPECT_TRUE(FForm->ListChanged());
+
+    // The menu takes the change back by its name.
+    QTest::mouseClick(Images()->viewport(), Qt::RightButton, {}, ItemPoint(0));
+    menu = OpenedMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(Entries(*menu).mid(0, 2), QStringList({"Undo move 'p2.bmp'", "Redo (off)"}));
+    Choose(*menu, "Undo move 'p2.bmp'");
+    EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "p1.bmp", "p2.bmp"}));
 }
 
 TEST_F(GesturesTest, RightClickOnATopicOffersTheTopicCommands) {
@@ -87,8 +95,8 @@ TEST_F(GesturesTest, RightClickOnATopicOffersTheTopicCommands) {
     QTest::mouseClick(topics->viewport(), Qt::RightButton, {}, second);
     QMenu* menu = OpenedMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(Entries(*menu), QStringList({"Add", "Rename", "Delete", "Move item up",
-                                           "Move item down (off)", "Import data"}));
+    EXPECT_EQ(Entries(*menu), QStringList({"Undo (off)", "Redo (off)", "Add", "Rename", "Delete",
+                                           "Move item up", "Move item down (off)", "Import data"}));
     Choose(*menu, "Move item up");
     EXPECT_EQ(TopicNames(), QStringList({"B", "A"}));
 }
