@@ -8,6 +8,7 @@
 #include <string>
 
 class QFrame;
+class QImage;
 class QLabel;
 class QMimeData;
 class QListWidgetItem;
@@ -24,6 +25,7 @@ class TOfficeButton;
 class TPicture;
 class TPictureImage;
 class TTavikPicture;
+class TThumbnailLoader;
 class TTopicList;
 class TViewForm;
 
@@ -74,7 +76,10 @@ public:
     const TPicture& PreviewPicture() const;
 
     void FillTopicList();
+    // Shows the current topic's pictures at once, with plain thumbnails that
+    // the thumbnail loader replaces as it makes them.
     void FillImageList();
+    TThumbnailLoader& Thumbnails() { return *FThumbnails; }
     void ShowPreview();
     void ClearPreview();
     void UpdateImageCount();
@@ -214,6 +219,9 @@ private:
 
     // MainImageList.cpp
     void BmpListViewChange();
+    void CreateThumbnailLoader();
+    void ShowThumbnail(int index, const QImage& large, const QImage& small, const QString& error);
+    void ThumbnailsFinished(const QString& firstError);
     void BmpListViewEnter();
     void LayoutPreviewImage(int width, int height);
     // The topic whose pictures the image list holds, -1 when none or when it
@@ -290,14 +298,15 @@ private:
     bool FApplyingSettings = false;
     std::unique_ptr<TTopicList> FTopics;
     std::unique_ptr<TTavikPicture> FWorkPicture;
+    std::unique_ptr<TThumbnailLoader> FThumbnails;
     bool FMovingImage = false;
     int FShownTopic = 0;
     bool FUseCompression = false;
     int FCodePageSetting = 0; // "Options"/"CodePage"; 0: by language
     int FCodePage = 1252;     // of the names in the catalogue
     bool FDestroying = false;
-    bool FListFileKept = false; // KeepDamagedListFile has looked at the list file
-    bool FCloseDeferred = false; // a close waits for a progress window to go
+    bool FListFileKept = false;   // KeepDamagedListFile has looked at the list file
+    bool FCloseDeferred = false;  // a close waits for a progress window to go
     bool FPreviewDamaged = false; // the preview shows the damaged-picture mark
 
     QString FProgramPath;

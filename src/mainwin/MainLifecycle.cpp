@@ -12,6 +12,7 @@
 #include "mainwin/Placement.h"
 #include "mainwin/Progress.h"
 #include "mainwin/Texts.h"
+#include "mainwin/ThumbnailLoader.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/DataFolder.h"
@@ -49,6 +50,7 @@ TMainForm::TMainForm(const QString& programPath, QWidget* parent)
       FProgramPath(programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath) {
     CreateControls();
     ConnectCommands();
+    CreateThumbnailLoader();
     try {
         FormCreate();
     } catch (const std::exception& error) {
@@ -115,6 +117,8 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormDestroy() {
+    // Nothing made for the list may reach it once the window goes.
+    FThumbnails->Cancel();
     TopicListBox->SetAcceptFiles(false);
     BmpListView->SetAcceptFiles(false);
     // A failed start-up may have left no catalogue to save.
