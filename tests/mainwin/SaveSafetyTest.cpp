@@ -1,6 +1,7 @@
 // Saving the catalogue when its files are damaged or refuse to be written.
 #include "MainFormFixture.h"
 
+#include "controls/MarkLB.h"
 #include "storage/Lists.h"
 
 #include <QDir>

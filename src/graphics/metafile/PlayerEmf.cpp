@@ -106,7 +106,8 @@ void EmfPlayer::Delete(std::uint32_t index) {
 }
 
 const LogBrush* EmfPlayer::BrushAt(std::uint32_t index) {
-    static LogBrush stock;
+    // One per thread: thumbnails of metafiles are drawn on several at once.
+    static thread_local LogBrush stock;
     if (index & kStockObjectBit) {
         auto object = MakeStockObject(index);
         if (!object || !std::holds_alternative<LogBrush>(*object))
