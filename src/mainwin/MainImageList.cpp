@@ -88,11 +88,22 @@ void TMainForm::CreateThumbnailLoader() {
     FThumbnails = std::make_unique<TThumbnailLoader>();
     connect(FThumbnails.get(), &TThumbnailLoader::Ready, &FCommandContext,
             [this](int index, const QImage& large, const QImage& small, const QString& error) {
-                RunCommand([&] { ShowThumbnail(index, large, small, error); });
+                // Not a command of its own: a delivery inside another
+                // command's event loop must not end that command's reports.
+                try {
+                    ShowThumbnail(index, large, small, error);
+                } catch (const std::exception& failure) {
+                    DeferReport(failure);
+                }
             });
-    connect(
-        FThumbnails.get(), &TThumbnailLoader::Finished, &FCommandContext,
-        [this](const QString& firstError) { RunCommand([&] { ThumbnailsFinished(firstError); }); });
+    connect(FThumbnails.get(), &TThumbnailLoader::Finished, &FCommandContext,
+            [this](const QString& firstError) {
+                try {
+                    ThumbnailsFinished(firstError);
+                } catch (const std::exception& failure) {
+                    DeferReport(failure);
+                }
+            });
 }
 
 void TMainForm::FillImageList() {
