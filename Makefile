@@ -21,8 +21,13 @@ test: build
 # The storage and graphics tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build folder of their own: -O1 keeps them
 # quick, and without NDEBUG the assertions hold too. Any report fails the run.
+# GCC 12 warns falsely about vector::resize to a computed size once the
+# sanitizers instrument it; that one warning is left out here.
 SANITIZE_DIR ?= build-sanitize
-SANITIZE_FLAGS = -O1 -g -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+SANITIZE_FLAGS = -O1 -g -fsanitize=address,undefined -fno-sanitize-recover=all \
+    -fno-omit-frame-pointer -Wno-stringop-overflow
+# A tool test preloads a library that fails the folder flush into tavikctl,
+# ahead of the sanitizer runtime: the link-order check would refuse it.
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE= \
 	    -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" \
@@ -30,7 +35,7 @@ test-sanitize: deps
 	    -DTAVIK_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS) --target tavik_storage_tests tavik_graphics_tests
 	@cd $(SANITIZE_DIR) && export QT_QPA_PLATFORM=offscreen \
-	    ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+	    ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:verify_asan_link_order=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp && \
 	    ./tests/storage/tavik_storage_tests --gtest_brief=1 && \

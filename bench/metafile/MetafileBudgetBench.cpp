@@ -24,7 +24,7 @@ constexpr int kSide = 4096;
 std::vector<std::uint8_t> WholePictureShapes() {
     WmfBuilder b(QRect(0, 0, kSide, kSide), 96);
     for (int i = 0; i < 75'000; ++i)
-        b.Rec(0x041B, {kSide, kSide, 0, 0});
+        b.Rec(WmfFunction::Rectangle, {kSide, kSide, 0, 0});
     return b.Finish();
 }
 
@@ -37,7 +37,7 @@ std::vector<std::uint8_t> FullObjectTable() {
 
 std::vector<std::uint8_t> HugeText() {
     WmfBuilder b(QRect(0, 0, kSide, kSide), 96);
-    b.Font(-kSide).Rec(0x012D, {0});
+    b.Font(-kSide).Rec(WmfFunction::SelectObject, {0});
     for (int i = 0; i < 20'000; ++i)
         b.TextOut({0, 0}, "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
     return b.Finish();
@@ -49,7 +49,7 @@ std::vector<std::uint8_t> HonestLines() {
     for (int i = 0; i < 64; ++i)
         points.push_back({(i * 997) % kSide, (i * 389) % kSide});
     for (int i = 0; i < 4'000; ++i)
-        b.Poly(0x0325, points);
+        b.Poly(WmfFunction::Polyline, points);
     return b.Finish();
 }
 

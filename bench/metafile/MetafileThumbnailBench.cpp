@@ -27,31 +27,32 @@ std::vector<std::uint8_t> MakeEmf(std::mt19937& rng) {
     std::uniform_int_distribution<int> coord(0, 95), colour(0, 255), shape(0, 3);
     EmfBuilder b(QRect(0, 0, 2540, 2540));
     for (int i = 0; i < 6; ++i) {
-        b.Rec(39, {1, 0, Rgb(colour(rng), colour(rng), colour(rng)), 0}).Rec(37, {1});
-        b.Rec(38, {2, 0, 2, 0, Rgb(0, 0, 0)}).Rec(37, {2});
+        b.Rec(EmfRecord::CreateBrushIndirect, {1, 0, Rgb(colour(rng), colour(rng), colour(rng)), 0})
+            .Rec(EmfRecord::SelectObject, {1});
+        b.Rec(EmfRecord::CreatePen, {2, 0, 2, 0, Rgb(0, 0, 0)}).Rec(EmfRecord::SelectObject, {2});
         const int x = coord(rng), y = coord(rng);
         switch (shape(rng)) {
         case 0:
-            b.Rec(43, {x / 2, y / 2, x / 2 + 40, y / 2 + 30});
+            b.Rec(EmfRecord::Rectangle, {x / 2, y / 2, x / 2 + 40, y / 2 + 30});
             break;
         case 1:
-            b.Rec(42, {x / 2, y / 2, x / 2 + 40, y / 2 + 40});
+            b.Rec(EmfRecord::Ellipse, {x / 2, y / 2, x / 2 + 40, y / 2 + 40});
             break;
         case 2:
-            b.Poly16(86, {{x, y},
-                          {coord(rng), coord(rng)},
-                          {coord(rng), coord(rng)},
-                          {coord(rng), coord(rng)}});
+            b.Poly16(EmfRecord::Polygon16, {{x, y},
+                                            {coord(rng), coord(rng)},
+                                            {coord(rng), coord(rng)},
+                                            {coord(rng), coord(rng)}});
             break;
         default:
-            b.Poly16(85, {{x, y},
-                          {coord(rng), coord(rng)},
-                          {coord(rng), coord(rng)},
-                          {coord(rng), coord(rng)}});
+            b.Poly16(EmfRecord::PolyBezier16, {{x, y},
+                                               {coord(rng), coord(rng)},
+                                               {coord(rng), coord(rng)},
+                                               {coord(rng), coord(rng)}});
         }
-        b.Rec(40, {1}).Rec(40, {2});
+        b.Rec(EmfRecord::DeleteObject, {1}).Rec(EmfRecord::DeleteObject, {2});
     }
-    b.Font(3, -14, 700).Rec(37, {3}).Rec(18, {1});
+    b.Font(3, -14, 700).Rec(EmfRecord::SelectObject, {3}).Rec(EmfRecord::SetBkMode, {1});
     b.Text({8, 90}, "Clip art");
     return b.Finish();
 }
@@ -59,23 +60,24 @@ std::vector<std::uint8_t> MakeEmf(std::mt19937& rng) {
 std::vector<std::uint8_t> MakeWmf(std::mt19937& rng) {
     std::uniform_int_distribution<int> coord(0, 95), colour(0, 255);
     WmfBuilder b(QRect(0, 0, 1440, 1440), 1440);
-    b.Rec(0x020B, {0, 0}).Rec(0x020C, {96, 96});
+    b.Rec(WmfFunction::SetWindowOrg, {0, 0}).Rec(WmfFunction::SetWindowExt, {96, 96});
     for (int i = 0; i < 6; ++i) {
-        b.Brush(0, Rgb(colour(rng), colour(rng), colour(rng))).Rec(0x012D, {0});
-        b.Pen(0, 1, 0).Rec(0x012D, {1});
+        b.Brush(0, Rgb(colour(rng), colour(rng), colour(rng))).Rec(WmfFunction::SelectObject, {0});
+        b.Pen(0, 1, 0).Rec(WmfFunction::SelectObject, {1});
         const int x = coord(rng), y = coord(rng);
         if (i % 2)
-            b.Rec(0x0418, {y / 2 + 40, x / 2 + 40, y / 2, x / 2});
+            b.Rec(WmfFunction::Ellipse, {y / 2 + 40, x / 2 + 40, y / 2, x / 2});
         else
-            b.Poly(0x0324, {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
-        b.Rec(0x01F0, {0}).Rec(0x01F0, {1});
+            b.Poly(WmfFunction::Polygon,
+                   {{x, y}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}});
+        b.Rec(WmfFunction::DeleteObject, {0}).Rec(WmfFunction::DeleteObject, {1});
     }
     if (rng() % 4 == 0) {
         QImage img(16, 16, QImage::Format_RGB32);
         img.fill(QColor::fromRgb(colour(rng), colour(rng), colour(rng)));
-        b.StretchDib(QRect(60, 60, 30, 30), QRect(0, 0, 16, 16), img, 0x00CC0020);
+        b.StretchDib(QRect(60, 60, 30, 30), QRect(0, 0, 16, 16), img, Number(Rop3::SrcCopy));
     }
-    b.Font(-14).Rec(0x012D, {0}).Rec(0x0102, {1});
+    b.Font(-14).Rec(WmfFunction::SelectObject, {0}).Rec(WmfFunction::SetBkMode, {1});
     b.TextOut({8, 80}, "Clip art");
     return b.Finish();
 }

@@ -281,6 +281,13 @@ void TBmpListView::CancelEditing() {
         closeEditor(FEditor, QAbstractItemDelegate::RevertModelCache);
 }
 
+void TBmpListView::CommitEditing() {
+    if (FEditor) {
+        commitData(FEditor);
+        closeEditor(FEditor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 int TBmpListView::Count() const {
     return FModel->rowCount();
 }

@@ -63,6 +63,9 @@ public:
     int SelectedIndex() const;
     // Drops an open caption edit without applying it, when an item is selected.
     void CancelEditing();
+    // Applies an open caption edit as Return would (Edited is emitted when the
+    // caption changed) and closes it.
+    void CommitEditing();
 
     int Count() const;
     QString Caption(int index) const;

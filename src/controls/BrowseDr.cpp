@@ -38,6 +38,8 @@ QString RootFolder(TRootID root) {
         return path.isEmpty() ? QDir::rootPath() : path;
     };
     switch (root) {
+    case TRootID::idDesktop:
+        return location(QStandardPaths::HomeLocation);
     case TRootID::idPersonal:
         return location(QStandardPaths::DocumentsLocation);
     case TRootID::idDesktopDirectory:

@@ -19,9 +19,10 @@ class QFontMetrics;
 
 namespace tavik {
 
-// Where the folder view starts when nothing is selected. Folders without a
+// Where the folder view starts when nothing is selected. The desktop, the top
+// of what the user sees, starts in the user's home folder; folders without a
 // counterpart here (the internet, printers, the recycle bin, ...) start at the
-// file-system root, like idDesktop.
+// file-system root.
 enum class TRootID {
     idDesktop = 0,
     idInternet = 1,

@@ -6,6 +6,7 @@
 #include "storage/Exceptions.h"
 
 #include <QPainter>
+#include <bit>
 
 namespace tavik {
 
@@ -152,6 +153,54 @@ std::vector<std::uint8_t> WidenHeader(std::span<const std::uint8_t> stream,
     return out;
 }
 
+// An n-bit channel (n < 8) at full scale: its bits repeated from the top,
+// so that 31 of 5 bits gives 255 and 16 gives 132.
+int WidenChannel(int shiftedLeft, int n) {
+    const int raw = shiftedLeft >> (8 - n);
+    int value = 0;
+    int filled = 0;
+    while (filled < 8) {
+        value = (value << n) | raw;
+        filled += n;
+    }
+    return value >> (filled - 8);
+}
+
+// Qt widens the 5- and 6-bit channels of a 16-bit bitmap by shifting them
+// left, so white comes out as 248. The channels are widened again from their
+// own bits; the stream itself is never changed.
+void WidenSixteenBitChannels(QImage& image, std::span<const std::uint8_t> stream,
+                             const dib::DibInfo& info) {
+    std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+    if (info.compression == dib::BitFields) {
+        for (int i = 0; i < 3; ++i) {
+            masks[i] = bytes::U32(stream, kFileHeaderSize + 40 + 4 * i);
+        }
+    }
+    int bits[3];
+    for (int i = 0; i < 3; ++i) {
+        bits[i] = std::popcount(masks[i]);
+        if (bits[i] < 1 || bits[i] >= 8) {
+            bits[i] = 8; // nothing to widen
+        }
+    }
+    if (bits[0] == 8 && bits[1] == 8 && bits[2] == 8) {
+        return;
+    }
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32) {
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                              : QImage::Format_RGB32);
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] = qRgba(WidenChannel(qRed(p), bits[0]), WidenChannel(qGreen(p), bits[1]),
+                            WidenChannel(qBlue(p), bits[2]), qAlpha(p));
+        }
+    }
+}
+
 } // namespace
 
 void CheckBmpStream(std::span<const std::uint8_t> stream) {
@@ -207,6 +256,9 @@ void TBitmap::LoadFromStream(std::span<const std::uint8_t> stream) {
                        : DecodeWithQt(stream, "bmp");
     if (image.isNull()) {
         Invalid();
+    }
+    if (info->bitCount == 16) {
+        WidenSixteenBitChannels(image, stream, *info);
     }
     if (info->bitCount == 32 && info->compression == dib::Rgb &&
         image.format() == QImage::Format_ARGB32) {

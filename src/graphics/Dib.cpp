@@ -59,10 +59,12 @@ bool IndicesInPalette(const DibInfo& info, std::span<const std::uint8_t> pixels)
 }
 
 // Walks RLE8 or RLE4 data without producing pixels: every run must stay inside
-// its row and the image, every literal run inside the data, and every index
-// inside the palette.
+// its row (with the row's padding: some writers encode it as a run past the
+// last pixel, which the decoder clips) and the image, every literal run inside
+// the data, and every index inside the palette.
 bool WalkRle(const DibInfo& info, std::span<const std::uint8_t> data) {
     const bool four = info.compression == Rle4;
+    const std::int64_t rowEnd = info.Stride() * 8 / info.bitCount;
     const std::int64_t colours = info.paletteEntries;
     auto indexOk = [&](std::uint8_t value) {
         if (four) {
@@ -78,7 +80,7 @@ bool WalkRle(const DibInfo& info, std::span<const std::uint8_t> data) {
         const std::uint8_t value = data[at + 1];
         at += 2;
         if (count > 0) {
-            if (y >= info.height || x + count > info.width) {
+            if (y >= info.height || x + count > rowEnd) {
                 return false;
             }
             if (four) {
@@ -118,7 +120,7 @@ bool WalkRle(const DibInfo& info, std::span<const std::uint8_t> data) {
             const unsigned n = value;
             const std::size_t byteCount = four ? (n + 1) / 2 : n;
             const std::size_t padded = (byteCount + 1) & ~std::size_t{1};
-            if (y >= info.height || x + n > info.width || at + byteCount > data.size()) {
+            if (y >= info.height || x + n > rowEnd || at + byteCount > data.size()) {
                 return false;
             }
             for (unsigned i = 0; i < n; ++i) {

@@ -110,8 +110,10 @@ std::unique_ptr<TGraphic> GraphicFromFormat(const QMimeData& data, const QString
 QStringList LocalFiles(const QList<QUrl>& urls) {
     QStringList files;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile()) {
-            files << url.toLocalFile();
+        // "file:?x" is a file URL without a path.
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (!path.isEmpty()) {
+            files << path;
         }
     }
     return files;

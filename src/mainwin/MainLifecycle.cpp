@@ -121,6 +121,9 @@ void TMainForm::FormDestroy() {
     FThumbnails->Cancel();
     TopicListBox->SetAcceptFiles(false);
     BmpListView->SetAcceptFiles(false);
+    // A caption still being edited is the user's last change: it is kept as
+    // Return would keep it, before the save.
+    BmpListView->CommitEditing();
     // A failed start-up may have left no catalogue to save.
     if (FTopics && FWorkPicture) {
         // The settings are written even when the save fails; its error has
@@ -201,6 +204,7 @@ void TMainForm::WriteSettings() {
 
 void TMainForm::ApplyLanguage() {
     SetLanguageBase(LanguageBaseFor(FLanguage));
+    SetQtLanguage(FLanguage);
     FCodePage = CodePageFor(FLanguage, FCodePageSetting);
     TopicBtn->SetCaption(LoadText(8));
     BmpBtn->SetCaption(LoadText(9));
@@ -248,10 +252,14 @@ void TMainForm::CompactDataFile() {
         TProgressManager progress(QGuiApplication::applicationDisplayName(), FTopics->ImageCount(),
                                   0, LoadText(37));
         progress.Show();
-        damaged = ::tavik::CompactDataFile(FDataFolder, *FTopics, [&progress](int, int) {
-            QCoreApplication::processEvents();
-            progress.Step();
-        });
+        damaged = ::tavik::CompactDataFile(
+            FDataFolder, *FTopics,
+            [&progress, throttle = TProgressThrottle()](int done, int total) mutable {
+                if (!throttle.Due(done, total))
+                    return;
+                QCoreApplication::processEvents();
+                progress.SetDone(done);
+            });
     }
     SetListChanged(true);
     SetDataChanged(false);

@@ -130,7 +130,8 @@ void TMainForm::DeleteTopics() {
 }
 
 void TMainForm::TopicListBoxKeyDown(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+    // The keypad's Delete key comes with the keypad modifier.
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::KeypadModifier) == 0)
         DeleteTopics();
 }
 

@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
 #include "graphics/Metafile.h"
+#include "graphics/Thumbnail.h"
 #include "storage/Exceptions.h"
 
 #include <QBuffer>
@@ -26,10 +27,19 @@ QImage RenderTransparent(const TGraphic& graphic) {
     if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) {
         return bitmap->Image();
     }
-    QImage image(graphic.Width(), graphic.Height(), QImage::Format_ARGB32_Premultiplied);
+    const QSize natural(graphic.Width(), graphic.Height());
+    const QSize size = natural.boundedTo(QSize(kMaxRenderSide, kMaxRenderSide)) == natural
+                           ? natural
+                           : natural.scaled(kMaxRenderSide, kMaxRenderSide, Qt::KeepAspectRatio)
+                                 .expandedTo(QSize(1, 1));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    graphic.Draw(painter, QPoint(0, 0));
+    if (size == natural) {
+        graphic.Draw(painter, QPoint(0, 0));
+    } else {
+        graphic.StretchDraw(painter, QRect(QPoint(0, 0), size));
+    }
     return image;
 }
 
@@ -39,11 +49,8 @@ QImage RenderOnBackground(const TGraphic& graphic, const QColor& colour) {
     if (!HasPixels(graphic)) {
         return {};
     }
-    QImage image(graphic.Width(), graphic.Height(), QImage::Format_RGB32);
-    image.fill(colour);
-    QPainter painter(&image);
-    graphic.Draw(painter, QPoint(0, 0));
-    return image;
+    // A metafile may claim any size in a few bytes: drawn within the budget.
+    return RenderGraphic(graphic, colour);
 }
 
 QByteArray PngOf(const TGraphic& graphic) {

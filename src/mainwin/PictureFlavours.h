@@ -37,8 +37,13 @@ inline constexpr char kQtImageMimeType[] = "application/x-qt-image";
 // it at (0, 0). A null image for an empty graphic.
 QImage RenderOnBackground(const TGraphic& graphic, const QColor& colour);
 
+// Renderings are at most this many pixels on a side: a metafile can announce
+// a frame of any size in a few bytes.
+inline constexpr int kMaxRenderSide = 4096;
+
 // The graphic as a PNG file image at natural size: a bitmap's own pixels; an
-// icon or a metafile drawn on a transparent background. Empty for an empty
+// icon or a metafile drawn on a transparent background, a metafile larger
+// than kMaxRenderSide on a side scaled down to fit it. Empty for an empty
 // graphic.
 QByteArray PngOf(const TGraphic& graphic);
 

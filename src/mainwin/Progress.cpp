@@ -112,6 +112,11 @@ void TProgressManager::Step() {
     UpdateBar();
 }
 
+void TProgressManager::SetDone(long long done) {
+    FPosition = FMin + done;
+    UpdateBar();
+}
+
 void TProgressManager::UpdateBar() {
     const long long span = FMax - FMin;
     const long long done = std::clamp(FPosition - FMin, 0LL, std::max(span, 0LL));

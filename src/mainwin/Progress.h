@@ -47,6 +47,9 @@ public:
 
     void Show();
     void Step();
+    // Moves the bar to min + done, for work that reports now and then how
+    // far it has come rather than every step.
+    void SetDone(long long done);
 
     // True while a progress window is shown: a long catalogue operation runs,
     // and nothing may end the program or close its main window under it.

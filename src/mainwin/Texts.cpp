@@ -1,8 +1,12 @@
 #include "mainwin/Texts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
+#include <memory>
 
 static void initStringResources() {
     // The tables live in a static library, whose resource initialiser the
@@ -15,6 +19,7 @@ namespace tavik {
 namespace {
 
 int gLanguageBase = kEnglishBase;
+std::unique_ptr<QTranslator> gQtTranslator;
 
 QString Unescape(const QString& text) {
     QString result = text;
@@ -115,6 +120,24 @@ QString FormatText(const QString& format, std::initializer_list<TextArg> args) {
         }
     }
     return result;
+}
+
+void SetQtLanguage(int language) {
+    if (gQtTranslator) {
+        QCoreApplication::removeTranslator(gQtTranslator.get());
+        gQtTranslator.reset();
+    }
+    const int base = LanguageBaseFor(language);
+    if (base == kEnglishBase) {
+        return;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    const QString name =
+        base == kRussianBase ? QStringLiteral("qtbase_ru") : QStringLiteral("qtbase_pt_BR");
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get())) {
+        gQtTranslator = std::move(translator);
+    }
 }
 
 } // namespace tavik

@@ -19,6 +19,13 @@ int LanguageBaseFor(int language);
 int LanguageBase();
 void SetLanguageBase(int base);
 
+// Qt's own texts (file dialogs, message box buttons, the question before a
+// file is replaced) in the language's translation that Qt ships: Russian, or
+// Portuguese in its Brazilian translation, the only one of qtbase; English
+// for anything else. Replaces the translation installed before; without the
+// translation files Qt's texts stay English.
+void SetQtLanguage(int language);
+
 // Entry LanguageBase() + offset of the string tables, with "\n" turned into a
 // line break; the empty string when the table has no such entry.
 QString LoadText(int offset);

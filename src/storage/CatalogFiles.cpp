@@ -149,6 +149,15 @@ bool PreserveDamagedListFile(const std::string& folder) {
     return damaged;
 }
 
+bool TProgressThrottle::Due(int done, int total) {
+    const auto now = std::chrono::steady_clock::now();
+    if (FReported && done != total && now - FLast < std::chrono::milliseconds(30))
+        return false;
+    FReported = true;
+    FLast = now;
+    return true;
+}
+
 void FinishCompactionSwitch(const std::string& folder, TFileSystem& files) {
     const std::string newData = NewDataFileName(folder);
     if (!FileExists(newData))
@@ -328,7 +337,10 @@ std::vector<DamagedPicture> CompactDataFile(const std::string& folder, TTopicLis
             const auto source = files.Open(dataName, TFileStream::Mode::Read);
             const auto target = files.Open(temp, TFileStream::Mode::Create);
             CopyFileMode(dataName, temp);
-            newPositions = CopyLiveRecords(*source, *target, images, dataName, progress, damaged);
+            // Records mostly follow each other in the file: read it in large
+            // pieces rather than with several calls of the system per record.
+            TReadAheadStream records(*source);
+            newPositions = CopyLiveRecords(records, *target, images, dataName, progress, damaged);
             target->Flush();
         }
         for (std::size_t i = 0; i < images.size(); ++i)

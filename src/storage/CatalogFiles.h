@@ -4,6 +4,7 @@
 #include "storage/Lists.h"
 #include "storage/SafeFile.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -105,6 +106,18 @@ void SaveCatalog(const std::string& folder, const TTopicList& topics,
 
 // Called once per live picture copied: done runs from 1 to total.
 using ProgressCallback = std::function<void(int done, int total)>;
+
+// Thins out progress reports for a display: the first one passes, then at
+// most one every 30 ms, and the last one (done == total) always. Showing
+// every picture of a compaction would cost more than copying it.
+class TProgressThrottle {
+public:
+    bool Due(int done, int total);
+
+private:
+    bool FReported = false;
+    std::chrono::steady_clock::time_point FLast;
+};
 
 // A picture whose record could not be read while it was copied: its topic and
 // image index in the catalogue and the reason.

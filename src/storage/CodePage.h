@@ -22,6 +22,9 @@ std::string ToUtf8(const std::string& bytes, int codePage);
 // of an invalid UTF-8 sequence) becomes "?".
 std::string FromUtf8(const std::string& utf8, int codePage);
 
+// Appends the UTF-8 bytes of one character.
+void AppendUtf8(std::string& out, char32_t c);
+
 // The code page of names for a language value (1 Russian: 1251, else 1252),
 // unless an explicit setting names a supported page (0 = none).
 int CodePageFor(int language, int setting);

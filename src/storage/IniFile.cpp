@@ -66,8 +66,15 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         line = Trim(line);
-        if (line.empty() || line[0] == ';')
+        if (line.empty())
             continue;
+        if (line[0] == ';' || line[0] == '#') {
+            if (current == nullptr)
+                FHeadComments.push_back(line);
+            else
+                current->entries.push_back(Entry{line, {}, true});
+            continue;
+        }
         if (line.front() == '[') {
             const auto close = line.find(']');
             const std::string name =
@@ -88,9 +95,9 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
         bool found = false;
         // The first of two equal keys is the one a reader sees; keep it.
         for (const auto& entry : current->entries)
-            found = found || SameName(entry.key, key);
+            found = found || (!entry.comment && SameName(entry.key, key));
         if (!found)
-            current->entries.push_back(Entry{key, value});
+            current->entries.push_back(Entry{key, value, false});
     }
 }
 
@@ -107,7 +114,7 @@ const TIniFile::Entry* TIniFile::FindEntry(const std::string& section,
     if (s == nullptr)
         return nullptr;
     for (const auto& entry : s->entries)
-        if (SameName(entry.key, key))
+        if (!entry.comment && SameName(entry.key, key))
             return &entry;
     return nullptr;
 }
@@ -187,12 +194,12 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     if (target == nullptr)
         target = &FSections.emplace_back(Section{section, {}});
     for (auto& entry : target->entries) {
-        if (SameName(entry.key, key)) {
+        if (!entry.comment && SameName(entry.key, key)) {
             entry.value = value;
             return;
         }
     }
-    target->entries.push_back(Entry{key, value});
+    target->entries.push_back(Entry{key, value, false});
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key,
@@ -206,12 +213,14 @@ void TIniFile::WriteBool(const std::string& section, const std::string& key, boo
 
 void TIniFile::UpdateFile() const {
     std::string text;
+    for (const auto& comment : FHeadComments)
+        text += comment + "\n";
     for (const auto& section : FSections) {
         if (!text.empty())
             text += '\n';
         text += "[" + section.name + "]\n";
         for (const auto& entry : section.entries)
-            text += entry.key + "=" + entry.value + "\n";
+            text += entry.comment ? entry.key + "\n" : entry.key + "=" + entry.value + "\n";
     }
     try {
         ReplaceFile(FFileName, [&](TStream& out) { out.WriteBuffer(text.data(), text.size()); });

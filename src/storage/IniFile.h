@@ -11,7 +11,9 @@ namespace tavik {
 // missing file is an empty one); reads and writes then work on the copy in
 // memory, and UpdateFile() writes it back through the crash-safe replace with
 // LF line ends. Section and key names compare without regard to ASCII case;
-// the order of sections and keys is kept. Text is bytes, as in the file.
+// the order of sections and keys is kept. Comment lines (starting with ";"
+// or "#") are kept where they stand and written back as they were read. Text
+// is bytes, as in the file.
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName);
@@ -46,8 +48,9 @@ public:
 
 private:
     struct Entry {
-        std::string key;
+        std::string key; // for a comment, the whole line
         std::string value;
+        bool comment = false;
     };
     struct Section {
         std::string name;
@@ -58,6 +61,8 @@ private:
     const Entry* FindEntry(const std::string& section, const std::string& key) const;
 
     std::string FFileName;
+    // Comment lines before the first section.
+    std::vector<std::string> FHeadComments;
     std::vector<Section> FSections;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstring>
 
 namespace tavik {
@@ -57,8 +58,11 @@ constexpr std::array<std::uint8_t, 256> kReversed = [] {
 // while the room lasts; returns the number of its items still to decode by
 // the careful path (0 when the group is done), with control shifted past the
 // decoded ones. A run may use up the room.
-int DecodeGroup(const std::uint8_t* src, int& xRef, std::uint8_t* dst, int& yRef,
-                std::uint32_t& controlRef) {
+int DecodeGroup(const std::uint8_t* src, [[maybe_unused]] int size, int& xRef, std::uint8_t* dst,
+                int& yRef, std::uint32_t& controlRef) {
+    // Nothing below checks the input or the room for copies: the caller
+    // enters only with this much of both.
+    assert(xRef + kFastInput <= size && yRef + kFastRoom <= kLzrwMaxBlock);
     const std::uint32_t word = controlRef >> 16;
     // Item i of the group is bit i here, and bit 16 marks the group's end, so
     // that stepping to the next copy item clears the lowest set bit: one
@@ -245,7 +249,7 @@ int LzrwDecompress(const std::uint8_t* src, int size, std::uint8_t* dst) {
                 break;
         }
         if (bits == 16 && x + kFastInput <= size && y + kFastRoom <= kLzrwMaxBlock) {
-            bits = DecodeGroup(src, x, dst, y, control);
+            bits = DecodeGroup(src, size, x, dst, y, control);
             continue;
         }
         if ((control & 0x80000000u) == 0) {

@@ -22,24 +22,6 @@ constexpr std::string_view kLatin1 =
     "aaaaaa*ceeeeiiiidnooooo*ouuuuyt*aaaaaa*ceeeeiiiidnooooo*ouuuuyty";
 static_assert(kLatin1.size() == 0x40);
 
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Appends the folded form of one character.
 void FoldCharacter(char32_t c, std::string& out) {
     if (c >= 'A' && c <= 'Z') {
@@ -68,7 +50,7 @@ void FoldCharacter(char32_t c, std::string& out) {
         return;
     case 0x401: // Ё, ё: searched as Е
     case 0x451:
-        AppendUtf8(0x435, out);
+        AppendUtf8(out, 0x435);
         return;
     default:
         break;
@@ -79,13 +61,13 @@ void FoldCharacter(char32_t c, std::string& out) {
         const char base = kLatinExtendedA[c - 0x100];
         out += static_cast<char>(base >= 'A' && base <= 'Z' ? base - 'A' + 'a' : base);
     } else if (c >= 0x410 && c <= 0x42F) {
-        AppendUtf8(c + 0x20, out);
+        AppendUtf8(out, c + 0x20);
     } else if (c >= 0x400 && c <= 0x40F) {
-        AppendUtf8(c + 0x50, out);
+        AppendUtf8(out, c + 0x50);
     } else if (c >= 0x490 && c <= 0x4BF) { // Ґ and the other paired letters
-        AppendUtf8(c | 1, out);
+        AppendUtf8(out, c | 1);
     } else {
-        AppendUtf8(c, out);
+        AppendUtf8(out, c);
     }
 }
 

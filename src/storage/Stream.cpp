@@ -2,6 +2,7 @@
 
 #include "storage/Exceptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -51,6 +52,44 @@ void TMemoryStream::Seek(std::int64_t position) {
 std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
     FPosition = 0;
     return std::move(FBytes);
+}
+
+TReadAheadStream::TReadAheadStream(TStream& source)
+    : FSource(source), FWindow(kWindowSize), FPosition(source.Position()), FSize(source.Size()) {}
+
+std::size_t TReadAheadStream::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const std::int64_t inWindow = FPosition - FWindowStart;
+        if (inWindow >= 0 && inWindow < static_cast<std::int64_t>(FWindowCount)) {
+            const std::size_t n =
+                std::min(count - done, FWindowCount - static_cast<std::size_t>(inWindow));
+            std::memcpy(out + done, FWindow.data() + inWindow, n);
+            done += n;
+            FPosition += static_cast<std::int64_t>(n);
+            continue;
+        }
+        FSource.Seek(FPosition);
+        if (count - done >= FWindow.size()) {
+            // A piece as large as the window goes straight to the caller.
+            const std::size_t n = FSource.Read(out + done, count - done);
+            done += n;
+            FPosition += static_cast<std::int64_t>(n);
+            break;
+        }
+        FWindowStart = FPosition;
+        FWindowCount = FSource.Read(FWindow.data(), FWindow.size());
+        if (FWindowCount == 0)
+            break;
+    }
+    return done;
+}
+
+void TReadAheadStream::Seek(std::int64_t position) {
+    if (position < 0)
+        throw EReadError("Stream read error");
+    FPosition = position;
 }
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : FFileName(fileName) {

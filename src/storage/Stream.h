@@ -47,6 +47,32 @@ private:
     std::int64_t FPosition = 0;
 };
 
+// Reads another stream through a large window, so that many small reads and
+// seeks close to each other cost one read of the source per window: the
+// records of a data file read one after the other. The source must not change
+// while this reads it (its size is taken once); writing is refused.
+class TReadAheadStream : public TStream {
+public:
+    static constexpr std::size_t kWindowSize = 1 << 20;
+
+    explicit TReadAheadStream(TStream& source);
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void*, std::size_t) override { return 0; }
+    // Throws EReadError "Stream read error" for a negative position.
+    void Seek(std::int64_t position) override;
+    std::int64_t Position() const override { return FPosition; }
+    std::int64_t Size() const override { return FSize; }
+
+private:
+    TStream& FSource;
+    std::vector<std::uint8_t> FWindow;
+    std::int64_t FWindowStart = 0; // source position of FWindow[0]
+    std::size_t FWindowCount = 0;  // bytes of FWindow that hold source bytes
+    std::int64_t FPosition = 0;
+    std::int64_t FSize;
+};
+
 // A stream on a file of the disk, whose bytes can be flushed and cut.
 class TFile : public TStream {
 public:

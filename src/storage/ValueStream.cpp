@@ -19,7 +19,7 @@ void TValueWriter::FlushBuffer() {
         return;
     const std::size_t n = FCount;
     FCount = 0;
-    FStream.WriteBuffer(FBuffer.data(), n);
+    FStream.WriteBuffer(FBuffer.get(), n);
 }
 
 void TValueWriter::Write(const void* bytes, std::size_t n) {
@@ -28,7 +28,7 @@ void TValueWriter::Write(const void* bytes, std::size_t n) {
         if (FCount == kBufferSize)
             FlushBuffer();
         const std::size_t chunk = std::min(n, kBufferSize - FCount);
-        std::memcpy(FBuffer.data() + FCount, in, chunk);
+        std::memcpy(FBuffer.get() + FCount, in, chunk);
         FCount += chunk;
         in += chunk;
         n -= chunk;

@@ -21,16 +21,18 @@ enum ValueTag : std::uint8_t {
     vaLString = 0x0C // string, 32-bit little-endian length and the characters follow
 };
 
-// Writes tagged values to a stream through a 4096-byte buffer. The buffer goes
+// Writes tagged values to a stream through a 256 KiB buffer, so that a list
+// file of many pictures costs few writes of the system. The buffer goes
 // to the stream when it fills and on FlushBuffer(). Call FlushBuffer() before
 // the writer goes: it is the only flush that reports a failure (EWriteError
 // "Stream write error"); the destructor's own flush swallows errors, because an
 // unflushed writer only happens while another error is already on its way.
 class TValueWriter {
 public:
-    static constexpr std::size_t kBufferSize = 4096;
+    static constexpr std::size_t kBufferSize = 256 * 1024;
 
-    explicit TValueWriter(TStream& stream) : FStream(stream) {}
+    explicit TValueWriter(TStream& stream)
+        : FStream(stream), FBuffer(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {}
     ~TValueWriter();
     TValueWriter(const TValueWriter&) = delete;
     TValueWriter& operator=(const TValueWriter&) = delete;
@@ -52,7 +54,7 @@ private:
     }
 
     TStream& FStream;
-    std::array<std::uint8_t, kBufferSize> FBuffer{};
+    std::unique_ptr<std::uint8_t[]> FBuffer;
     std::size_t FCount = 0;
 };
 

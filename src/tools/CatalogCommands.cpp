@@ -6,7 +6,9 @@
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/Exceptions.h"
+#include "storage/RecordHead.h"
 #include "storage/Records.h"
+#include "storage/Recover.h"
 #include "storage/Stream.h"
 
 #include <nlohmann/json.hpp>
@@ -37,14 +39,17 @@ ReadOutcome ReadPicture(TStream& data, std::int32_t position) {
     return outcome;
 }
 
+// The kind and size come from each record's head: listing never decodes a
+// picture (check does), so a catalogue of any size lists at the speed of
+// reading its list file.
 int RunList(const Arguments& args) {
     const std::string folder = ExistingFolder(args.Positional(1)[0]);
     const int codePage = FolderCodePage(folder, args.Value("--codepage"));
     TTopicList topics;
     TFileStream data(LoadCatalogOrFail(folder, topics), TFileStream::Mode::Read);
 
-    nlohmann::json doc = {{"topics", nlohmann::json::array()}};
     const bool json = args.Flag("--json");
+    nlohmann::json doc = {{"topics", nlohmann::json::array()}};
     for (int t = 0; t < topics.Count(); ++t) {
         const TTopic& topic = topics.Topics(t);
         nlohmann::json images = nlohmann::json::array();
@@ -52,23 +57,25 @@ int RunList(const Arguments& args) {
             std::cout << "[" << t << "] " << ToUtf8(topic.Name, codePage) << "\n";
         for (int i = 0; i < topic.Bmps.Count(); ++i) {
             const TBmp& bmp = topic.Bmps.Bmps(i);
-            const ReadOutcome read = ReadPicture(data, bmp.Position);
-            const char* kind = KindName(static_cast<int>(read.record.kind));
-            nlohmann::json image = {{"name", ToUtf8(bmp.Name, codePage)},
-                                    {"position", bmp.Position},
-                                    {"kind", kind},
-                                    {"size", read.record.stream.size()}};
-            if (!read.error.empty())
-                image["error"] = read.error;
-            if (!json) {
+            std::string error;
+            const RecordHead head = ReadHeadOrError(data, bmp.Position, error);
+            const char* kind = KindName(static_cast<int>(head.kind));
+            if (json) {
+                nlohmann::json image = {{"name", ToUtf8(bmp.Name, codePage)},
+                                        {"position", bmp.Position},
+                                        {"kind", kind},
+                                        {"size", head.streamSize}};
+                if (!error.empty())
+                    image["error"] = error;
+                images.push_back(std::move(image));
+            } else {
                 std::cout << "    [" << i << "] " << ToUtf8(bmp.Name, codePage) << "  position "
-                          << bmp.Position << "  " << kind << "  " << read.record.stream.size()
-                          << " bytes" << (read.error.empty() ? "" : "  ERROR: " + read.error)
-                          << "\n";
+                          << bmp.Position << "  " << kind << "  " << head.streamSize << " bytes"
+                          << (error.empty() ? "" : "  ERROR: " + error) << "\n";
             }
-            images.push_back(std::move(image));
         }
-        doc["topics"].push_back({{"name", ToUtf8(topic.Name, codePage)}, {"images", images}});
+        if (json)
+            doc["topics"].push_back({{"name", ToUtf8(topic.Name, codePage)}, {"images", images}});
     }
     if (json)
         std::cout << doc.dump(2) << "\n";
@@ -188,24 +195,6 @@ std::string SafeName(const std::string& utf8) {
     return out;
 }
 
-std::string ExtensionFor(const PictureRecord& record) {
-    switch (record.kind) {
-    case PictureKind::Bitmap:
-        return ".bmp";
-    case PictureKind::Icon:
-        return ".ico";
-    case PictureKind::Metafile: {
-        const auto& s = record.stream;
-        const bool emf = s.size() >= 89 && s[0] == 1 && s[1] == 0 && s[2] == 0 && s[3] == 0 &&
-                         s[40] == 0x20 && s[41] == 0x45 && s[42] == 0x4D && s[43] == 0x46;
-        return emf ? ".emf" : ".wmf";
-    }
-    case PictureKind::None:
-        break;
-    }
-    return "";
-}
-
 bool HasExtension(const std::string& name, const std::string& extension) {
     if (name.size() < extension.size())
         return false;
@@ -263,7 +252,7 @@ int RunExport(const Arguments& args) {
                 continue;
             }
             std::string name = SafeName(ToUtf8(bmp.Name, codePage));
-            std::string extension = ExtensionFor(read.record);
+            std::string extension = PictureExtension(read.record);
             ExportConverter::File converted;
             if (converter) {
                 try {
@@ -312,8 +301,9 @@ int RunCompact(const Arguments& args) {
     };
     std::vector<DamagedPicture> damaged;
     try {
+        TProgressThrottle throttle;
         damaged = CompactDataFile(folder, topics, [&](int done, int total) {
-            if (!terminal)
+            if (!terminal || !throttle.Due(done, total))
                 return;
             const int width = 40;
             const int filled = total == 0 ? width : done * width / total;
@@ -368,7 +358,8 @@ const CommandRegistration exportCommand{
 const CommandRegistration compactCommand{
     {"compact",
      "FOLDER",
-     "drop unreferenced records from the data file (as the program's Save)",
+     "drop unreferenced records from the data file (as the program's Save); damaged "
+     "pictures are kept as they are and named",
      {},
      {},
      RunCompact}};

@@ -3,9 +3,7 @@
 #include "ToolCatalog.h"
 
 #include "storage/CodePage.h"
-#include "storage/Exceptions.h"
 #include "storage/NameSearch.h"
-#include "storage/RecordHead.h"
 #include "storage/Stream.h"
 
 #include <nlohmann/json.hpp>
@@ -26,14 +24,8 @@ int RunFind(const Arguments& args) {
     nlohmann::json found = nlohmann::json::array();
     for (const TNameMatch& match : TNameIndex(topics, codePage).Find(words[1])) {
         const TBmp& bmp = topics.Image(match.topic, match.image);
-        RecordHead head;
         std::string error;
-        try {
-            if (bmp.Position != 0)
-                head = ReadRecordHead(data, bmp.Position);
-        } catch (const Exception& e) {
-            error = e.what();
-        }
+        const RecordHead head = ReadHeadOrError(data, bmp.Position, error);
         const std::string topicName = ToUtf8(topics.Topics(match.topic).Name, codePage);
         const std::string name = ToUtf8(bmp.Name, codePage);
         const char* kind = KindName(static_cast<int>(head.kind));

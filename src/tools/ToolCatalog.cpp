@@ -73,4 +73,15 @@ const char* KindName(int kind) {
     }
 }
 
+RecordHead ReadHeadOrError(TStream& data, std::int32_t position, std::string& error) {
+    error.clear();
+    try {
+        if (position != 0)
+            return ReadRecordHead(data, position);
+    } catch (const Exception& e) {
+        error = e.what();
+    }
+    return {};
+}
+
 } // namespace tavik::tools

@@ -2,6 +2,7 @@
 
 #include "storage/CatalogLock.h"
 #include "storage/Lists.h"
+#include "storage/RecordHead.h"
 
 #include <optional>
 #include <string>
@@ -26,6 +27,10 @@ TCatalogLock LockCatalogOrFail(const std::string& folder);
 // 1252 or 65001, else a UsageError), otherwise what the folder's tavik.ini
 // says ("Options"/"CodePage", else by "Lang"/"Lang").
 int FolderCodePage(const std::string& folder, const std::optional<std::string>& text);
+
+// The head of the picture record at position (an empty head for position 0,
+// a picture without a record); error gets why it cannot be read, or is cleared.
+RecordHead ReadHeadOrError(TStream& data, std::int32_t position, std::string& error);
 
 // The name of a picture kind for people: bitmap, icon, metafile or none.
 const char* KindName(int kind);

@@ -193,11 +193,13 @@ TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
 }
 
 TEST_F(PictureCommands, RenderDrawsHugePicturesScaledAndSaysSo) {
+    using metafile::WmfFunction;
     using metafile::testing::EmfBuilder;
     using metafile::testing::WmfBuilder;
     // 60 bytes claiming 32,767 inches square; 128 bytes claiming 10 metres.
-    const Bytes wmf =
-        WmfBuilder(QRect(0, 0, 32767, 32767), 1).Rec(0x041B, {32767, 32767, 0, 0}).Finish();
+    const Bytes wmf = WmfBuilder(QRect(0, 0, 32767, 32767), 1)
+                          .Rec(WmfFunction::Rectangle, {32767, 32767, 0, 0})
+                          .Finish();
     const Bytes emf = EmfBuilder(QRect(0, 0, 1'000'000, 500'000)).Finish();
     ASSERT_EQ(wmf.size(), 60u);
     const QString png = FDir.filePath("huge.png");

@@ -146,6 +146,11 @@ TEST(ClipboardCopy, IconPngKeepsItsTransparency) {
     EXPECT_EQ(QColor(png.pixel(8, 5)), QColor(Qt::red));
 }
 
+TEST(ClipboardCopy, HugeMetafileFrameRendersScaledToFit) {
+    const QImage png = QImage::fromData(PngOf(*EmfPicture(20000, 100).Graphic()), "PNG");
+    EXPECT_EQ(png.size(), QSize(kMaxRenderSide, 20));
+}
+
 TEST(ClipboardCopy, MetafileSvgKeepsItsShapesAsVectors) {
     QFile file(QStringLiteral(TAVIK_METAFILE_DATA "/emf_rectangle_pen_brush.emf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -270,7 +275,8 @@ TEST(ClipboardPaste, FilesCopiedInAFileManagerAreLocalPaths) {
     EXPECT_EQ(CopiedFiles(uriList), QStringList({"/tmp/a b.bmp", "/tmp/d.ico"}));
 
     QMimeData gnome;
-    gnome.setData("x-special/gnome-copied-files", "cut\nfile:///tmp/e.wmf\nfile:///tmp/f.emf");
+    gnome.setData("x-special/gnome-copied-files",
+                  "cut\nfile:///tmp/e.wmf\nfile:?//tmp/no-path.bmp\nfile:///tmp/f.emf");
     EXPECT_EQ(CopiedFiles(gnome), QStringList({"/tmp/e.wmf", "/tmp/f.emf"}));
 
     QMimeData picture;

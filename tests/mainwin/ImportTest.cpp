@@ -8,6 +8,7 @@
 #include "storage/CodePage.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
+#include "storage/StorageTestSupport.h"
 #include "support/ModalDialogs.h"
 
 #include <QApplication>
@@ -251,6 +252,29 @@ TEST_F(Import, ABrokenPictureStopsTheCopyKeepingWhatWasCopied) {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         EXPECT_FALSE(top->isVisible() && top != &window) << top->objectName().toStdString();
     }
+}
+
+TEST_F(Import, DamagedPicturesArriveAsTheyWereAndAreNamed) {
+    const std::vector<std::uint8_t> damaged = test::DamagedRecord();
+    other.topics.Topics(2).AddBmp("broken.ico", test::AppendToFile(other.DataFile(), damaged));
+    other.Save();
+    QString message;
+    std::shared_ptr<testing::ModalAnswer> report;
+    auto answer = AnswerNextModal([&](QWidget* dialog, QString& error) {
+        // The warning follows the chooser.
+        report = AnswerNextModal(Inspect(
+            [&](QWidget* box) { message = box->findChild<QLabel*>("qt_msgbox_label")->text(); },
+            testing::PressRole(QDialogButtonBox::AcceptRole)));
+        return Choose({2})(dialog, error);
+    });
+    ASSERT_TRUE(Run(other.dir.path()));
+    ASSERT_TRUE(answer->Answered()) << answer->Error().toStdString();
+    ASSERT_TRUE(report && QTest::qWaitFor([&] { return report->Answered(); }));
+    EXPECT_TRUE(message.contains("the picture \"broken.ico\" of topic \"Icons\""))
+        << message.toStdString();
+    const auto data = test::ReadFile(own.DataFile());
+    EXPECT_EQ(std::vector<std::uint8_t>(data.begin() + ownTopics.Image(1, 1).Position, data.end()),
+              damaged);
 }
 
 TEST(ImportForm, StartsUntickedOnTheFirstLineAndSelectsAll) {

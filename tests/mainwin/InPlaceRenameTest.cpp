@@ -88,18 +88,20 @@ TEST_F(InPlaceRenameTest, LeavingTheEditorUnchangedChangesNothing) {
     EXPECT_EQ(form.Topics().Image(0, 1).Name, "sun.bmp");
 }
 
-TEST_F(InPlaceRenameTest, AWindowDestroyedWithAnEditorOpenClosesCleanly) {
+TEST_F(InPlaceRenameTest, AWindowDestroyedWithAnEditorOpenKeepsTheEdit) {
     MakeCatalog({{"A", 2}});
     TMainForm& form = Open();
     form.MoveImage(0, 0, false);
     QLineEdit* editor = StartEditing(1);
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, QStringLiteral("moon"));
+    const std::string typed = editor->text().toStdString();
     Close();
-    // The pending change was saved on the way out.
+    // The pending changes were saved on the way out, the edit among them.
     const auto list = ReadCatalog();
     ASSERT_EQ(list->Topics(0).Bmps.Count(), 2);
     EXPECT_EQ(list->Image(0, 0).Name, "p1.bmp");
+    EXPECT_EQ(list->Image(0, 1).Name, typed);
 }
 
 } // namespace

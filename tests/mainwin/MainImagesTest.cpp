@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 
 namespace tavik::testing {
@@ -38,8 +38,10 @@ TEST_F(ImagesTest, AddingFilesReportsEveryFailureOnceAtTheEndAndAddsTheOthers) {
     svg.write("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 10'><rect width='20' "
               "height='10' fill='blue'/></svg>");
     svg.close();
-    const QStringList files = {unknown, WriteBmpFile(Folder(), "one.bmp", 10, 10), damaged,
-                               Folder() + "/photo.PNG", large, missing, svg.fileName()};
+    const QStringList files = {unknown,       WriteBmpFile(Folder(), "one.bmp", 10, 10),
+                               damaged,       Folder() + "/photo.PNG",
+                               large,         missing,
+                               svg.fileName()};
     QString message;
     QStringList buttons;
     auto answer = Answer(Inspect(
@@ -52,10 +54,10 @@ TEST_F(ImagesTest, AddingFilesReportsEveryFailureOnceAtTheEndAndAddsTheOthers) {
     form.AddImageFiles(files);
     EXPECT_TRUE(answer->Answered());
     EXPECT_EQ(buttons, QStringList({"OK"}));
-    EXPECT_EQ(message, "These files were not added:\n\n" + unknown +
-                           ": unknown picture format\n" + damaged + ": the file is damaged\n" +
-                           large + ": too large (4100 × 2 pixels; the largest is 4096 × 4096)\n" +
-                           missing + ": the file cannot be read");
+    EXPECT_EQ(message, "These files were not added:\n\n" + unknown + ": unknown picture format\n" +
+                           damaged + ": the file is damaged\n" + large +
+                           ": too large (4100 × 2 pixels; the largest is 4096 × 4096)\n" + missing +
+                           ": the file cannot be read");
     EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "one.bmp", "photo.PNG", "shape.svg"}));
     EXPECT_EQ(form.CurrentImageIndex(), -1);
     EXPECT_FALSE(form.ListChanged());
@@ -68,8 +70,7 @@ TEST_F(ImagesTest, OpenDialogListsAllPicturesFirstThenEachFamily) {
     TMainForm& form = Open();
     QStringList filters;
     auto answer = Answer(Inspect(
-        [&](QWidget* d) { filters = static_cast<QFileDialog*>(d)->nameFilters(); },
-        CloseWindow()));
+        [&](QWidget* d) { filters = static_cast<QFileDialog*>(d)->nameFilters(); }, CloseWindow()));
     form.AddImagesFromDialog();
     EXPECT_TRUE(answer->Answered());
     ASSERT_EQ(filters.size(), 10);

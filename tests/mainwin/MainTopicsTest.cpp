@@ -140,6 +140,10 @@ TEST_F(TopicsTest, DeleteKeyRemovesTheCurrentTopicAndShowsTheNext) {
     EXPECT_EQ(ImageNames().size(), 2);
     EXPECT_TRUE(form.ListChanged());
     EXPECT_TRUE(form.DataChanged());
+
+    auto keypad = Answer(PressResult(1));
+    QTest::keyClick(form.TopicList(), Qt::Key_Delete, Qt::KeypadModifier);
+    EXPECT_EQ(TopicNames(), QStringList({"A"}));
 }
 
 TEST_F(TopicsTest, DeleteMarkedTopicsAsksWithTheirCount) {

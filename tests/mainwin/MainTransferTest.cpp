@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -118,6 +119,29 @@ TEST_F(TransferTest, CancelledGroupFolderKeepsTheLastOne) {
     EXPECT_TRUE(QDir(out.path()).isEmpty());
 }
 
+TEST_F(TransferTest, QtsOwnDialogsSpeakTheProgramsLanguage) {
+    const std::pair<int, QString> languages[] = {
+        {1, QString::fromUtf16(u"Отмена")}, {2, "Cancelar"}, {0, "Cancel"}};
+    for (const auto& [language, cancel] : languages) {
+        WriteSettings(QStringLiteral("[Lang]\nLang=%1\n").arg(language));
+        MakeCatalog({{"A", 2}});
+        Open();
+        SelectImages({0, 1});
+        QString shown;
+        auto answer = Answer(Inspect(
+            [&](QWidget* dialog) {
+                shown = dialog->findChild<QDialogButtonBox*>()
+                            ->button(QDialogButtonBox::Cancel)
+                            ->text();
+            },
+            PressRole(QDialogButtonBox::RejectRole)));
+        ClickButton("tSaveBtn");
+        answer.reset();
+        EXPECT_EQ(shown, cancel) << language;
+        Close();
+    }
+}
+
 TEST_F(TransferTest, AnImportThatFailsHalfWayShowsAndKeepsWhatItCopied) {
     MakeCatalog({{"A", 1}});
     QTemporaryDir other;
@@ -144,8 +168,12 @@ TEST_F(TransferTest, AnImportThatFailsHalfWayShowsAndKeepsWhatItCopied) {
         PressRole(QDialogButtonBox::AcceptRole)));
     ClickButton("ImportBtn");
     ASSERT_TRUE(chooser && chooser->Answered());
-    // The failure is reported once the command has returned.
-    EXPECT_EQ(PendingReports().size(), 1);
+    // The failure is reported once the command has returned, naming the
+    // picture that stopped the import.
+    ASSERT_EQ(PendingReports().size(), 1);
+    EXPECT_TRUE(
+        PendingReports()[0].contains(QStringLiteral("the picture \"b.bmp\" of topic \"Bad\"")))
+        << PendingReports()[0].toStdString();
     auto report = Answer(PressRole(QDialogButtonBox::AcceptRole));
     ASSERT_TRUE(QTest::qWaitFor([&] { return report->Answered(); }));
     // Both topics arrived, the second without its picture, and they show.

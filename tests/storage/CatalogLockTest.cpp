@@ -2,6 +2,7 @@
 // commands against a lock held by another process, and reading commands that
 // must never rename or delete anything.
 #include "StorageTestSupport.h"
+#include "ToolRun.h"
 
 #include "storage/CatalogFiles.h"
 #include "storage/CatalogLock.h"
@@ -9,38 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <map>
-#include <sys/wait.h>
 
 namespace tavik {
 namespace {
 
 using test::Bytes;
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunTavikctl(const std::string& arguments) {
-    test::TempFolder scratch;
-    const std::string command =
-        std::string(TAVIKCTL_PATH) + " " + arguments + " 2>" + (scratch / "err");
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const Bytes err = test::ReadFile(scratch / "err");
-    run.err.assign(err.begin(), err.end());
-    return run;
-}
+using test::RunTavikctl;
+using test::ToolRun;
 
 // Every file of a folder with its bytes.
 std::map<std::string, Bytes> FolderContents(const std::string& folder) {

@@ -1,6 +1,7 @@
 // Recovery of pictures from a data file without a usable list file, or that
 // the list no longer refers to.
 #include "StorageTestSupport.h"
+#include "ToolRun.h"
 
 #include "storage/CatalogFiles.h"
 #include "storage/Records.h"
@@ -8,10 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <memory>
-#include <sys/wait.h>
 
 namespace tavik {
 namespace {
@@ -169,15 +167,9 @@ TEST_F(RecoverTest, WithAListOnlyUnreferencedPicturesJoinTheNamedTopic) {
 }
 
 TEST_F(RecoverTest, TheToolReportsWhatItFoundAndTheProgramReadsTheResult) {
-    const std::string command = std::string(TAVIKCTL_PATH) + " recover " + folder.Path();
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << out;
+    const test::ToolRun run = test::RunTavikctl("recover " + folder.Path());
+    const std::string& out = run.out;
+    EXPECT_EQ(run.status, 0) << out << run.err;
     EXPECT_NE(out.find("7 record(s), 5 readable, 2 damaged"), std::string::npos) << out;
     EXPECT_NE(out.find("list file: missing"), std::string::npos) << out;
     ExpectRecovered(LoadList()->Topics(0), {0, 1, 2, 3, 4});

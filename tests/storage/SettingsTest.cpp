@@ -74,6 +74,21 @@ TEST(IniFile, WritesLfAndReadsItBack) {
     EXPECT_FALSE(again.ReadBool("Options", "Keep", true));
 }
 
+TEST(IniFile, CommentLinesStayWhereTheyWereWritten) {
+    test::TempFolder folder;
+    test::WriteFile(folder / "tavik.ini",
+                    test::FromText("; written by hand\r\n[Options]\r\n# Keep=no key\r\n"
+                                   "Keep=x\r\n; Keep=y\r\n"));
+    TIniFile ini(folder / "tavik.ini");
+    EXPECT_FALSE(ini.ValueExists("Options", "# Keep"));
+    ini.WriteString("Options", "Keep", "z");
+    ini.WriteString("Options", "New", "1");
+    ini.UpdateFile();
+    EXPECT_EQ(test::ReadFile(folder / "tavik.ini"),
+              test::FromText("; written by hand\n\n[Options]\n# Keep=no key\nKeep=z\n"
+                             "; Keep=y\nNew=1\n"));
+}
+
 TEST(IniFile, UnwritableFolderReportsTheFileName) {
     test::TempFolder folder;
     const std::string name = folder / "gone/tavik.ini";

@@ -1,4 +1,5 @@
 #include "StorageTestSupport.h"
+#include "ToolRun.h"
 
 #include "storage/CatalogFiles.h"
 #include "storage/Records.h"
@@ -6,37 +7,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace tavik {
 namespace {
 
 using test::Bytes;
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Tavikctl(const std::string& arguments) {
-    test::TempFolder scratch;
-    const std::string command =
-        std::string(TAVIKCTL_PATH) + " " + arguments + " 2>" + (scratch / "err");
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const Bytes err = test::ReadFile(scratch / "err");
-    run.err.assign(err.begin(), err.end());
-    return run;
-}
+using test::RunTavikctl;
+using test::ToolRun;
 
 Bytes Emf() {
     Bytes emf(120, 0);
@@ -70,7 +49,7 @@ protected:
 };
 
 TEST_F(TavikctlTest, ListAsJsonConvertsNamesAndReportsKinds) {
-    const ToolRun run = Tavikctl("list " + folder.Path() + " --json");
+    const ToolRun run = RunTavikctl("list " + folder.Path() + " --json");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto doc = nlohmann::json::parse(run.out);
     ASSERT_EQ(doc["topics"].size(), 2u);
@@ -84,12 +63,12 @@ TEST_F(TavikctlTest, ListAsJsonConvertsNamesAndReportsKinds) {
     EXPECT_EQ(images[2]["kind"], "icon");
     EXPECT_TRUE(doc["topics"][1]["images"].empty());
 
-    const ToolRun western = Tavikctl("list " + folder.Path() + " --json --codepage 1252");
+    const ToolRun western = RunTavikctl("list " + folder.Path() + " --json --codepage 1252");
     EXPECT_EQ(nlohmann::json::parse(western.out)["topics"][0]["images"][0]["name"], "Ïðèâåò");
 }
 
 TEST_F(TavikctlTest, CheckFindsDeadDataAndDamagedRecords) {
-    ToolRun run = Tavikctl("check " + folder.Path());
+    ToolRun run = RunTavikctl("check " + folder.Path());
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("1 unreferenced record(s)"), std::string::npos) << run.out;
 
@@ -97,7 +76,7 @@ TEST_F(TavikctlTest, CheckFindsDeadDataAndDamagedRecords) {
     Bytes data = test::ReadFile(DataFileName(folder.Path()));
     data[static_cast<std::size_t>(topics.Image(0, 1).Position)] = 'X';
     test::WriteFile(DataFileName(folder.Path()), data);
-    run = Tavikctl("check " + folder.Path());
+    run = RunTavikctl("check " + folder.Path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("topic 0 'Cats/Dogs', picture 1 'same', position " +
                            std::to_string(topics.Image(0, 1).Position) +
@@ -107,15 +86,15 @@ TEST_F(TavikctlTest, CheckFindsDeadDataAndDamagedRecords) {
 }
 
 TEST_F(TavikctlTest, ExtractAndExportWritePictureFiles) {
-    ToolRun run = Tavikctl("extract " + folder.Path() + " 0 0 -o " + (folder / "out.bmp"));
+    ToolRun run = RunTavikctl("extract " + folder.Path() + " 0 0 -o " + (folder / "out.bmp"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test::ReadFile(folder / "out.bmp"), bmp);
 
-    run = Tavikctl("extract " + folder.Path() + " 0 7 -o " + (folder / "x"));
+    run = RunTavikctl("extract " + folder.Path() + " 0 7 -o " + (folder / "x"));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("no picture 7"), std::string::npos);
 
-    run = Tavikctl("export " + folder.Path() + " " + (folder / "export"));
+    run = RunTavikctl("export " + folder.Path() + " " + (folder / "export"));
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string topicDir = folder / "export/Cats_Dogs/";
     EXPECT_EQ(test::ReadFile(topicDir + "Привет.bmp"), bmp);
@@ -126,11 +105,11 @@ TEST_F(TavikctlTest, ExtractAndExportWritePictureFiles) {
 
 TEST_F(TavikctlTest, CompactDropsDeadRecords) {
     const auto before = std::filesystem::file_size(DataFileName(folder.Path()));
-    const ToolRun run = Tavikctl("compact " + folder.Path());
+    const ToolRun run = RunTavikctl("compact " + folder.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_LT(std::filesystem::file_size(DataFileName(folder.Path())), before);
-    EXPECT_NE(Tavikctl("check " + folder.Path()).out.find("0 unreferenced"), std::string::npos);
-    EXPECT_EQ(Tavikctl("extract " + folder.Path() + " 0 0 -o " + (folder / "a.bmp")).status, 0);
+    EXPECT_NE(RunTavikctl("check " + folder.Path()).out.find("0 unreferenced"), std::string::npos);
+    EXPECT_EQ(RunTavikctl("extract " + folder.Path() + " 0 0 -o " + (folder / "a.bmp")).status, 0);
     EXPECT_EQ(test::ReadFile(folder / "a.bmp"), bmp);
 }
 
@@ -138,11 +117,11 @@ TEST_F(TavikctlTest, DamagedPicturesAreNamedAndNeverTakenForDeadData) {
     topics.Topics(0).AddBmp("broken",
                             test::AppendToFile(DataFileName(folder.Path()), test::DamagedRecord()));
     SaveCatalog(folder.Path(), topics);
-    ToolRun run = Tavikctl("check " + folder.Path());
+    ToolRun run = RunTavikctl("check " + folder.Path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("1 unreferenced record(s), "), std::string::npos) << run.out;
 
-    run = Tavikctl("compact " + folder.Path());
+    run = RunTavikctl("compact " + folder.Path());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("topic 0 'Cats/Dogs', picture 3 'broken' is damaged"), std::string::npos)
         << run.err;
@@ -151,7 +130,7 @@ TEST_F(TavikctlTest, DamagedPicturesAreNamedAndNeverTakenForDeadData) {
     Bytes list = test::ReadFile(ListFileName(folder.Path()));
     list.push_back(0x01);
     test::WriteFile(ListFileName(folder.Path()), list);
-    run = Tavikctl("check " + folder.Path());
+    run = RunTavikctl("check " + folder.Path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("after the end of its list"), std::string::npos) << run.err;
 }
@@ -161,7 +140,7 @@ TEST_F(TavikctlTest, ExportCutsLongNamesBetweenCharacters) {
     // 200th byte is the first half of a letter.
     topics.Topics(0).Bmps.Bmps(0).Name = "a" + std::string(150, '\xE0');
     SaveCatalog(folder.Path(), topics);
-    ASSERT_EQ(Tavikctl("export " + folder.Path() + " " + (folder / "export")).status, 0);
+    ASSERT_EQ(RunTavikctl("export " + folder.Path() + " " + (folder / "export")).status, 0);
     std::string expected = "a";
     for (int i = 0; i < 99; ++i)
         expected += "\xD0\xB0";
@@ -191,7 +170,7 @@ TEST_F(TavikctlTest, BadInputGivesOneMessageAndAnExitStatus) {
         {"compact " + damaged.Path(), 1, "damaged list file"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = Tavikctl(c.arguments);
+        const ToolRun run = RunTavikctl(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
     }
@@ -204,7 +183,7 @@ TEST_F(TavikctlTest, FindMatchesNamesInEveryTopicIgnoringCaseAndAccents) {
     // finds "Привет", and a damaged head is reported with the match.
     topics.Topics(1).AddBmp("\xCF\xF0\xE8\xE2\xE5\xF2 2", 4000000);
     SaveCatalog(folder.Path(), topics);
-    ToolRun run = Tavikctl("find " + folder.Path() + " ПРИВЕТ --json");
+    ToolRun run = RunTavikctl("find " + folder.Path() + " ПРИВЕТ --json");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto matches = nlohmann::json::parse(run.out)["matches"];
     ASSERT_EQ(matches.size(), 2u) << run.out;
@@ -216,12 +195,12 @@ TEST_F(TavikctlTest, FindMatchesNamesInEveryTopicIgnoringCaseAndAccents) {
     EXPECT_EQ(matches[1]["name"], "Привет 2");
     EXPECT_TRUE(matches[1].contains("error"));
 
-    run = Tavikctl("find " + folder.Path() + " SAME");
+    run = RunTavikctl("find " + folder.Path() + " SAME");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("[0] Cats/Dogs  [1] same  metafile  120 bytes"), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("[2] same  icon  4 bytes"), std::string::npos) << run.out;
-    EXPECT_EQ(Tavikctl("find " + folder.Path()).status, 2);
+    EXPECT_EQ(RunTavikctl("find " + folder.Path()).status, 2);
 }
 
 } // namespace

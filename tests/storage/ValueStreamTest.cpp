@@ -86,18 +86,18 @@ TEST(ValueWriter, BufferedBytesReachTheStreamOnlyWhenFlushedOrFull) {
     TValueWriter writer(stream);
     writer.WriteListBegin();
     EXPECT_EQ(stream.Size(), 0);
-    const std::string big(5000, 'z');
+    const std::string big(TValueWriter::kBufferSize + 904, 'z');
     writer.WriteString(big);
-    EXPECT_EQ(stream.Size(), 4096);
+    EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(TValueWriter::kBufferSize));
     writer.FlushBuffer();
-    EXPECT_EQ(stream.Size(), 1 + 5 + 5000);
+    EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + 5 + big.size()));
 }
 
 TEST(ValueWriter, FailingStreamRaisesWriteError) {
-    for (std::size_t limit : {0u, 1u, 4095u, 4096u, 4097u, 9000u}) {
+    for (std::size_t limit : {0u, 1u, 4095u, 4096u, 4097u, 9000u, 300000u}) {
         test::TFailingStream stream(limit);
         TValueWriter writer(stream);
-        const std::string big(10000, 'q');
+        const std::string big(400000, 'q');
         try {
             writer.WriteString(big);
             writer.FlushBuffer();

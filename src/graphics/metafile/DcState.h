@@ -38,12 +38,12 @@ struct DcState {
 
     QRgb textColor = 0xFF000000;
     QRgb bkColor = 0xFFFFFFFF;
-    int bkMode = 2; // OPAQUE
-    int rop2 = 13;  // COPYPEN
-    int polyFillMode = 1;
+    int bkMode = Number(BkMode::Opaque);
+    int rop2 = Number(Rop2::CopyPen);
+    int polyFillMode = Number(PolyFillMode::Alternate);
     int stretchMode = 1;
     std::uint32_t textAlign = 0;
-    int arcDirection = 1; // counter-clockwise
+    int arcDirection = Number(ArcDirection::CounterClockwise);
     int charExtra = 0;
     qreal miterLimit = 10;
     QPointF currentPos{0, 0};

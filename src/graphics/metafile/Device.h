@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Records.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -35,8 +37,8 @@ struct BrushSpec {
 
 // Modes that change how any primitive lands on the output.
 struct DrawMode {
-    int rop2 = 13;      // binary raster operation, 13 = copy
-    bool opaque = true; // background mode OPAQUE: hatch and dash gaps get bkColor
+    int rop2 = Number(Rop2::CopyPen); // binary raster operation
+    bool opaque = true;               // background mode OPAQUE: hatch and dash gaps get bkColor
     QColor bkColor = Qt::white;
 };
 

@@ -16,6 +16,15 @@ inline constexpr std::int64_t kMaxDibPixels = 64LL * 1024 * 1024;
 // Run-length bitmaps expand from few bytes; they get a smaller budget.
 inline constexpr std::int64_t kMaxRleDibPixels = 16LL * 1024 * 1024;
 
+// The size of the oldest bitmap header (16-bit sizes, 3-byte colours).
+inline constexpr std::uint32_t kCoreHeaderSize = 12;
+
+// True when the bitmap header at the start of info stores its rows bottom
+// up: the oldest header always does, the others when the height is positive.
+inline bool IsBottomUp(const Bytes& info) {
+    return info.U32(0) == kCoreHeaderSize || info.I32(8) > 0;
+}
+
 enum DibColorUsage : std::uint32_t { DibRgbColors = 0, DibPalColors = 1, DibPalIndices = 2 };
 
 // Decodes a device-independent bitmap whose info header (with masks and

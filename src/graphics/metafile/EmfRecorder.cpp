@@ -219,10 +219,10 @@ private:
             RenderArea(path, [&](QPainter& painter) { painter.fillPath(path, brush); });
             return;
         }
-        BrushSpec spec;
-        spec.kind = BrushSpec::Solid;
-        spec.color = brush.color();
-        FWriter->FillPath(ToCanvas().map(path), spec, kPlainMode);
+        BrushSpec fill;
+        fill.kind = BrushSpec::Solid;
+        fill.color = brush.color();
+        FWriter->FillPath(ToCanvas().map(path), fill, kPlainMode);
     }
 
     void Stroke(const QPainterPath& path) {
@@ -247,21 +247,21 @@ private:
         }
         const qreal toDevice = cosmetic ? 1 : ScaleOf(FTransform);
         const qreal width = FPen.widthF() * toDevice; // device pixels
-        PenSpec spec;
-        spec.color = FPen.color();
-        spec.cap = FPen.capStyle();
-        spec.join = FPen.joinStyle() == Qt::SvgMiterJoin ? Qt::MiterJoin : FPen.joinStyle();
-        spec.miterLimit = FPen.miterLimit();
-        spec.width = width * FScale;
+        PenSpec pen;
+        pen.color = FPen.color();
+        pen.cap = FPen.capStyle();
+        pen.join = FPen.joinStyle() == Qt::SvgMiterJoin ? Qt::MiterJoin : FPen.joinStyle();
+        pen.miterLimit = FPen.miterLimit();
+        pen.width = width * FScale;
         if (dashed) {
             // Dash lengths count in pen widths, never below one unit.
             const qreal unit = std::max<qreal>(FPen.widthF(), 1) * toDevice * FScale;
             for (qreal d : FPen.dashPattern())
-                spec.dashes.push_back(d * unit);
-            if (spec.width == 0)
-                spec.width = FScale;
+                pen.dashes.push_back(d * unit);
+            if (pen.width == 0)
+                pen.width = FScale;
         }
-        FWriter->StrokePath(ToCanvas().map(path), spec, kPlainMode);
+        FWriter->StrokePath(ToCanvas().map(path), pen, kPlainMode);
     }
 
     // Draws into an image of the device pixels that path covers and writes

@@ -128,18 +128,18 @@ void Gdi::SetWorldTransform(const QTransform& t) {
 
 void Gdi::ModifyWorldTransform(const QTransform& t, int mode) {
     switch (mode) {
-    case 1:
+    case Number(WorldTransformMode::Identity):
         FState.world = QTransform();
         break;
-    case 2:
+    case Number(WorldTransformMode::LeftMultiply):
         if (Invertible(t) && Invertible(t * FState.world))
             FState.world = t * FState.world;
         break;
-    case 3:
+    case Number(WorldTransformMode::RightMultiply):
         if (Invertible(t) && Invertible(FState.world * t))
             FState.world = FState.world * t;
         break;
-    case 4:
+    case Number(WorldTransformMode::Set):
         SetWorldTransform(t);
         break;
     default:
@@ -286,7 +286,7 @@ BrushSpec Gdi::MakeBrush(const LogBrush& brush) const {
 DrawMode Gdi::Mode() const {
     DrawMode m;
     m.rop2 = FState.rop2;
-    m.opaque = FState.bkMode == 2;
+    m.opaque = FState.bkMode == Number(BkMode::Opaque);
     m.bkColor = QColor::fromRgb(FState.bkColor | 0xFF000000);
     return m;
 }
@@ -315,12 +315,13 @@ void Gdi::Draw(const QPainterPath& output, bool fill, bool stroke) {
         AddToPath(output, false);
         return;
     }
-    if (FState.rop2 == 11 || !Usable(output))
+    if (FState.rop2 == Number(Rop2::Nop) || !Usable(output))
         return;
     const DrawMode mode = Mode();
     if (fill && FState.brush.style != BsNull) {
         QPainterPath p = output;
-        p.setFillRule(FState.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+        p.setFillRule(FState.polyFillMode == Number(PolyFillMode::Winding) ? Qt::WindingFill
+                                                                           : Qt::OddEvenFill);
         FDevice.FillPath(p, MakeBrush(FState.brush), mode);
     }
     if (stroke && (FState.pen.style & PsStyleMask) != PsNull)
@@ -439,20 +440,20 @@ void Gdi::PolyDraw(const QPolygonF& points, const std::vector<std::uint8_t>& typ
     QPainterPath path(t.map(FState.currentPos));
     QPointF start = FState.currentPos;
     for (qsizetype i = 0; i < points.size() && i < static_cast<qsizetype>(types.size()); ++i) {
-        const int type = types[i] & ~1;
-        if (type == 6) {
+        const int type = types[i] & ~PtCloseFigure;
+        if (type == PtMoveTo) {
             path.moveTo(t.map(points[i]));
             start = points[i];
-        } else if (type == 2) {
+        } else if (type == PtLineTo) {
             path.lineTo(t.map(points[i]));
-        } else if (type == 4 && i + 2 < points.size()) {
+        } else if (type == PtBezierTo && i + 2 < points.size()) {
             path.cubicTo(t.map(points[i]), t.map(points[i + 1]), t.map(points[i + 2]));
             i += 2;
         } else {
             return; // a malformed type sequence draws nothing, as in GDI
         }
         FState.currentPos = points[i];
-        if (types[i] & 1) {
+        if (types[i] & PtCloseFigure) {
             path.closeSubpath();
             FState.currentPos = start;
         }
@@ -503,7 +504,7 @@ void Gdi::ArcShape(const QRectF& box, QPointF start, QPointF end, ArcKind kind) 
     // counter-clockwise arc there into a clockwise one in logical space.
     const QTransform page = ToOutput();
     const bool flipped = (FState.world.inverted() * page).determinant() < 0;
-    const bool ccw = (FState.arcDirection != 2) != flipped;
+    const bool ccw = (FState.arcDirection != Number(ArcDirection::Clockwise)) != flipped;
     if (!ccw)
         sweep -= 360;
     const qreal startRad = startDeg * std::numbers::pi / 180;
@@ -614,7 +615,8 @@ void Gdi::SelectClipPath(int mode) {
     FPathOpen = false;
     QPainterPath p = FPath;
     FPath = QPainterPath();
-    p.setFillRule(FState.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    p.setFillRule(FState.polyFillMode == Number(PolyFillMode::Winding) ? Qt::WindingFill
+                                                                       : Qt::OddEvenFill);
     if (Usable(p))
         CombineClip(p, mode);
 }
@@ -640,22 +642,22 @@ void Gdi::CombineClip(const QPainterPath& input, int mode) {
     const QPainterPath everything = RectPath(all);
     std::optional<QPainterPath>& clip = FState.clip;
     switch (mode) {
-    case 1:
+    case Number(RegionMode::And):
         clip = clip ? Limit(clip->intersected(p)) : p;
         break;
-    case 2:
+    case Number(RegionMode::Or):
         if (clip)
             clip = Limit(clip->united(p));
         break;
-    case 3: {
+    case Number(RegionMode::Xor): {
         const QPainterPath current = clip ? *clip : everything;
         clip = Limit(current.united(p).subtracted(current.intersected(p)));
         break;
     }
-    case 4:
+    case Number(RegionMode::Diff):
         clip = Limit((clip ? *clip : everything).subtracted(p));
         break;
-    case 5:
+    case Number(RegionMode::Copy):
         clip = p;
         break;
     default:
@@ -700,7 +702,7 @@ void Gdi::OffsetClip(QPointF logical) {
 
 void Gdi::SelectClipRegion(const QPainterPath* output, int mode) {
     if (!output) {
-        if (mode == 5) {
+        if (mode == Number(RegionMode::Copy)) {
             FState.clip.reset();
             ApplyClip();
         }
@@ -744,7 +746,7 @@ void Gdi::InvertRegion(const QPainterPath& output) {
     if (FPathOpen || !Usable(output) || !Charge(Cost::Point, output.elementCount()))
         return;
     DrawMode mode = Mode();
-    mode.rop2 = 6;
+    mode.rop2 = Number(Rop2::Not);
     FDevice.FillPath(output, BrushSpec{}, mode);
 }
 

@@ -6,11 +6,6 @@ namespace tavik::metafile {
 
 namespace {
 
-// The 8-bit truth table of a ternary raster operation.
-int RopIndex(std::uint32_t rop) {
-    return static_cast<int>((rop >> 16) & 0xFF);
-}
-
 bool UsesSource(int index) {
     return ((index >> 2) & 0x33) != (index & 0x33);
 }
@@ -21,7 +16,7 @@ void Gdi::BlitMapped(const QTransform& unitToLogical, const QImage* image, const
                      std::uint32_t rop) {
     if (FPathOpen)
         return;
-    const int index = RopIndex(rop);
+    const int index = RopTable(rop);
     const QTransform unit = unitToLogical * ToOutput();
     QPainterPath area;
     area.addPolygon(unit.map(QPolygonF(QRectF(0, 0, 1, 1))));
@@ -37,26 +32,27 @@ void Gdi::BlitMapped(const QTransform& unitToLogical, const QImage* image, const
         case 0xAA: // NOOP
             return;
         case 0x00: // BLACKNESS
-            mode.rop2 = 1;
+            mode.rop2 = Number(Rop2::Black);
             break;
         case 0xFF: // WHITENESS
-            mode.rop2 = 16;
+            mode.rop2 = Number(Rop2::White);
             break;
         case 0x55: // DSTINVERT
-            mode.rop2 = 6;
+            mode.rop2 = Number(Rop2::Not);
             break;
         case 0x5A: // PATINVERT
-            mode.rop2 = 7;
+            mode.rop2 = Number(Rop2::XorPen);
             break;
         case 0x0F: // PATNOT... NOTPATCOPY
-            mode.rop2 = 4;
+            mode.rop2 = Number(Rop2::NotCopyPen);
             break;
         default: // PATCOPY and the rarer pattern operations
-            mode.rop2 = 13;
+            mode.rop2 = Number(Rop2::CopyPen);
             break;
         }
         if (brush.kind == BrushSpec::Null) {
-            if (mode.rop2 != 1 && mode.rop2 != 16 && mode.rop2 != 6)
+            if (mode.rop2 != Number(Rop2::Black) && mode.rop2 != Number(Rop2::White) &&
+                mode.rop2 != Number(Rop2::Not))
                 return;
             brush.kind = BrushSpec::Solid;
         }
@@ -80,7 +76,7 @@ void Gdi::BlitMapped(const QTransform& unitToLogical, const QImage* image, const
     QImage picture = *image;
     if (index == 0x33) { // NOTSRCCOPY
         picture.invertPixels();
-        op = 0x00CC0020;
+        op = Number(Rop3::SrcCopy);
     }
     FDevice.DrawImage(picture, source, mapping, op);
 }
@@ -104,7 +100,7 @@ void Gdi::GradientFill(const QPolygonF& logical, QColor c1, QColor c2, bool vert
                              (c1.blue() + c2.blue()) / 2);
     }
     DrawMode mode = Mode();
-    mode.rop2 = 13;
+    mode.rop2 = Number(Rop2::CopyPen);
     FDevice.FillPath(area, brush, mode);
 }
 

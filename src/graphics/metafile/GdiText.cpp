@@ -74,7 +74,7 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
         return;
     const QTransform t = ToOutput();
     const DrawMode mode = Mode();
-    if (rect && (options & 0x2) && !FPathOpen) {
+    if (rect && (options & EtoOpaque) && !FPathOpen) {
         QPainterPath box;
         box.addRect(rect->normalized());
         box = t.map(box);
@@ -82,7 +82,7 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
             BrushSpec bk;
             bk.color = mode.bkColor;
             DrawMode copy = mode;
-            copy.rop2 = 13;
+            copy.rop2 = Number(Rop2::CopyPen);
             FDevice.FillPath(box, bk, copy);
         }
     }
@@ -164,11 +164,12 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
         AddToPath(place.map(glyphs), false);
         return;
     }
-    if (FState.rop2 == 11 || !std::isfinite(run.origin.x()) || !std::isfinite(run.origin.y()) ||
-        std::abs(run.origin.x()) > 1e7 || std::abs(run.origin.y()) > 1e7)
+    if (FState.rop2 == Number(Rop2::Nop) || !std::isfinite(run.origin.x()) ||
+        !std::isfinite(run.origin.y()) || std::abs(run.origin.x()) > 1e7 ||
+        std::abs(run.origin.y()) > 1e7)
         return;
 
-    if (mode.opaque && !(rect && (options & 0x2))) {
+    if (mode.opaque && !(rect && (options & EtoOpaque))) {
         const QPointF top = run.origin - v * ascent, bottom = run.origin + v * descent;
         QPainterPath cell;
         cell.addPolygon(QPolygonF({top, top + u * advance, bottom + u * advance, bottom}));
@@ -177,7 +178,7 @@ void Gdi::TextOut(QPointF ref, const QString& text, std::uint32_t options, const
         bk.color = mode.bkColor;
         FDevice.FillPath(cell, bk, mode);
     }
-    const bool clipped = rect && (options & 0x4);
+    const bool clipped = rect && (options & EtoClipped);
     if (clipped) {
         QPainterPath box;
         box.addRect(rect->normalized());

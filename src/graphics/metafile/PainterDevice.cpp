@@ -1,5 +1,7 @@
 #include "PainterDevice.h"
 
+#include "Records.h"
+
 #include <QLinearGradient>
 #include <QPaintEngine>
 #include <cmath>
@@ -62,50 +64,50 @@ bool PainterDevice::SetRop2(int rop2, QColor& color) {
     using M = QPainter::CompositionMode;
     M mode = M::CompositionMode_SourceOver;
     switch (rop2) {
-    case 1:
+    case Number(Rop2::Black):
         color = Qt::black;
         break;
-    case 16:
+    case Number(Rop2::White):
         color = Qt::white;
         break;
-    case 11:
+    case Number(Rop2::Nop):
         return false;
-    case 13:
+    case Number(Rop2::CopyPen):
         break;
-    case 2:
+    case Number(Rop2::NotMergePen):
         mode = M::RasterOp_NotSourceAndNotDestination;
         break;
-    case 3:
+    case Number(Rop2::MaskNotPen):
         mode = M::RasterOp_NotSourceAndDestination;
         break;
-    case 4:
+    case Number(Rop2::NotCopyPen):
         mode = M::RasterOp_NotSource;
         break;
-    case 5:
+    case Number(Rop2::MaskPenNot):
         mode = M::RasterOp_SourceAndNotDestination;
         break;
-    case 6:
+    case Number(Rop2::Not):
         mode = M::RasterOp_NotDestination;
         break;
-    case 7:
+    case Number(Rop2::XorPen):
         mode = M::RasterOp_SourceXorDestination;
         break;
-    case 8:
+    case Number(Rop2::NotMaskPen):
         mode = M::RasterOp_NotSourceOrNotDestination;
         break;
-    case 9:
+    case Number(Rop2::MaskPen):
         mode = M::RasterOp_SourceAndDestination;
         break;
-    case 10:
+    case Number(Rop2::NotXorPen):
         mode = M::RasterOp_NotSourceXorDestination;
         break;
-    case 12:
+    case Number(Rop2::MergeNotPen):
         mode = M::RasterOp_NotSourceOrDestination;
         break;
-    case 14:
+    case Number(Rop2::MergePenNot):
         mode = M::RasterOp_SourceOrNotDestination;
         break;
-    case 15:
+    case Number(Rop2::MergePen):
         mode = M::RasterOp_SourceOrDestination;
         break;
     default:
@@ -113,7 +115,7 @@ bool PainterDevice::SetRop2(int rop2, QColor& color) {
     }
     if (mode != M::CompositionMode_SourceOver) {
         if (!FRasterOps)
-            return rop2 != 6; // inverting cannot be approximated by drawing
+            return rop2 != Number(Rop2::Not); // inverting cannot be approximated by drawing
         FPainter.setCompositionMode(mode);
     }
     return true;
@@ -128,7 +130,7 @@ void PainterDevice::FillPath(const QPainterPath& path, const BrushSpec& brush,
     if (!SetRop2(mode.rop2, color))
         return;
     QBrush b;
-    if (mode.rop2 == 1 || mode.rop2 == 16) {
+    if (mode.rop2 == Number(Rop2::Black) || mode.rop2 == Number(Rop2::White)) {
         b = QBrush(color);
     } else if (brush.kind == BrushSpec::Hatch) {
         if (mode.opaque)
@@ -216,7 +218,7 @@ void PainterDevice::DrawImage(const QImage& image, const QRectF& src, const QTra
                               std::uint32_t rop) {
     using M = QPainter::CompositionMode;
     M mode = M::CompositionMode_SourceOver;
-    switch ((rop >> 16) & 0xFF) {
+    switch (RopTable(rop)) {
     case 0x88:
         mode = M::RasterOp_SourceAndDestination;
         break;

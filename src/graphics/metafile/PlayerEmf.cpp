@@ -1,4 +1,5 @@
 #include "Gdi.h"
+#include "Layouts.h"
 #include "Player.h"
 #include "PlayerEmfImpl.h"
 
@@ -122,33 +123,37 @@ const LogBrush* EmfPlayer::BrushAt(std::uint32_t index) {
 
 std::optional<QPainterPath> EmfPlayer::RegionPath(const Bytes& r, std::uint64_t at,
                                                   std::uint64_t cb) {
+    using L = emr::RegionData;
     const Bytes data = r.Sub(at, cb);
-    if (data.Size() < 32 || data.U32(0) != 32 || data.U32(4) != 1)
+    if (data.Size() < L::kHeaderSize || data.U32(L::headerSize) != L::kHeaderSize ||
+        data.U32(L::type) != 1)
         return std::nullopt;
-    const std::uint64_t count = data.U32(8);
-    if (!data.Has(32, count * 16))
+    const std::uint64_t count = data.U32(L::count);
+    if (!data.Has(L::rects, count * L::kRectSize))
         return std::nullopt;
     if (!FGdi.Charge(Cost::Point, static_cast<std::int64_t>(count)))
         return std::nullopt;
     Region region;
     region.rects.reserve(count);
     for (std::uint64_t i = 0; i < count; ++i)
-        region.rects.push_back(BoxL(data, 32 + 16 * i));
+        region.rects.push_back(BoxL(data, L::rects + L::kRectSize * i));
     // Region rectangles are reference-device pixels: only the frame
     // mapping applies to them.
     return FGdi.Init().map(region.ToPath());
 }
 
 void EmfPlayer::Poly(EmfRecord type, const Bytes& r, bool shortPoints) {
-    if (!r.Has(0, 28))
+    using L = emr::Poly;
+    if (!r.Has(0, L::kSize))
         return;
-    const std::uint64_t count = r.U32(24), size = shortPoints ? 4 : 8;
-    if (!r.Has(28, count * size) || !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(count)))
+    const std::uint64_t count = r.U32(L::count), size = shortPoints ? 4 : 8;
+    if (!r.Has(L::points, count * size) ||
+        !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(count)))
         return;
     QPolygonF pts;
     pts.reserve(static_cast<qsizetype>(count));
     for (std::uint64_t i = 0; i < count; ++i)
-        pts << (shortPoints ? PointS(r, 28 + 4 * i) : PointL(r, 28 + 8 * i));
+        pts << (shortPoints ? PointS(r, L::points + 4 * i) : PointL(r, L::points + 8 * i));
     switch (type) {
     case EmfRecord::PolyBezier:
     case EmfRecord::PolyBezier16:
@@ -176,16 +181,18 @@ void EmfPlayer::Poly(EmfRecord type, const Bytes& r, bool shortPoints) {
 }
 
 void EmfPlayer::PolyPoly(EmfRecord type, const Bytes& r, bool shortPoints) {
-    if (!r.Has(0, 32))
+    using L = emr::PolyPoly;
+    if (!r.Has(0, L::kSize))
         return;
-    const std::uint64_t polys = r.U32(24), total = r.U32(28), size = shortPoints ? 4 : 8;
-    if (!r.Has(32, polys * 4) || !r.Has(32 + polys * 4, total * size) ||
+    const std::uint64_t polys = r.U32(L::polygons), total = r.U32(L::total);
+    const std::uint64_t size = shortPoints ? 4 : 8;
+    if (!r.Has(L::counts, polys * 4) || !r.Has(L::counts + polys * 4, total * size) ||
         !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(polys + total)))
         return;
     std::vector<QPolygonF> list;
-    std::uint64_t at = 32 + polys * 4, used = 0;
+    std::uint64_t at = L::counts + polys * 4, used = 0;
     for (std::uint64_t i = 0; i < polys; ++i) {
-        const std::uint64_t n = r.U32(32 + 4 * i);
+        const std::uint64_t n = r.U32(L::counts + 4 * i);
         if (n > total - used)
             return; // counts that add up past the points: the record is damaged
         QPolygonF poly;
@@ -228,76 +235,85 @@ bool EmfPlayer::PlayDrawing(EmfRecord type, const Bytes& r) {
         PolyPoly(type, r, true);
         break;
     case EmfRecord::SetPixelV:
-        if (need(20))
-            FGdi.SetPixel(PointL(r, 8), Color(r, 16));
+        if (need(emr::SetPixelV::kSize))
+            FGdi.SetPixel(PointL(r, emr::SetPixelV::point), Color(r, emr::SetPixelV::color));
         break;
     case EmfRecord::AngleArc:
-        if (need(28))
-            FGdi.AngleArc(PointL(r, 8), r.U32(16), r.F32(20), r.F32(24));
+        if (need(emr::AngleArc::kSize))
+            FGdi.AngleArc(PointL(r, emr::AngleArc::centre), r.U32(emr::AngleArc::radius),
+                          r.F32(emr::AngleArc::startAngle), r.F32(emr::AngleArc::sweepAngle));
         break;
     case EmfRecord::Ellipse:
-        if (need(24))
-            FGdi.Ellipse(BoxL(r, 8));
+        if (need(emr::OneBox::kSize))
+            FGdi.Ellipse(BoxL(r, emr::OneBox::box));
         break;
     case EmfRecord::Rectangle:
-        if (need(24))
-            FGdi.Rectangle(BoxL(r, 8));
+        if (need(emr::OneBox::kSize))
+            FGdi.Rectangle(BoxL(r, emr::OneBox::box));
         break;
     case EmfRecord::RoundRect:
-        if (need(32))
-            FGdi.RoundRect(BoxL(r, 8), QSizeF(r.I32(24), r.I32(28)));
+        if (need(emr::RoundRect::kSize))
+            FGdi.RoundRect(
+                BoxL(r, emr::RoundRect::box),
+                QSizeF(r.I32(emr::RoundRect::cornerWidth), r.I32(emr::RoundRect::cornerHeight)));
         break;
     case EmfRecord::Arc:
     case EmfRecord::Chord:
     case EmfRecord::Pie:
     case EmfRecord::ArcTo:
-        if (need(40)) {
+        if (need(emr::ArcShape::kSize)) {
             const ArcKind kind = type == EmfRecord::Arc     ? ArcKind::Arc
                                  : type == EmfRecord::Chord ? ArcKind::Chord
                                  : type == EmfRecord::Pie   ? ArcKind::Pie
                                                             : ArcKind::ArcTo;
-            FGdi.ArcShape(BoxL(r, 8), PointL(r, 24), PointL(r, 32), kind);
+            using L = emr::ArcShape;
+            FGdi.ArcShape(BoxL(r, L::box), PointL(r, L::start), PointL(r, L::end), kind);
         }
         break;
     case EmfRecord::LineTo:
-        if (need(16))
-            FGdi.LineTo(PointL(r, 8));
+        if (need(emr::OnePoint::kSize))
+            FGdi.LineTo(PointL(r, emr::OnePoint::x));
         break;
     case EmfRecord::PolyDraw:
     case EmfRecord::PolyDraw16:
-        if (need(28)) {
+        if (need(emr::Poly::kSize)) {
             const bool small = type == EmfRecord::PolyDraw16;
-            const std::uint64_t n = r.U32(24), ps = small ? 4 : 8;
-            if (!r.Has(28, n * ps + n) || !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(n)))
+            using L = emr::Poly;
+            const std::uint64_t n = r.U32(L::count), ps = small ? 4 : 8;
+            if (!r.Has(L::points, n * ps + n) ||
+                !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(n)))
                 break;
             QPolygonF pts;
             std::vector<std::uint8_t> types;
             for (std::uint64_t i = 0; i < n; ++i) {
-                pts << (small ? PointS(r, 28 + 4 * i) : PointL(r, 28 + 8 * i));
-                types.push_back(r.U8(28 + n * ps + i));
+                pts << (small ? PointS(r, L::points + 4 * i) : PointL(r, L::points + 8 * i));
+                types.push_back(r.U8(L::points + n * ps + i));
             }
             FGdi.PolyDraw(pts, types);
         }
         break;
     case EmfRecord::GradientFill:
-        if (need(36)) {
-            const std::uint64_t nVer = r.U32(24), nTri = r.U32(28);
-            const std::uint32_t mode = r.U32(32);
-            const std::uint64_t per = mode == 2 ? 12 : 8;
-            if (mode > 2 || !r.Has(36, nVer * 16) || !r.Has(36 + nVer * 16, nTri * per) ||
+        if (need(emr::GradientFill::kSize)) {
+            using L = emr::GradientFill;
+            const std::uint64_t nVer = r.U32(L::vertices), nTri = r.U32(L::meshes);
+            const std::uint32_t mode = r.U32(L::mode);
+            const bool triangles = mode == Number(GradientMode::Triangle);
+            const std::uint64_t per = triangles ? 12 : 8;
+            if (mode > Number(GradientMode::Triangle) || !r.Has(L::data, nVer * L::kVertexSize) ||
+                !r.Has(L::data + nVer * L::kVertexSize, nTri * per) ||
                 !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(nVer + nTri)))
                 break;
-            auto vertex = [&](std::uint64_t i) { return PointL(r, 36 + 16 * i); };
+            auto vertex = [&](std::uint64_t i) { return PointL(r, L::data + L::kVertexSize * i); };
             auto colour = [&](std::uint64_t i) {
-                const std::uint64_t at = 36 + 16 * i + 8;
+                const std::uint64_t at = L::data + L::kVertexSize * i + L::kVertexColor;
                 return QColor(r.U16(at) >> 8, r.U16(at + 2) >> 8, r.U16(at + 4) >> 8);
             };
             for (std::uint64_t k = 0; k < nTri; ++k) {
-                const std::uint64_t at = 36 + nVer * 16 + k * per;
+                const std::uint64_t at = L::data + nVer * L::kVertexSize + k * per;
                 const std::uint32_t a = r.U32(at), b = r.U32(at + 4);
                 if (a >= nVer || b >= nVer)
                     continue;
-                if (mode == 2) {
+                if (triangles) {
                     const std::uint32_t c = r.U32(at + 8);
                     if (c >= nVer)
                         continue;
@@ -308,7 +324,8 @@ bool EmfPlayer::PlayDrawing(EmfRecord type, const Bytes& r) {
                                       false);
                 } else {
                     const QRectF box = QRectF(vertex(a), vertex(b)).normalized();
-                    FGdi.GradientFill(QPolygonF(box), colour(a), colour(b), mode == 1);
+                    FGdi.GradientFill(QPolygonF(box), colour(a), colour(b),
+                                      mode == Number(GradientMode::RectVertical));
                 }
             }
         }
@@ -325,103 +342,111 @@ bool EmfPlayer::PlayState(EmfRecord type, const Bytes& r) {
     auto need = [&](std::uint64_t n) { return r.Size() >= n; };
     switch (type) {
     case EmfRecord::SetWindowExtEx:
-        if (need(16))
-            FGdi.SetWindowExt(QSizeF(r.I32(8), r.I32(12)));
+        if (need(emr::OnePoint::kSize))
+            FGdi.SetWindowExt(QSizeF(r.I32(emr::OnePoint::x), r.I32(emr::OnePoint::y)));
         break;
     case EmfRecord::SetWindowOrgEx:
-        if (need(16))
-            FGdi.SetWindowOrg(PointL(r, 8));
+        if (need(emr::OnePoint::kSize))
+            FGdi.SetWindowOrg(PointL(r, emr::OnePoint::x));
         break;
     case EmfRecord::SetViewportExtEx:
-        if (need(16))
-            FGdi.SetViewportExt(QSizeF(r.I32(8), r.I32(12)));
+        if (need(emr::OnePoint::kSize))
+            FGdi.SetViewportExt(QSizeF(r.I32(emr::OnePoint::x), r.I32(emr::OnePoint::y)));
         break;
     case EmfRecord::SetViewportOrgEx:
-        if (need(16))
-            FGdi.SetViewportOrg(PointL(r, 8));
+        if (need(emr::OnePoint::kSize))
+            FGdi.SetViewportOrg(PointL(r, emr::OnePoint::x));
         break;
     case EmfRecord::SetMapMode:
-        if (need(12))
-            FGdi.SetMapMode(r.I32(8));
+        if (need(emr::OneValue::kSize))
+            FGdi.SetMapMode(r.I32(emr::OneValue::value));
         break;
     case EmfRecord::SetBkMode:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
-            s.bkMode = static_cast<int>(r.U32(8));
+        if (need(emr::OneValue::kSize) &&
+            InRange(r.U32(emr::OneValue::value), BkMode::Transparent, BkMode::Opaque))
+            s.bkMode = static_cast<int>(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::SetPolyFillMode:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
-            s.polyFillMode = static_cast<int>(r.U32(8));
+        if (need(emr::OneValue::kSize) &&
+            InRange(r.U32(emr::OneValue::value), PolyFillMode::Alternate, PolyFillMode::Winding))
+            s.polyFillMode = static_cast<int>(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::SetRop2:
-        if (need(12) && r.U32(8) >= 1 && r.U32(8) <= 16)
-            s.rop2 = static_cast<int>(r.U32(8));
+        if (need(emr::OneValue::kSize) &&
+            InRange(r.U32(emr::OneValue::value), Rop2::Black, Rop2::White))
+            s.rop2 = static_cast<int>(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::SetStretchBltMode:
-        if (need(12))
-            s.stretchMode = static_cast<int>(r.U32(8) & 0xFF);
+        if (need(emr::OneValue::kSize))
+            s.stretchMode = static_cast<int>(r.U32(emr::OneValue::value) & 0xFF);
         break;
     case EmfRecord::SetTextAlign:
-        if (need(12))
-            s.textAlign = r.U32(8);
+        if (need(emr::OneValue::kSize))
+            s.textAlign = r.U32(emr::OneValue::value);
         break;
     case EmfRecord::SetTextColor:
-        if (need(12))
-            s.textColor = Color(r, 8);
+        if (need(emr::OneValue::kSize))
+            s.textColor = Color(r, emr::OneValue::value);
         break;
     case EmfRecord::SetBkColor:
-        if (need(12))
-            s.bkColor = Color(r, 8);
+        if (need(emr::OneValue::kSize))
+            s.bkColor = Color(r, emr::OneValue::value);
         break;
     case EmfRecord::OffsetClipRgn:
-        if (need(16))
-            FGdi.OffsetClip(PointL(r, 8));
+        if (need(emr::OnePoint::kSize))
+            FGdi.OffsetClip(PointL(r, emr::OnePoint::x));
         break;
     case EmfRecord::MoveToEx:
-        if (need(16))
-            FGdi.MoveTo(PointL(r, 8));
+        if (need(emr::OnePoint::kSize))
+            FGdi.MoveTo(PointL(r, emr::OnePoint::x));
         break;
     case EmfRecord::SetMetaRgn:
         FGdi.SetMetaRegion();
         break;
     case EmfRecord::ExcludeClipRect:
-        if (need(24))
-            FGdi.ExcludeClipRect(BoxL(r, 8));
+        if (need(emr::OneBox::kSize))
+            FGdi.ExcludeClipRect(BoxL(r, emr::OneBox::box));
         break;
     case EmfRecord::IntersectClipRect:
-        if (need(24))
-            FGdi.IntersectClipRect(BoxL(r, 8));
+        if (need(emr::OneBox::kSize))
+            FGdi.IntersectClipRect(BoxL(r, emr::OneBox::box));
         break;
     case EmfRecord::ScaleViewportExtEx:
-        if (need(24))
-            FGdi.ScaleViewportExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        if (need(emr::ScaleExtent::kSize))
+            FGdi.ScaleViewportExt(r.I32(emr::ScaleExtent::xNum), r.I32(emr::ScaleExtent::xDenom),
+                                  r.I32(emr::ScaleExtent::yNum), r.I32(emr::ScaleExtent::yDenom));
         break;
     case EmfRecord::ScaleWindowExtEx:
-        if (need(24))
-            FGdi.ScaleWindowExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
+        if (need(emr::ScaleExtent::kSize))
+            FGdi.ScaleWindowExt(r.I32(emr::ScaleExtent::xNum), r.I32(emr::ScaleExtent::xDenom),
+                                r.I32(emr::ScaleExtent::yNum), r.I32(emr::ScaleExtent::yDenom));
         break;
     case EmfRecord::SaveDc:
         FGdi.SaveDc();
         break;
     case EmfRecord::RestoreDc:
-        if (need(12))
-            FGdi.RestoreDc(r.I32(8), false);
+        if (need(emr::OneValue::kSize))
+            FGdi.RestoreDc(r.I32(emr::OneValue::value), false);
         break;
     case EmfRecord::SetWorldTransform:
-        if (need(32))
-            FGdi.SetWorldTransform(XForm(r, 8));
+        if (need(emr::SetWorldTransform::kSize))
+            FGdi.SetWorldTransform(XForm(r, emr::SetWorldTransform::xform));
         break;
     case EmfRecord::ModifyWorldTransform:
-        if (need(36))
-            FGdi.ModifyWorldTransform(XForm(r, 8), static_cast<int>(r.U32(32)));
+        if (need(emr::ModifyWorldTransform::kSize))
+            FGdi.ModifyWorldTransform(XForm(r, emr::ModifyWorldTransform::xform),
+                                      static_cast<int>(r.U32(emr::ModifyWorldTransform::mode)));
         break;
     case EmfRecord::SetArcDirection:
-        if (need(12) && (r.U32(8) == 1 || r.U32(8) == 2))
-            s.arcDirection = static_cast<int>(r.U32(8));
+        if (need(emr::OneValue::kSize) &&
+            InRange(r.U32(emr::OneValue::value), ArcDirection::CounterClockwise,
+                    ArcDirection::Clockwise))
+            s.arcDirection = static_cast<int>(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::SetMiterLimit:
-        if (need(12)) {
-            const std::uint32_t v = r.U32(8);
-            const qreal limit = v < 0x10000 ? v : r.F32(8);
+        if (need(emr::OneValue::kSize)) {
+            const std::uint32_t v = r.U32(emr::OneValue::value);
+            const qreal limit = v < 0x10000 ? v : r.F32(emr::OneValue::value);
             if (std::isfinite(limit) && limit >= 1)
                 s.miterLimit = limit;
         }
@@ -437,97 +462,104 @@ bool EmfPlayer::PlayObject(EmfRecord type, const Bytes& r) {
     auto need = [&](std::uint64_t n) { return r.Size() >= n; };
     switch (type) {
     case EmfRecord::SelectObject:
-        if (need(12))
-            Select(r.U32(8));
+        if (need(emr::OneValue::kSize))
+            Select(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::CreatePen:
-        if (need(28)) {
+        if (need(emr::CreatePen::kSize)) {
+            using L = emr::CreatePen;
             LogPen pen;
-            pen.style = r.U32(12) & (PsStyleMask | PsEndcapMask | PsJoinMask);
-            pen.width = r.I32(16);
-            pen.color = Color(r, 24);
-            Create(r.U32(8), pen);
+            pen.style = r.U32(L::style) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = r.I32(L::width);
+            pen.color = Color(r, L::color);
+            Create(r.U32(L::index), pen);
         }
         break;
     case EmfRecord::ExtCreatePen:
-        if (need(52)) {
+        if (need(emr::ExtCreatePen::kSize)) {
+            using L = emr::ExtCreatePen;
             LogPen pen;
             pen.extended = true;
-            pen.style = r.U32(28);
-            pen.width = r.U32(32);
-            pen.color = Color(r, 40);
-            if (r.U32(36) == BsNull)
+            pen.style = r.U32(L::style);
+            pen.width = r.U32(L::width);
+            pen.color = Color(r, L::color);
+            if (r.U32(L::brushStyle) == BsNull)
                 pen.style = (pen.style & ~PsStyleMask) | PsNull;
-            const std::uint64_t n = r.U32(48);
-            if ((pen.style & PsStyleMask) == PsUserStyle && n <= 16 && r.Has(52, 4 * n))
+            const std::uint64_t n = r.U32(L::dashCount);
+            if ((pen.style & PsStyleMask) == PsUserStyle && n <= 16 && r.Has(L::dashes, 4 * n))
                 for (std::uint64_t i = 0; i < n; ++i)
-                    pen.user.push_back(r.U32(52 + 4 * i));
-            Create(r.U32(8), pen);
+                    pen.user.push_back(r.U32(L::dashes + 4 * i));
+            Create(r.U32(L::index), pen);
         }
         break;
     case EmfRecord::CreateBrushIndirect:
-        if (need(24)) {
+        if (need(emr::CreateBrushIndirect::kSize)) {
+            using L = emr::CreateBrushIndirect;
             LogBrush brush;
-            brush.style = static_cast<int>(r.U32(12));
-            brush.color = Color(r, 16);
-            brush.hatch = static_cast<int>(r.U32(20));
+            brush.style = static_cast<int>(r.U32(L::style));
+            brush.color = Color(r, L::color);
+            brush.hatch = static_cast<int>(r.U32(L::hatch));
             if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched)
                 brush.style = BsSolid;
-            Create(r.U32(8), brush);
+            Create(r.U32(L::index), brush);
         }
         break;
     case EmfRecord::CreateMonoBrush:
     case EmfRecord::CreateDibPatternBrushPt:
-        if (need(32)) {
+        if (need(emr::PatternBrush::kSize)) {
+            using L = emr::PatternBrush;
             LogBrush brush;
             brush.style = BsDibPattern;
             bool mono = false;
-            if (auto img =
-                    Bitmap(r, 32, r.U32(16), r.U32(20), r.U32(24), r.U32(28), r.U32(12), &mono))
+            if (auto img = Bitmap(r, L::kSize, r.U32(L::offBmi), r.U32(L::cbBmi), r.U32(L::offBits),
+                                  r.U32(L::cbBits), r.U32(L::usage), &mono))
                 brush.pattern = *img;
             brush.mono = type == EmfRecord::CreateMonoBrush && mono;
-            Create(r.U32(8), brush);
+            Create(r.U32(L::index), brush);
         }
         break;
     case EmfRecord::ExtCreateFontIndirectW:
-        if (need(12 + 28 + 2)) {
+        if (need(emr::CreateFont::kSize)) {
+            using L = emr::CreateFont;
             LogFont font;
-            font.height = r.I32(12);
-            font.width = r.I32(16);
-            font.escapement = r.I32(20);
-            font.weight = r.I32(28);
-            font.italic = r.U8(32);
-            font.underline = r.U8(33);
-            font.strikeOut = r.U8(34);
-            font.charset = r.U8(35);
-            font.pitchAndFamily = r.U8(39);
-            for (std::uint64_t i = 0; i < 32 && r.Has(40 + 2 * i, 2); ++i) {
-                const std::uint16_t c = r.U16(40 + 2 * i);
+            font.height = r.I32(L::height);
+            font.width = r.I32(L::width);
+            font.escapement = r.I32(L::escapement);
+            font.weight = r.I32(L::weight);
+            font.italic = r.U8(L::italic);
+            font.underline = r.U8(L::underline);
+            font.strikeOut = r.U8(L::strikeOut);
+            font.charset = r.U8(L::charset);
+            font.pitchAndFamily = r.U8(L::pitchAndFamily);
+            for (std::uint64_t i = 0; i < L::kFaceChars && r.Has(L::face + 2 * i, 2); ++i) {
+                const std::uint16_t c = r.U16(L::face + 2 * i);
                 if (c == 0)
                     break;
                 font.face += QChar(c);
             }
-            Create(r.U32(8), font);
+            Create(r.U32(L::index), font);
         }
         break;
     case EmfRecord::DeleteObject:
-        if (need(12))
-            Delete(r.U32(8));
+        if (need(emr::OneValue::kSize))
+            Delete(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::SelectPalette:
-        if (need(12))
-            Select(r.U32(8));
+        if (need(emr::OneValue::kSize))
+            Select(r.U32(emr::OneValue::value));
         break;
     case EmfRecord::CreatePalette:
-        if (need(16)) {
+        if (need(emr::CreatePalette::kSize)) {
+            using L = emr::CreatePalette;
             Palette palette;
-            const std::uint64_t n = r.U16(14);
-            if (!r.Has(16, 4 * n))
+            const std::uint64_t n = r.U16(L::count);
+            if (!r.Has(L::entries, 4 * n))
                 break;
             for (std::uint64_t i = 0; i < n; ++i)
-                palette.entries.push_back(
-                    qRgb(r.U8(16 + 4 * i), r.U8(17 + 4 * i), r.U8(18 + 4 * i)));
-            Create(r.U32(8), palette);
+                palette.entries.push_back(qRgb(r.U8(L::entries + 4 * i),
+                                               r.U8(L::entries + 1 + 4 * i),
+                                               r.U8(L::entries + 2 + 4 * i)));
+            Create(r.U32(L::index), palette);
         }
         break;
     default:
@@ -563,32 +595,34 @@ bool EmfPlayer::PlayPathOrRegion(EmfRecord type, const Bytes& r) {
         FGdi.WidenPath();
         break;
     case EmfRecord::SelectClipPath:
-        if (need(12))
-            FGdi.SelectClipPath(static_cast<int>(r.U32(8)));
+        if (need(emr::OneValue::kSize))
+            FGdi.SelectClipPath(static_cast<int>(r.U32(emr::OneValue::value)));
         break;
     case EmfRecord::AbortPath:
         FGdi.AbortPath();
         break;
     case EmfRecord::FillRgn:
-        if (need(32)) {
-            const LogBrush* brush = BrushAt(r.U32(28));
-            auto path = RegionPath(r, 32, r.U32(24));
+        if (need(emr::FillRgn::kSize)) {
+            using L = emr::FillRgn;
+            const LogBrush* brush = BrushAt(r.U32(L::brush));
+            auto path = RegionPath(r, L::data, r.U32(L::cbRgn));
             if (brush && path)
                 FGdi.FillRegion(*path, *brush);
         }
         break;
     case EmfRecord::FrameRgn:
-        if (need(40)) {
-            const LogBrush* brush = BrushAt(r.U32(28));
-            auto path = RegionPath(r, 40, r.U32(24));
+        if (need(emr::FrameRgn::kSize)) {
+            using L = emr::FrameRgn;
+            const LogBrush* brush = BrushAt(r.U32(L::brush));
+            auto path = RegionPath(r, L::data, r.U32(L::cbRgn));
             if (brush && path)
-                FGdi.FrameRegion(*path, *brush, QSizeF(r.I32(32), r.I32(36)));
+                FGdi.FrameRegion(*path, *brush, QSizeF(r.I32(L::width), r.I32(L::height)));
         }
         break;
     case EmfRecord::InvertRgn:
     case EmfRecord::PaintRgn:
-        if (need(28)) {
-            auto path = RegionPath(r, 28, r.U32(24));
+        if (need(emr::PaintRgn::kSize)) {
+            auto path = RegionPath(r, emr::PaintRgn::data, r.U32(emr::PaintRgn::cbRgn));
             if (path && type == EmfRecord::InvertRgn)
                 FGdi.InvertRegion(*path);
             else if (path)
@@ -596,12 +630,13 @@ bool EmfPlayer::PlayPathOrRegion(EmfRecord type, const Bytes& r) {
         }
         break;
     case EmfRecord::ExtSelectClipRgn:
-        if (need(16)) {
-            const std::uint32_t cb = r.U32(8);
-            const int mode = static_cast<int>(r.U32(12));
+        if (need(emr::ExtSelectClipRgn::kSize)) {
+            using L = emr::ExtSelectClipRgn;
+            const std::uint32_t cb = r.U32(L::cbRgn);
+            const int mode = static_cast<int>(r.U32(L::mode));
             if (cb == 0) {
                 FGdi.SelectClipRegion(nullptr, mode);
-            } else if (auto path = RegionPath(r, 16, cb)) {
+            } else if (auto path = RegionPath(r, L::data, cb)) {
                 FGdi.SelectClipRegion(&*path, mode);
             }
         }
@@ -619,38 +654,38 @@ bool EmfPlayer::PlayBitmapOrText(EmfRecord type, const Bytes& r) {
     case EmfRecord::BitBlt:
     case EmfRecord::StretchBlt:
     case EmfRecord::MaskBlt:
-        if (need(100))
+        if (need(emr::BitBlt::kSize))
             BitBlt(type, r);
         break;
     case EmfRecord::PlgBlt:
-        if (need(140))
+        if (need(emr::PlgBlt::kSize))
             PlgBlt(r);
         break;
     case EmfRecord::SetDiBitsToDevice:
-        if (need(76))
+        if (need(emr::SetDiBitsToDevice::kSize))
             SetDiBitsToDevice(r);
         break;
     case EmfRecord::StretchDiBits:
-        if (need(80))
+        if (need(emr::StretchDiBits::kSize))
             StretchDiBits(r);
         break;
     case EmfRecord::AlphaBlend:
     case EmfRecord::TransparentBlt:
-        if (need(108))
+        if (need(emr::AlphaBlend::kSize))
             AlphaOrTransparentBlt(type, r);
         break;
     case EmfRecord::ExtTextOutA:
     case EmfRecord::ExtTextOutW:
-        if (need(76))
-            Text(r, 36, type == EmfRecord::ExtTextOutW, 76);
+        if (need(emr::ExtTextOut::kSize))
+            Text(r, emr::ExtTextOut::text, type == EmfRecord::ExtTextOutW, emr::ExtTextOut::kSize);
         break;
     case EmfRecord::PolyTextOutA:
     case EmfRecord::PolyTextOutW:
-        if (need(40))
+        if (need(emr::PolyTextOut::kSize))
             PolyText(type, r);
         break;
     case EmfRecord::SmallTextOut:
-        if (need(36))
+        if (need(emr::SmallTextOut::kSize))
             SmallText(r);
         break;
     default:

@@ -1,6 +1,7 @@
 // The text records of enhanced metafile playback.
 
 #include "Gdi.h"
+#include "Layouts.h"
 #include "PlayerEmfImpl.h"
 #include "Text.h"
 
@@ -9,15 +10,15 @@
 namespace tavik::metafile {
 
 void EmfPlayer::Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t fixed) {
-    // EmrText: reference, chars, offString, options, rect, offDx.
-    if (!r.Has(at, 40))
+    using L = emr::TextBlock;
+    if (!r.Has(at, L::kSize))
         return;
-    const QPointF ref = PointL(r, at);
-    const std::uint64_t chars = r.U32(at + 8), offString = r.U32(at + 12);
-    const std::uint32_t options = r.U32(at + 16);
-    const bool noRect = options & 0x100;
-    const QRectF rect = BoxL(r, at + 20);
-    const std::uint64_t offDx = r.U32(at + (noRect ? 20 : 36));
+    const QPointF ref = PointL(r, at + L::reference);
+    const std::uint64_t chars = r.U32(at + L::chars), offString = r.U32(at + L::offString);
+    const std::uint32_t options = r.U32(at + L::options);
+    const bool noRect = options & EtoNoRect;
+    const QRectF rect = BoxL(r, at + L::rect);
+    const std::uint64_t offDx = r.U32(at + (noRect ? L::offDxWithoutRect : L::offDx));
     const std::uint64_t charSize = wide ? 2 : 1;
     if (chars > 0 && (offString < fixed || !r.Has(offString, chars * charSize)))
         return;
@@ -30,7 +31,7 @@ void EmfPlayer::Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t 
         text = DecodeAnsi(r.Sub(offString, chars).Span(), FGdi.State().font.charset);
     }
     std::vector<qreal> dx;
-    const std::uint64_t step = (options & 0x2000) ? 8 : 4;
+    const std::uint64_t step = (options & EtoPdy) ? 8 : 4;
     if (offDx != 0 && offDx >= fixed && r.Has(offDx, chars * step)) {
         dx.reserve(chars);
         // 8-bit text decoded from a multi-byte code page has fewer
@@ -47,18 +48,20 @@ void EmfPlayer::Text(const Bytes& r, std::uint64_t at, bool wide, std::uint64_t 
 }
 
 void EmfPlayer::PolyText(EmfRecord type, const Bytes& r) {
-    const std::uint64_t n = r.U32(36);
-    if (!r.Has(40, n * 40))
+    using L = emr::PolyTextOut;
+    const std::uint64_t n = r.U32(L::count), block = emr::TextBlock::kSize;
+    if (!r.Has(L::texts, n * block))
         return;
     for (std::uint64_t i = 0; i < n; ++i)
-        Text(r, 40 + 40 * i, type == EmfRecord::PolyTextOutW, 40 + 40 * n);
+        Text(r, L::texts + block * i, type == EmfRecord::PolyTextOutW, L::texts + block * n);
 }
 
 void EmfPlayer::SmallText(const Bytes& r) {
-    const std::uint64_t chars = r.U32(16);
-    const std::uint32_t options = r.U32(20);
-    const bool noRect = options & 0x100, small = options & 0x200;
-    const std::uint64_t at = noRect ? 36 : 52;
+    using L = emr::SmallTextOut;
+    const std::uint64_t chars = r.U32(L::chars);
+    const std::uint32_t options = r.U32(L::options);
+    const bool noRect = options & EtoNoRect, small = options & EtoSmallChars;
+    const std::uint64_t at = noRect ? L::kSize : L::kSizeWithRect;
     if (!r.Has(at, chars * (small ? 1 : 2)))
         return;
     QString text;
@@ -68,8 +71,8 @@ void EmfPlayer::SmallText(const Bytes& r) {
         for (std::uint64_t i = 0; i < chars; ++i)
             text += QChar(r.U16(at + 2 * i));
     }
-    const QRectF rect = BoxL(r, 36);
-    FGdi.TextOut(PointL(r, 8), text, options, noRect ? nullptr : &rect, nullptr);
+    const QRectF rect = BoxL(r, L::rect);
+    FGdi.TextOut(PointL(r, L::x), text, options, noRect ? nullptr : &rect, nullptr);
 }
 
 } // namespace tavik::metafile

@@ -1,5 +1,6 @@
 #include "Dib.h"
 #include "Gdi.h"
+#include "Layouts.h"
 #include "ObjectSlots.h"
 #include "Player.h"
 #include "Records.h"
@@ -150,6 +151,8 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
     auto p = [&](int i) {
         return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
     };
+    // A point or an extent, stored y then x.
+    auto yx = [&](int i) { return QPointF(p(i + 1), p(i)); };
     auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     // Rectangles are stored bottom, right, top, left.
@@ -159,92 +162,97 @@ bool WmfPlayer::PlayState(WmfFunction function, const Bytes& r) {
         FGdi.SaveDc();
         break;
     case WmfFunction::RestoreDc:
-        if (need(1))
-            FGdi.RestoreDc(static_cast<int>(p(0)), true);
+        if (need(wmr::OneValue::kWords))
+            FGdi.RestoreDc(static_cast<int>(p(wmr::OneValue::value)), true);
         break;
     case WmfFunction::SetBkMode:
-        if (need(1) && (u(0) == 1 || u(0) == 2))
-            s.bkMode = u(0);
+        if (need(wmr::OneValue::kWords) &&
+            InRange(u(wmr::OneValue::value), BkMode::Transparent, BkMode::Opaque))
+            s.bkMode = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetMapMode:
-        if (need(1))
-            FGdi.SetMapMode(u(0));
+        if (need(wmr::OneValue::kWords))
+            FGdi.SetMapMode(u(wmr::OneValue::value));
         break;
     case WmfFunction::SetRop2:
-        if (need(1) && u(0) >= 1 && u(0) <= 16)
-            s.rop2 = u(0);
+        if (need(wmr::OneValue::kWords) &&
+            InRange(u(wmr::OneValue::value), Rop2::Black, Rop2::White))
+            s.rop2 = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetPolyFillMode:
-        if (need(1) && (u(0) == 1 || u(0) == 2))
-            s.polyFillMode = u(0);
+        if (need(wmr::OneValue::kWords) &&
+            InRange(u(wmr::OneValue::value), PolyFillMode::Alternate, PolyFillMode::Winding))
+            s.polyFillMode = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetStretchBltMode:
-        if (need(1))
-            s.stretchMode = u(0);
+        if (need(wmr::OneValue::kWords))
+            s.stretchMode = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetTextCharExtra:
-        if (need(1))
-            s.charExtra = static_cast<int>(p(0));
+        if (need(wmr::OneValue::kWords))
+            s.charExtra = static_cast<int>(p(wmr::OneValue::value));
         break;
     case WmfFunction::SetTextAlign:
-        if (need(1))
-            s.textAlign = u(0);
+        if (need(wmr::OneValue::kWords))
+            s.textAlign = u(wmr::OneValue::value);
         break;
     case WmfFunction::SetBkColor:
-        if (need(2))
-            s.bkColor = Color(r, 6);
+        if (need(wmr::OneColor::kWords))
+            s.bkColor = Color(r, wmr::ByteOf(wmr::OneColor::color));
         break;
     case WmfFunction::SetTextColor:
-        if (need(2))
-            s.textColor = Color(r, 6);
+        if (need(wmr::OneColor::kWords))
+            s.textColor = Color(r, wmr::ByteOf(wmr::OneColor::color));
         break;
     case WmfFunction::SetWindowOrg:
-        if (need(2))
-            FGdi.SetWindowOrg(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetWindowOrg(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::SetWindowExt:
-        if (need(2))
-            FGdi.SetWindowExt(QSizeF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetWindowExt(QSizeF(yx(wmr::OnePoint::point).x(), yx(wmr::OnePoint::point).y()));
         break;
     case WmfFunction::SetViewportOrg:
-        if (need(2))
-            FGdi.SetViewportOrg(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetViewportOrg(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::SetViewportExt:
-        if (need(2))
-            FGdi.SetViewportExt(QSizeF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetViewportExt(QSizeF(yx(wmr::OnePoint::point).x(), yx(wmr::OnePoint::point).y()));
         break;
     case WmfFunction::OffsetWindowOrg:
-        if (need(2))
-            FGdi.SetWindowOrg(s.windowOrg + QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetWindowOrg(s.windowOrg + yx(wmr::OnePoint::point));
         break;
     case WmfFunction::OffsetViewportOrg:
-        if (need(2))
-            FGdi.SetViewportOrg(s.viewportOrg + QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.SetViewportOrg(s.viewportOrg + yx(wmr::OnePoint::point));
         break;
     case WmfFunction::ScaleWindowExt:
-        if (need(4))
-            FGdi.ScaleWindowExt(p(3), p(2), p(1), p(0));
+        if (need(wmr::ScaleExtent::kWords))
+            FGdi.ScaleWindowExt(p(wmr::ScaleExtent::xNum), p(wmr::ScaleExtent::xDenom),
+                                p(wmr::ScaleExtent::yNum), p(wmr::ScaleExtent::yDenom));
         break;
     case WmfFunction::ScaleViewportExt:
-        if (need(4))
-            FGdi.ScaleViewportExt(p(3), p(2), p(1), p(0));
+        if (need(wmr::ScaleExtent::kWords))
+            FGdi.ScaleViewportExt(p(wmr::ScaleExtent::xNum), p(wmr::ScaleExtent::xDenom),
+                                  p(wmr::ScaleExtent::yNum), p(wmr::ScaleExtent::yDenom));
         break;
     case WmfFunction::ExcludeClipRect:
-        if (need(4))
-            FGdi.ExcludeClipRect(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.ExcludeClipRect(box(wmr::OneBox::box));
         break;
     case WmfFunction::IntersectClipRect:
-        if (need(4))
-            FGdi.IntersectClipRect(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.IntersectClipRect(box(wmr::OneBox::box));
         break;
     case WmfFunction::OffsetClipRgn:
-        if (need(2))
-            FGdi.OffsetClip(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.OffsetClip(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::MoveTo:
-        if (need(2))
-            FGdi.MoveTo(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.MoveTo(yx(wmr::OnePoint::point));
         break;
     default:
         return false;
@@ -263,18 +271,18 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::SelectClipRegion:
-        if (need(1)) {
-            const GdiObject* object = At(u(0));
+        if (need(wmr::OneValue::kWords)) {
+            const GdiObject* object = At(u(wmr::OneValue::value));
             if (auto* region = object ? std::get_if<Region>(object) : nullptr) {
                 const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
-                FGdi.SelectClipRegion(&path, 5);
+                FGdi.SelectClipRegion(&path, Number(RegionMode::Copy));
             }
         }
         break;
     case WmfFunction::SelectObject:
     case WmfFunction::SelectPalette:
-        if (need(1)) {
-            const GdiObject* object = At(u(0));
+        if (need(wmr::OneValue::kWords)) {
+            const GdiObject* object = At(u(wmr::OneValue::value));
             if (!object)
                 break;
             if (auto* pen = std::get_if<LogPen>(object))
@@ -287,32 +295,33 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
                 s.palette = palette->entries;
             else if (auto* region = std::get_if<Region>(object)) {
                 const QPainterPath path = FGdi.ToOutput().map(region->ToPath());
-                FGdi.SelectClipRegion(&path, 5);
+                FGdi.SelectClipRegion(&path, Number(RegionMode::Copy));
             }
         }
         break;
     case WmfFunction::DeleteObject:
-        if (need(1) && u(0) < FObjects.size() && FGdi.Charge(Cost::Slot, 1)) {
-            FObjects[u(0)].reset();
-            FSlots.Free(u(0));
+        if (need(wmr::OneValue::kWords) && u(wmr::OneValue::value) < FObjects.size() &&
+            FGdi.Charge(Cost::Slot, 1)) {
+            FObjects[u(wmr::OneValue::value)].reset();
+            FSlots.Free(u(wmr::OneValue::value));
         }
         break;
     case WmfFunction::CreatePenIndirect: {
         LogPen pen;
-        if (need(5)) {
-            pen.style = u(0) & (PsStyleMask | PsEndcapMask | PsJoinMask);
-            pen.width = p(1);
-            pen.color = Color(r, 12);
+        if (need(wmr::CreatePen::kWords)) {
+            pen.style = u(wmr::CreatePen::style) & (PsStyleMask | PsEndcapMask | PsJoinMask);
+            pen.width = p(wmr::CreatePen::width);
+            pen.color = Color(r, wmr::ByteOf(wmr::CreatePen::color));
         }
         Create(pen);
         break;
     }
     case WmfFunction::CreateBrushIndirect: {
         LogBrush brush;
-        if (need(4)) {
-            brush.style = u(0);
-            brush.color = Color(r, 8);
-            brush.hatch = u(3);
+        if (need(wmr::CreateBrushIndirect::kWords)) {
+            brush.style = u(wmr::CreateBrushIndirect::style);
+            brush.color = Color(r, wmr::ByteOf(wmr::CreateBrushIndirect::color));
+            brush.hatch = u(wmr::CreateBrushIndirect::hatch);
         }
         if (brush.style != BsSolid && brush.style != BsNull && brush.style != BsHatched) {
             Create(std::monostate{});
@@ -323,18 +332,21 @@ bool WmfPlayer::PlayObject(WmfFunction function, const Bytes& r) {
     }
     case WmfFunction::CreateFontIndirect: {
         LogFont font;
-        if (need(9)) {
-            font.height = static_cast<int>(p(0));
-            font.width = static_cast<int>(p(1));
-            font.escapement = static_cast<int>(p(2));
-            font.weight = static_cast<int>(p(4));
-            font.italic = r.U8(16);
-            font.underline = r.U8(17);
-            font.strikeOut = r.U8(18);
-            font.charset = r.U8(19);
-            font.pitchAndFamily = r.U8(23);
+        using L = wmr::CreateFont;
+        if (need(L::kWords)) {
+            const std::uint64_t flags = wmr::ByteOf(L::flags), faceAt = wmr::ByteOf(L::face);
+            font.height = static_cast<int>(p(L::height));
+            font.width = static_cast<int>(p(L::width));
+            font.escapement = static_cast<int>(p(L::escapement));
+            font.weight = static_cast<int>(p(L::weight));
+            font.italic = r.U8(flags + L::italic);
+            font.underline = r.U8(flags + L::underline);
+            font.strikeOut = r.U8(flags + L::strikeOut);
+            font.charset = r.U8(flags + L::charset);
+            font.pitchAndFamily = r.U8(flags + L::pitchAndFamily);
             QByteArray face;
-            for (std::uint64_t i = 24; i < r.Size() && i < 24 + 32 && r.U8(i); ++i)
+            for (std::uint64_t i = faceAt; i < r.Size() && i < faceAt + L::kFaceBytes && r.U8(i);
+                 ++i)
                 face += static_cast<char>(r.U8(i));
             font.face =
                 DecodeAnsi(std::span(reinterpret_cast<const std::uint8_t*>(face.constData()),
@@ -357,12 +369,14 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::CreatePalette: {
+        using L = wmr::CreatePalette;
         Palette palette;
-        const std::uint64_t n = need(2) ? u(1) : 0;
-        if (r.Has(10, 4 * n))
+        const std::uint64_t n = need(L::kWords) ? u(L::count) : 0;
+        const std::uint64_t at = wmr::ByteOf(L::entries);
+        if (r.Has(at, 4 * n))
             for (std::uint64_t i = 0; i < n; ++i)
                 palette.entries.push_back(
-                    qRgb(r.U8(10 + 4 * i), r.U8(11 + 4 * i), r.U8(12 + 4 * i)));
+                    qRgb(r.U8(at + 4 * i), r.U8(at + 1 + 4 * i), r.U8(at + 2 + 4 * i)));
         Create(palette);
         break;
     }
@@ -370,11 +384,13 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         LogBrush brush;
         brush.style = BsDibPattern;
         bool mono = false;
-        if (need(2)) {
-            const std::uint32_t usage = u(0) == BsPattern ? 0u : u(1);
-            if (auto img = Dib(r, 10, usage, &mono))
+        using L = wmr::DibCreatePatternBrush;
+        if (need(L::kWords)) {
+            const bool pattern = u(L::style) == BsPattern;
+            const std::uint32_t usage = pattern ? std::uint32_t{DibRgbColors} : u(L::usage);
+            if (auto img = Dib(r, wmr::ByteOf(L::bitmap), usage, &mono))
                 brush.pattern = *img;
-            brush.mono = u(0) == BsPattern && mono;
+            brush.mono = pattern && mono;
         }
         Create(brush);
         break;
@@ -384,14 +400,17 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
         brush.style = BsPattern;
         // Bitmap16 header (14 bytes with its unused bits pointer), 18
         // reserved bytes, then the bits.
-        if (need(16)) {
-            std::vector<std::uint8_t> header(r.Data() + 6, r.Data() + 16);
-            std::vector<std::uint8_t> joined = header;
-            joined.insert(joined.end(), r.Data() + std::min<std::uint64_t>(38, r.Size()),
+        using L = wmr::CreatePatternBrush;
+        if (need(L::kWords)) {
+            const std::uint64_t headerAt = wmr::ByteOf(L::header);
+            std::vector<std::uint8_t> joined(r.Data() + headerAt,
+                                             r.Data() + headerAt + L::kHeaderBytes);
+            joined.insert(joined.end(),
+                          r.Data() + std::min<std::uint64_t>(wmr::ByteOf(L::bits), r.Size()),
                           r.Data() + r.Size());
             if (auto img = Bitmap16(Bytes(joined))) {
                 brush.pattern = *img;
-                brush.mono = r.U8(15) == 1;
+                brush.mono = r.U8(wmr::ByteOf(L::planes) + 1) == 1;
             }
         }
         Create(brush);
@@ -400,8 +419,9 @@ bool WmfPlayer::PlayPaletteOrPattern(WmfFunction function, const Bytes& r) {
     case WmfFunction::CreateRegion: {
         Region region;
         // nextInChain, objType, objCount, size, scanCount, maxScan, bbox, scans
-        const std::uint64_t scans = need(11) ? u(5) : 0;
-        std::uint64_t at = 6 + 22;
+        using L = wmr::CreateRegion;
+        const std::uint64_t scans = need(L::kWords) ? u(L::scanCount) : 0;
+        std::uint64_t at = wmr::ByteOf(L::scans);
         for (std::uint64_t i = 0; i < scans && FGdi.Charge(Cost::Point, 1); ++i) {
             if (!r.Has(at, 6))
                 break;
@@ -437,24 +457,27 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
     auto p = [&](int i) {
         return static_cast<qreal>(r.I16(6 + 2 * static_cast<std::uint64_t>(i)));
     };
+    // A point or an extent, stored y then x.
+    auto yx = [&](int i) { return QPointF(p(i + 1), p(i)); };
     auto u = [&](int i) { return r.U16(6 + 2 * static_cast<std::uint64_t>(i)); };
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     // Rectangles are stored bottom, right, top, left.
     auto box = [&](int i) { return QRectF(QPointF(p(i + 3), p(i + 2)), QPointF(p(i + 1), p(i))); };
     switch (function) {
     case WmfFunction::LineTo:
-        if (need(2))
-            FGdi.LineTo(QPointF(p(1), p(0)));
+        if (need(wmr::OnePoint::kWords))
+            FGdi.LineTo(yx(wmr::OnePoint::point));
         break;
     case WmfFunction::Polygon:
     case WmfFunction::Polyline:
-        if (need(1)) {
-            const std::int64_t n = r.I16(6);
-            if (n < 0 || !r.Has(8, 4 * static_cast<std::uint64_t>(n)))
+        if (need(wmr::Poly::kWords)) {
+            const std::int64_t n = r.I16(wmr::ByteOf(wmr::Poly::count));
+            const std::uint64_t at = wmr::ByteOf(wmr::Poly::points);
+            if (n < 0 || !r.Has(at, 4 * static_cast<std::uint64_t>(n)))
                 break;
             QPolygonF pts;
             for (std::int64_t i = 0; i < n; ++i)
-                pts << QPointF(r.I16(8 + 4 * i), r.I16(10 + 4 * i));
+                pts << QPointF(r.I16(at + 4 * i), r.I16(at + 2 + 4 * i));
             if (function == WmfFunction::Polygon)
                 FGdi.Polygon(pts);
             else
@@ -462,21 +485,22 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::PolyPolygon:
-        if (need(1)) {
-            const std::uint64_t polys = u(0);
-            if (!r.Has(8, 2 * polys))
+        if (need(wmr::PolyPolygon::kWords)) {
+            const std::uint64_t polys = u(wmr::PolyPolygon::polygons);
+            const std::uint64_t counts = wmr::ByteOf(wmr::PolyPolygon::counts);
+            if (!r.Has(counts, 2 * polys))
                 break;
             std::uint64_t total = 0;
             for (std::uint64_t i = 0; i < polys; ++i)
-                total += r.U16(8 + 2 * i);
-            std::uint64_t at = 8 + 2 * polys;
+                total += r.U16(counts + 2 * i);
+            std::uint64_t at = counts + 2 * polys;
             if (!r.Has(at, 4 * total) ||
                 !FGdi.Charge(Cost::Point, static_cast<std::int64_t>(total)))
                 break;
             std::vector<QPolygonF> list;
             for (std::uint64_t i = 0; i < polys; ++i) {
                 QPolygonF poly;
-                for (std::uint64_t k = r.U16(8 + 2 * i); k > 0; --k, at += 4)
+                for (std::uint64_t k = r.U16(counts + 2 * i); k > 0; --k, at += 4)
                     poly << QPointF(r.I16(at), r.I16(at + 2));
                 list.push_back(std::move(poly));
             }
@@ -484,36 +508,39 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::Rectangle:
-        if (need(4))
-            FGdi.Rectangle(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.Rectangle(box(wmr::OneBox::box));
         break;
     case WmfFunction::Ellipse:
-        if (need(4))
-            FGdi.Ellipse(box(0));
+        if (need(wmr::OneBox::kWords))
+            FGdi.Ellipse(box(wmr::OneBox::box));
         break;
     case WmfFunction::RoundRect:
-        if (need(6))
-            FGdi.RoundRect(box(2), QSizeF(p(1), p(0)));
+        if (need(wmr::RoundRect::kWords))
+            FGdi.RoundRect(box(wmr::RoundRect::box),
+                           QSizeF(p(wmr::RoundRect::cornerWidth), p(wmr::RoundRect::cornerHeight)));
         break;
     case WmfFunction::Arc:
     case WmfFunction::Pie:
     case WmfFunction::Chord:
-        if (need(8)) {
+        if (need(wmr::ArcShape::kWords)) {
             const ArcKind kind = function == WmfFunction::Arc   ? ArcKind::Arc
                                  : function == WmfFunction::Pie ? ArcKind::Pie
                                                                 : ArcKind::Chord;
-            FGdi.ArcShape(box(4), QPointF(p(3), p(2)), QPointF(p(1), p(0)), kind);
+            FGdi.ArcShape(box(wmr::ArcShape::box), yx(wmr::ArcShape::start), yx(wmr::ArcShape::end),
+                          kind);
         }
         break;
     case WmfFunction::SetPixel:
-        if (need(4))
-            FGdi.SetPixel(QPointF(p(3), p(2)), Color(r, 6));
+        if (need(wmr::SetPixel::kWords))
+            FGdi.SetPixel(yx(wmr::SetPixel::point), Color(r, wmr::ByteOf(wmr::SetPixel::color)));
         break;
     case WmfFunction::FillRegion:
     case WmfFunction::FrameRegion:
-        if (need(function == WmfFunction::FillRegion ? 2 : 4)) {
-            const GdiObject* region = At(u(0));
-            const GdiObject* brush = At(u(1));
+        if (need(function == WmfFunction::FillRegion ? wmr::RegionWithBrush::kWords
+                                                     : wmr::RegionWithBrush::kFrameWords)) {
+            const GdiObject* region = At(u(wmr::RegionWithBrush::region));
+            const GdiObject* brush = At(u(wmr::RegionWithBrush::brush));
             if (!region || !brush || !std::holds_alternative<Region>(*region) ||
                 !std::holds_alternative<LogBrush>(*brush))
                 break;
@@ -521,13 +548,15 @@ bool WmfPlayer::PlayDrawing(WmfFunction function, const Bytes& r) {
             if (function == WmfFunction::FillRegion)
                 FGdi.FillRegion(path, std::get<LogBrush>(*brush));
             else
-                FGdi.FrameRegion(path, std::get<LogBrush>(*brush), QSizeF(p(3), p(2)));
+                FGdi.FrameRegion(
+                    path, std::get<LogBrush>(*brush),
+                    QSizeF(p(wmr::RegionWithBrush::width), p(wmr::RegionWithBrush::height)));
         }
         break;
     case WmfFunction::PaintRegion:
     case WmfFunction::InvertRegion:
-        if (need(1)) {
-            const GdiObject* region = At(u(0));
+        if (need(wmr::OneValue::kWords)) {
+            const GdiObject* region = At(u(wmr::OneValue::value));
             if (!region || !std::holds_alternative<Region>(*region))
                 break;
             const QPainterPath path = FGdi.ToOutput().map(std::get<Region>(*region).ToPath());
@@ -553,28 +582,33 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
     auto need = [&](std::uint64_t words) { return params >= 2 * words; };
     switch (function) {
     case WmfFunction::TextOut:
-        if (need(1)) {
-            const std::int64_t len = r.I16(6);
+        if (need(wmr::TextOut::kWords)) {
+            using L = wmr::TextOut;
+            const std::int64_t len = r.I16(wmr::ByteOf(L::length));
             const std::uint64_t padded = (static_cast<std::uint64_t>(len) + 1) & ~1ull;
-            if (len < 0 || !r.Has(8, padded + 4))
+            const std::uint64_t string = wmr::ByteOf(L::string);
+            if (len < 0 || !r.Has(string, padded + 4))
                 break;
-            const QPointF at(r.I16(8 + padded + 2), r.I16(8 + padded));
-            Text(r, at, 8, static_cast<std::uint64_t>(len), 0, nullptr, 0);
+            const QPointF at(r.I16(string + padded + 2), r.I16(string + padded));
+            Text(r, at, string, static_cast<std::uint64_t>(len), 0, nullptr, 0);
         }
         break;
     case WmfFunction::ExtTextOut:
-        if (need(4)) {
-            const QPointF at(p(1), p(0));
-            const std::int64_t len = r.I16(10);
-            const std::uint32_t options = u(3);
-            std::uint64_t stringAt = 14;
+        if (need(wmr::ExtTextOut::kWords)) {
+            using L = wmr::ExtTextOut;
+            const QPointF at(p(L::point + 1), p(L::point));
+            const std::int64_t len = r.I16(wmr::ByteOf(L::length));
+            const std::uint32_t options = u(L::options);
+            const std::uint64_t rectAt = wmr::ByteOf(L::rect);
+            std::uint64_t stringAt = rectAt;
             QRectF rect;
-            const bool hasRect = options & 0x6;
+            const bool hasRect = options & (EtoOpaque | EtoClipped);
             if (hasRect) {
-                if (!r.Has(14, 8))
+                if (!r.Has(rectAt, 2 * L::kRectWords))
                     break;
-                rect = QRectF(QPointF(r.I16(14), r.I16(16)), QPointF(r.I16(18), r.I16(20)));
-                stringAt += 8;
+                rect = QRectF(QPointF(r.I16(rectAt), r.I16(rectAt + 2)),
+                              QPointF(r.I16(rectAt + 4), r.I16(rectAt + 6)));
+                stringAt += 2 * L::kRectWords;
             }
             if (len < 0 || !r.Has(stringAt, static_cast<std::uint64_t>(len)))
                 break;
@@ -585,8 +619,11 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         }
         break;
     case WmfFunction::PatBlt:
-        if (need(6))
-            FGdi.Blit(QRectF(p(5), p(4), p(3), p(2)), nullptr, QRectF(), r.U32(6));
+        if (need(wmr::PatBlt::kWords)) {
+            using L = wmr::PatBlt;
+            FGdi.Blit(QRectF(p(L::x), p(L::y), p(L::width), p(L::height)), nullptr, QRectF(),
+                      r.U32(wmr::ByteOf(L::rop)));
+        }
         break;
     case WmfFunction::DibBitBlt:
     case WmfFunction::BitBlt:
@@ -602,9 +639,9 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         const int fixed = stretch ? 10 : 8;
         if (!need(static_cast<std::uint64_t>(fixed + shift)))
             break;
-        const std::uint32_t rop = r.U32(6);
+        const std::uint32_t rop = r.U32(wmr::ByteOf(0)); // first, in two words
         qreal srcW = 0, srcH = 0;
-        int i = 2;
+        int i = 2; // the words after the raster operation, in stored order
         if (stretch) {
             srcH = p(i++);
             srcW = p(i++);
@@ -618,7 +655,7 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         }
         std::optional<QImage> img;
         if (!noSource) {
-            const std::uint64_t at = 6 + 2 * static_cast<std::uint64_t>(i);
+            const std::uint64_t at = wmr::ByteOf(i);
             img = (function == WmfFunction::DibBitBlt || function == WmfFunction::DibStretchBlt)
                       ? Dib(r, at, DibRgbColors)
                       : Bitmap16(r.Sub(at, r.Size() - std::min<std::uint64_t>(at, r.Size())));
@@ -627,27 +664,33 @@ bool WmfPlayer::PlayBitmapOrText(WmfFunction function, const Bytes& r) {
         break;
     }
     case WmfFunction::StretchDib:
-        if (need(11)) {
-            const std::uint32_t rop = r.U32(6);
-            auto img = Dib(r, 28, u(2));
-            const qreal srcH = p(3), srcW = p(4);
-            qreal ySrc = p(5);
-            if (img && (r.U32(28) == 12 || r.I32(28 + 8) > 0))
+        if (need(wmr::StretchDib::kWords)) {
+            using L = wmr::StretchDib;
+            const std::uint32_t rop = r.U32(wmr::ByteOf(L::rop));
+            const std::uint64_t bitmap = wmr::ByteOf(L::bitmap);
+            auto img = Dib(r, bitmap, u(L::usage));
+            const qreal srcH = p(L::srcHeight), srcW = p(L::srcWidth);
+            qreal ySrc = p(L::ySrc);
+            if (img &&
+                IsBottomUp(r.Sub(bitmap, r.Size() - std::min<std::uint64_t>(bitmap, r.Size()))))
                 ySrc = img->height() - ySrc - srcH;
-            FGdi.Blit(QRectF(p(10), p(9), p(8), p(7)), img ? &*img : nullptr,
-                      QRectF(p(6), ySrc, srcW, srcH), rop);
+            FGdi.Blit(QRectF(p(L::xDest), p(L::yDest), p(L::destWidth), p(L::destHeight)),
+                      img ? &*img : nullptr, QRectF(p(L::xSrc), ySrc, srcW, srcH), rop);
         }
         break;
     case WmfFunction::SetDibToDev:
-        if (need(9)) {
-            auto img = Dib(r, 24, u(0));
+        if (need(wmr::SetDibToDev::kWords)) {
+            using L = wmr::SetDibToDev;
+            const std::uint64_t bitmap = wmr::ByteOf(L::bitmap);
+            auto img = Dib(r, bitmap, u(L::usage));
             if (!img)
                 break;
-            const qreal h = p(5), w = p(6);
-            qreal ySrc = p(3);
-            if (r.U32(24) == 12 || r.I32(24 + 8) > 0)
+            const qreal h = p(L::height), w = p(L::width);
+            qreal ySrc = p(L::ySrc);
+            if (IsBottomUp(r.Sub(bitmap, r.Size() - std::min<std::uint64_t>(bitmap, r.Size()))))
                 ySrc = img->height() - ySrc - h;
-            FGdi.Blit(QRectF(p(8), p(7), w, h), &*img, QRectF(p(4), ySrc, w, h), 0x00CC0020);
+            FGdi.Blit(QRectF(p(L::xDest), p(L::yDest), w, h), &*img, QRectF(p(L::xSrc), ySrc, w, h),
+                      Number(Rop3::SrcCopy));
         }
         break;
     default:

@@ -1,10 +1,14 @@
 #include "Bytes.h"
+#include "Layouts.h"
 #include "Reader.h"
 #include "storage/Exceptions.h"
 
 namespace tavik::metafile {
 
 namespace {
+
+using H = emr::Header;
+using R = emr::RecordHeader;
 
 [[noreturn]] void Invalid() {
     throw EInvalidGraphic("Metafile is not valid");
@@ -34,51 +38,53 @@ double EmfHeader::PixelsPerMmY() const {
 
 bool LooksLikeEmf(std::span<const std::uint8_t> stream) {
     const Bytes b(stream);
-    return b.Size() >= 89 && b.U32(0) == Number(EmfRecord::Header) && b.U32(40) == kEmfSignature;
+    return b.Size() > H::kSize && b.U32(H::type) == Number(EmfRecord::Header) &&
+           b.U32(H::signature) == kEmfSignature;
 }
 
 EmfFile ReadEmf(std::span<const std::uint8_t> stream) {
     const Bytes b(stream);
     if (!LooksLikeEmf(stream))
         Invalid();
-    const std::uint32_t headerSize = b.U32(4);
-    if (headerSize < 88 || headerSize % 4 != 0 || headerSize > b.Size())
+    const std::uint32_t headerSize = b.U32(H::size);
+    if (headerSize < H::kSize || headerSize % 4 != 0 || headerSize > b.Size())
         Invalid();
     EmfFile file;
     EmfHeader& h = file.header;
-    h.bounds = ReadRect(b, 8);
-    h.frame = ReadRect(b, 24);
-    h.handles = b.U16(56);
-    h.device = QSize(b.I32(72), b.I32(76));
-    h.millimeters = QSize(b.I32(80), b.I32(84));
+    h.bounds = ReadRect(b, H::bounds);
+    h.frame = ReadRect(b, H::frame);
+    h.handles = b.U16(H::handles);
+    h.device = QSize(b.I32(H::device), b.I32(H::device + 4));
+    h.millimeters = QSize(b.I32(H::millimeters), b.I32(H::millimeters + 4));
     // The extensions count only when nothing else claims their bytes.
-    const std::uint32_t nDesc = b.U32(60), offDesc = b.U32(64);
+    const std::uint32_t nDesc = b.U32(H::nDescription), offDesc = b.U32(H::offDescription);
     std::uint64_t firstData = headerSize;
     if (nDesc > 0) {
-        if (offDesc < 88 || !Bytes(stream.first(headerSize)).Has(offDesc, 2ull * nDesc))
+        if (offDesc < H::kSize || !Bytes(stream.first(headerSize)).Has(offDesc, 2ull * nDesc))
             Invalid();
         firstData = std::min<std::uint64_t>(firstData, offDesc);
     }
-    if (headerSize >= 100) {
-        const std::uint32_t cbPixelFormat = b.U32(88), offPixelFormat = b.U32(92);
-        if (cbPixelFormat > 0 && offPixelFormat >= 100 &&
+    if (headerSize >= H::kSizeWithPixelFormat) {
+        const std::uint32_t cbPixelFormat = b.U32(H::cbPixelFormat),
+                            offPixelFormat = b.U32(H::offPixelFormat);
+        if (cbPixelFormat > 0 && offPixelFormat >= H::kSizeWithPixelFormat &&
             Bytes(stream.first(headerSize)).Has(offPixelFormat, cbPixelFormat))
             firstData = std::min<std::uint64_t>(firstData, offPixelFormat);
     }
-    if (headerSize >= 108 && firstData >= 108)
-        h.micrometers = QSize(b.I32(100), b.I32(104));
+    if (headerSize >= H::kSizeWithMicrometers && firstData >= H::kSizeWithMicrometers)
+        h.micrometers = QSize(b.I32(H::micrometers), b.I32(H::micrometers + 4));
 
     // A Bytes field larger than the file means a truncated copy: frame what
     // is there, the records themselves are checked against the real end.
-    std::uint64_t end = b.U32(48);
+    std::uint64_t end = b.U32(H::bytes);
     if (end > b.Size() || end < headerSize)
         end = b.Size();
     std::uint64_t at = 0;
     while (at < end) {
-        if (end - at < 8)
+        if (end - at < R::kSize)
             Invalid();
-        const std::uint32_t type = b.U32(at), size = b.U32(at + 4);
-        if (size < 8 || size % 4 != 0 || size > end - at)
+        const std::uint32_t type = b.U32(at + R::type), size = b.U32(at + R::size);
+        if (size < R::kSize || size % 4 != 0 || size > end - at)
             Invalid();
         if (file.records.size() >= kMaxRecords)
             Invalid();

@@ -1,4 +1,5 @@
 #include "Bytes.h"
+#include "Layouts.h"
 #include "Reader.h"
 #include "storage/Exceptions.h"
 
@@ -7,6 +8,10 @@
 namespace tavik::metafile {
 
 namespace {
+
+using P = wmr::Placeable;
+using H = wmr::Header;
+using R = wmr::RecordHeader;
 
 [[noreturn]] void Invalid() {
     throw EInvalidGraphic("Metafile is not valid");
@@ -18,32 +23,33 @@ WmfFile ReadWmf(std::span<const std::uint8_t> stream) {
     const Bytes b(stream);
     WmfFile file;
     std::uint64_t at = 0;
-    if (b.Size() >= 4 && b.U32(0) == kPlaceableKey) {
-        if (b.Size() < 40)
+    if (b.Size() >= 4 && b.U32(P::key) == kPlaceableKey) {
+        if (b.Size() < P::kSize + H::kSize)
             Invalid();
         file.placeable = true;
         // The checksum is advisory: files with a wrong one play everywhere.
-        const int left = b.I16(6), top = b.I16(8), right = b.I16(10), bottom = b.I16(12);
+        const int left = b.I16(P::left), top = b.I16(P::top), right = b.I16(P::right),
+                  bottom = b.I16(P::bottom);
         file.boundingBox = QRect(QPoint(std::min(left, right), std::min(top, bottom)),
                                  QPoint(std::max(left, right) - 1, std::max(top, bottom) - 1));
-        file.inch = b.U16(14);
+        file.inch = b.U16(P::inch);
         if (left == right || top == bottom)
             file.inch = 0;
-        at = 22;
+        at = P::kSize;
     }
-    if (b.Size() - at < 18)
+    if (b.Size() - at < H::kSize)
         Invalid();
-    const std::uint16_t type = b.U16(at), headerWords = b.U16(at + 2);
-    if ((type != 1 && type != 2) || headerWords != 9)
+    const std::uint16_t type = b.U16(at + H::type), headerWords = b.U16(at + H::headerWords);
+    if ((type != 1 && type != 2) || headerWords != H::kWords)
         Invalid();
-    file.objects = b.U16(at + 10);
-    at += 18;
+    file.objects = b.U16(at + H::objects);
+    at += H::kSize;
     while (at < b.Size()) {
         // A few trailing bytes too short for a record are padding.
-        if (b.Size() - at < 6)
+        if (b.Size() - at < R::kSize)
             break;
-        const std::uint64_t words = b.U32(at);
-        const std::uint16_t function = b.U16(at + 4);
+        const std::uint64_t words = b.U32(at + R::sizeWords);
+        const std::uint16_t function = b.U16(at + R::function);
         if (words < 3 || words * 2 > b.Size() - at)
             Invalid();
         if (file.records.size() >= kMaxRecords)

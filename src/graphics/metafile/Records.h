@@ -241,7 +241,7 @@ enum class StockObject : std::uint32_t {
 inline constexpr std::uint32_t kStockObjectBit = 0x80000000;
 
 // Binary raster operations: how a pen or brush combines with what is there.
-enum class Rop2 : std::uint32_t {
+enum class Rop2 : int {
     Black = 1,
     NotMergePen = 2,
     MaskNotPen = 3,
@@ -262,17 +262,22 @@ enum class Rop2 : std::uint32_t {
 
 // Ternary raster operations of the bitmap records that the engine names.
 enum class Rop3 : std::uint32_t {
-    SrcCopy = 0x00CC0020,
+    SrcCopy = 0x00CC0020,   // the source
+    SrcPaint = 0x00EE0086,  // source OR destination
+    SrcAnd = 0x008800C6,    // source AND destination
+    SrcInvert = 0x00660046, // source XOR destination
+    PatCopy = 0x00F00021,   // the brush, no source
+    Blackness = 0x00000042, // black, no source
 };
-// The truth table of a ternary raster operation, and the ones it tells
-// apart by that table.
+// The 8-bit truth table of a ternary raster operation, by which the
+// players tell operations apart.
 constexpr int RopTable(std::uint32_t rop) {
     return static_cast<int>((rop >> 16) & 0xFF);
 }
 
-enum class BkMode : std::uint32_t { Transparent = 1, Opaque = 2 };
+enum class BkMode : int { Transparent = 1, Opaque = 2 };
 
-enum class PolyFillMode : std::uint32_t { Alternate = 1, Winding = 2 };
+enum class PolyFillMode : int { Alternate = 1, Winding = 2 };
 
 enum class MapMode : int {
     Text = 1,
@@ -286,17 +291,17 @@ enum class MapMode : int {
 };
 
 // How a new clip combines with the current one.
-enum class RegionMode : std::uint32_t { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
+enum class RegionMode : int { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
 
 // MODIFYWORLDTRANSFORM's modes.
-enum class WorldTransformMode : std::uint32_t {
+enum class WorldTransformMode : int {
     Identity = 1,
     LeftMultiply = 2,
     RightMultiply = 3,
     Set = 4,
 };
 
-enum class ArcDirection : std::uint32_t { CounterClockwise = 1, Clockwise = 2 };
+enum class ArcDirection : int { CounterClockwise = 1, Clockwise = 2 };
 
 // Options of the text records.
 enum TextOptions : std::uint32_t {
@@ -307,12 +312,25 @@ enum TextOptions : std::uint32_t {
     EtoPdy = 0x2000,
 };
 
+// The point types of POLYDRAW; a close-figure bit may join the others.
+enum PointType : std::uint8_t {
+    PtCloseFigure = 0x01,
+    PtLineTo = 0x02,
+    PtBezierTo = 0x04,
+    PtMoveTo = 0x06,
+};
+
 // GRADIENTFILL's modes.
 enum class GradientMode : std::uint32_t { RectHorizontal = 0, RectVertical = 1, Triangle = 2 };
 
 // The signatures that identify a metafile.
 inline constexpr std::uint32_t kEmfSignature = 0x464D4520; // " EMF"
 inline constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+
+// True when value is one of the numbers from first to last.
+template <typename E> constexpr bool InRange(std::uint64_t value, E first, E last) {
+    return value >= static_cast<std::uint64_t>(first) && value <= static_cast<std::uint64_t>(last);
+}
 
 // Casts for writing and comparing a named value as the number it stores.
 template <typename E> constexpr auto Number(E value) {

@@ -2,6 +2,7 @@
 #include "Dib.h"
 #include "EmfWriterDevice.h"
 #include "Metafile.h"
+#include "Records.h"
 #include "Writer.h"
 #include "WriterCommon.h"
 
@@ -13,9 +14,11 @@ namespace tavik::metafile {
 
 namespace {
 
-constexpr std::uint32_t kStockNullBrush = 0x80000005, kStockNullPen = 0x80000008,
-                        kStockBlackPen = 0x80000007, kStockWhiteBrush = 0x80000000,
-                        kStockSystemFont = 0x8000000D;
+constexpr std::uint32_t kStockNullBrush = Number(StockObject::NullBrush),
+                        kStockNullPen = Number(StockObject::NullPen),
+                        kStockBlackPen = Number(StockObject::BlackPen),
+                        kStockWhiteBrush = Number(StockObject::WhiteBrush),
+                        kStockSystemFont = Number(StockObject::SystemFont);
 enum Slot : std::uint32_t { PenSlot = 1, BrushSlot = 2, FontSlot = 3, SlotCount = 4 };
 
 std::int64_t Round(qreal v) {
@@ -29,7 +32,7 @@ public:
         // one canvas unit, so nothing else needs a mapping.
         const std::int64_t frameW = std::llround(natural.width() * 2540.0 / 96);
         const std::int64_t frameH = std::llround(natural.height() * 2540.0 / 96);
-        Begin(1);
+        Begin(EmfRecord::Header);
         I32Rect(0, 0, canvas.width() - 1, canvas.height() - 1);
         I32Rect(0, 0, frameW, frameH);
         FOut.U32(0x464D4520);
@@ -51,11 +54,14 @@ public:
         FOut.I32(frameW * 10);
         FOut.I32(frameH * 10);
         End();
-        Record(17, {8}); // anisotropic keeps the extents 1:1 but says what we mean
+        Record(
+            EmfRecord::SetMapMode,
+            {Number(
+                MapMode::Anisotropic)}); // anisotropic keeps the extents 1:1 but says what we mean
     }
 
     std::vector<std::uint8_t> Finish() override {
-        Begin(14);
+        Begin(EmfRecord::Eof);
         FOut.U32(0);
         FOut.U32(16);
         FOut.U32(20);
@@ -67,14 +73,14 @@ public:
 
     void SetClip(const QPainterPath* clip) override {
         if (!clip) {
-            Begin(75);
+            Begin(EmfRecord::ExtSelectClipRgn);
             FOut.U32(0);
             FOut.U32(5);
             End();
             return;
         }
         const std::vector<QRect> rects = ClipRegion(*clip, FCanvas);
-        Begin(75);
+        Begin(EmfRecord::ExtSelectClipRgn);
         FOut.U32(static_cast<std::uint32_t>(32 + 16 * rects.size()));
         FOut.U32(5);
         RegionData(rects);
@@ -86,13 +92,16 @@ public:
         if (figures.empty())
             return;
         SetMode(mode);
-        Value(FPolyFill, path.fillRule() == Qt::WindingFill ? 2 : 1, 19);
+        Value(FPolyFill,
+              Number(path.fillRule() == Qt::WindingFill ? PolyFillMode::Winding
+                                                        : PolyFillMode::Alternate),
+              EmfRecord::SetPolyFillMode);
         SelectBrush(brush, mode);
         SelectStock(FPenSel, kStockNullPen);
         std::vector<QPolygonF> polys;
         for (const Figure& f : figures)
             polys.push_back(f.points);
-        PolyPoly(8, polys);
+        PolyPoly(EmfRecord::PolyPolygon, polys);
     }
 
     void StrokePath(const QPainterPath& path, const PenSpec& pen, const DrawMode& mode) override {
@@ -106,22 +115,22 @@ public:
         for (const Figure& f : figures)
             (f.closed ? closed : open).push_back(f.points);
         if (!closed.empty())
-            PolyPoly(8, closed);
+            PolyPoly(EmfRecord::PolyPolygon, closed);
         if (!open.empty())
-            PolyPoly(7, open);
+            PolyPoly(EmfRecord::PolyPolyline, open);
     }
 
     void DrawText(const TextRun& run, const DrawMode& mode) override {
         if (run.text.isEmpty())
             return;
         SetMode(mode);
-        Value(FBkMode, 1, 18);
-        Value(FAlign, 0x18, 22);
-        Value(FTextColor, ColorRef(run.color), 24);
+        Value(FBkMode, Number(BkMode::Transparent), EmfRecord::SetBkMode);
+        Value(FAlign, 0x18, EmfRecord::SetTextAlign);
+        Value(FTextColor, ColorRef(run.color), EmfRecord::SetTextColor);
         SelectFont(run);
         const std::vector<std::int64_t> dx = Advances(run);
         const std::uint32_t chars = static_cast<std::uint32_t>(run.text.size());
-        Begin(84);
+        Begin(EmfRecord::ExtTextOutW);
         I32Rect(0, 0, -1, -1);
         FOut.U32(1);
         FOut.U32(0);
@@ -156,7 +165,7 @@ public:
         std::size_t bitsAt = 0;
         const std::vector<std::uint8_t> dib = EncodePackedDib(part, &bitsAt);
         const QRectF& box = place.box;
-        Begin(81);
+        Begin(EmfRecord::StretchDiBits);
         I32Rect(Round(box.left()), Round(box.top()), Round(box.right()), Round(box.bottom()));
         FOut.I32(Round(place.at.x()));
         FOut.I32(Round(place.at.y()));
@@ -200,7 +209,7 @@ private:
         const std::uint32_t bitsSize = static_cast<std::uint32_t>(part.width()) * 4 *
                                        static_cast<std::uint32_t>(part.height());
         const QRectF& box = place.box;
-        Begin(114);
+        Begin(EmfRecord::AlphaBlend);
         I32Rect(Round(box.left()), Round(box.top()), Round(box.right()), Round(box.bottom()));
         FOut.I32(Round(left));
         FOut.I32(Round(top));
@@ -240,9 +249,9 @@ private:
         }
         End();
     }
-    void Begin(std::uint32_t type) {
+    void Begin(EmfRecord type) {
         FStart = FOut.Size();
-        FOut.U32(type);
+        FOut.U32(Number(type));
         FOut.U32(0);
     }
     void End() {
@@ -250,7 +259,7 @@ private:
         FOut.Patch32(FStart + 4, static_cast<std::uint32_t>(FOut.Size() - FStart));
         ++FRecords;
     }
-    void Record(std::uint32_t type, std::initializer_list<std::uint32_t> values) {
+    void Record(EmfRecord type, std::initializer_list<std::uint32_t> values) {
         Begin(type);
         for (std::uint32_t v : values)
             FOut.U32(v);
@@ -262,21 +271,22 @@ private:
         FOut.I32(r);
         FOut.I32(b);
     }
-    void Value(std::int64_t& current, std::int64_t wanted, std::uint32_t type) {
+    void Value(std::int64_t& current, std::int64_t wanted, EmfRecord type) {
         if (current != wanted) {
             current = wanted;
             Record(type, {static_cast<std::uint32_t>(wanted)});
         }
     }
     void SetMode(const DrawMode& mode) {
-        Value(FRop2, mode.rop2, 20);
-        Value(FBkColor, ColorRef(mode.bkColor), 25);
-        Value(FBkMode, mode.opaque ? 2 : 1, 18);
+        Value(FRop2, mode.rop2, EmfRecord::SetRop2);
+        Value(FBkColor, ColorRef(mode.bkColor), EmfRecord::SetBkColor);
+        Value(FBkMode, Number(mode.opaque ? BkMode::Opaque : BkMode::Transparent),
+              EmfRecord::SetBkMode);
     }
     void SelectStock(std::uint32_t& selected, std::uint32_t stock) {
         if (selected != stock) {
             selected = stock;
-            Record(37, {stock});
+            Record(EmfRecord::SelectObject, {stock});
         }
     }
     // Replaces the object in slot: the stock object steps in while the old
@@ -284,7 +294,7 @@ private:
     void Replace(std::uint32_t slot, std::uint32_t& selected, std::uint32_t stock) {
         if (selected == slot)
             SelectStock(selected, stock);
-        Record(40, {slot});
+        Record(EmfRecord::DeleteObject, {slot});
     }
     void SelectBrush(const BrushSpec& brush, const DrawMode& mode) {
         std::vector<std::uint8_t> key = BrushKey(brush);
@@ -294,7 +304,7 @@ private:
             if (brush.kind == BrushSpec::Pattern && !brush.pattern.isNull()) {
                 std::size_t bitsAt = 0;
                 const std::vector<std::uint8_t> dib = EncodePackedDib(brush.pattern, &bitsAt);
-                Begin(94);
+                Begin(EmfRecord::CreateDibPatternBrushPt);
                 FOut.U32(BrushSlot);
                 FOut.U32(0);
                 FOut.U32(32);
@@ -305,14 +315,15 @@ private:
                 End();
             } else {
                 const PlainBrush plain = PlainBrushOf(brush);
-                Record(39, {BrushSlot, plain.style, ColorRef(plain.color),
-                            static_cast<std::uint32_t>(brush.hatch)});
+                Record(EmfRecord::CreateBrushIndirect,
+                       {BrushSlot, plain.style, ColorRef(plain.color),
+                        static_cast<std::uint32_t>(brush.hatch)});
             }
         }
         (void)mode;
         if (FBrushSel != BrushSlot) {
             FBrushSel = BrushSlot;
-            Record(37, {BrushSlot});
+            Record(EmfRecord::SelectObject, {BrushSlot});
         }
     }
     void SelectPen(const PenSpec& pen) {
@@ -328,7 +339,7 @@ private:
             FPenKey = k.Data();
             Replace(PenSlot, FPenSel, kStockBlackPen);
             if (pen.width == 0 && pen.style <= 4) {
-                Record(38,
+                Record(EmfRecord::CreatePen,
                        {PenSlot, static_cast<std::uint32_t>(pen.style), 0, 0, ColorRef(pen.color)});
             } else {
                 std::uint32_t style = 0x10000;
@@ -338,7 +349,7 @@ private:
                                                      : 0;
                 if (!pen.dashes.empty())
                     style |= 7;
-                Begin(95);
+                Begin(EmfRecord::ExtCreatePen);
                 FOut.U32(PenSlot);
                 FOut.U32(0);
                 FOut.U32(0);
@@ -357,7 +368,7 @@ private:
         }
         if (FPenSel != PenSlot) {
             FPenSel = PenSlot;
-            Record(37, {PenSlot});
+            Record(EmfRecord::SelectObject, {PenSlot});
         }
     }
     void SelectFont(const TextRun& run) {
@@ -377,7 +388,7 @@ private:
             return;
         FFontKey = k.Data();
         Replace(FontSlot, FFontSel, kStockSystemFont);
-        Begin(82);
+        Begin(EmfRecord::ExtCreateFontIndirectW);
         FOut.U32(FontSlot);
         FOut.I32(height);
         FOut.I32(Round(StretchedFontWidth(f, run.scale)));
@@ -396,7 +407,7 @@ private:
             FOut.U16(i < face.size() ? face[i].unicode() : 0);
         End();
         FFontSel = FontSlot;
-        Record(37, {FontSlot});
+        Record(EmfRecord::SelectObject, {FontSlot});
     }
     std::vector<std::int64_t> Advances(const TextRun& run) const {
         std::vector<qreal> starts = run.offsets;
@@ -421,7 +432,7 @@ private:
         }
         return dx;
     }
-    void PolyPoly(std::uint32_t type, const std::vector<QPolygonF>& polys) {
+    void PolyPoly(EmfRecord type, const std::vector<QPolygonF>& polys) {
         std::uint64_t total = 0;
         QRectF bounds;
         for (const QPolygonF& p : polys) {

@@ -2,6 +2,7 @@
 #include "Dib.h"
 #include "Metafile.h"
 #include "ObjectSlots.h"
+#include "Records.h"
 #include "Text.h"
 #include "Writer.h"
 #include "WriterCommon.h"
@@ -48,19 +49,19 @@ public:
         FOut.U16(0); // objects, patched
         FOut.U32(0); // max record, patched
         FOut.U16(0);
-        Record(0x0103, {8});
-        Record(0x020B, {0, 0});
-        Record(0x020C, {static_cast<std::uint32_t>(canvas.height()),
-                        static_cast<std::uint32_t>(canvas.width())});
+        Record(WmfFunction::SetMapMode, {Number(MapMode::Anisotropic)});
+        Record(WmfFunction::SetWindowOrg, {0, 0});
+        Record(WmfFunction::SetWindowExt, {static_cast<std::uint32_t>(canvas.height()),
+                                           static_cast<std::uint32_t>(canvas.width())});
         // A null pen and brush selected while the other one draws.
-        Begin(0x02FA);
+        Begin(WmfFunction::CreatePenIndirect);
         FOut.U16(5);
         FOut.I16(0);
         FOut.I16(0);
         FOut.U32(0);
         End();
         FNullPen = Take();
-        Begin(0x02FC);
+        Begin(WmfFunction::CreateBrushIndirect);
         FOut.U16(1);
         FOut.U32(0);
         FOut.U16(0);
@@ -70,8 +71,9 @@ public:
 
     std::vector<std::uint8_t> Finish() {
         if (FClipSaved)
-            Record(0x0127, {static_cast<std::uint32_t>(static_cast<std::uint16_t>(-1))});
-        Begin(0x0000);
+            Record(WmfFunction::RestoreDc,
+                   {static_cast<std::uint32_t>(static_cast<std::uint16_t>(-1))});
+        Begin(WmfFunction::Eof);
         End();
         const std::size_t words = (FOut.Size() - FHeaderAt) / 2;
         FOut.Patch16(FHeaderAt + 6, static_cast<std::uint32_t>(words & 0xFFFF));
@@ -86,18 +88,19 @@ public:
         // A Windows metafile cannot drop a clip: each one lives inside a
         // saved state that is restored when the clip changes.
         if (FClipSaved) {
-            Record(0x0127, {static_cast<std::uint32_t>(static_cast<std::uint16_t>(-1))});
+            Record(WmfFunction::RestoreDc,
+                   {static_cast<std::uint32_t>(static_cast<std::uint16_t>(-1))});
             FClipSaved = false;
             Forget();
         }
         if (!clip)
             return;
         const std::vector<QRect> rects = ClipRegion(*clip, FCanvas);
-        Record(0x001E, {});
+        Record(WmfFunction::SaveDc, {});
         FClipSaved = true;
         WriteRegion(rects);
         const int slot = Take();
-        Record(0x012C, {static_cast<std::uint32_t>(slot)});
+        Record(WmfFunction::SelectClipRegion, {static_cast<std::uint32_t>(slot)});
         Delete(slot);
     }
 
@@ -106,13 +109,13 @@ public:
         if (figures.empty())
             return;
         SetMode(mode);
-        Value(FPolyFill, path.fillRule() == Qt::WindingFill ? 2 : 1, 0x0106);
+        Value(FPolyFill,
+              Number(path.fillRule() == Qt::WindingFill ? PolyFillMode::Winding
+                                                        : PolyFillMode::Alternate),
+              WmfFunction::SetPolyFillMode);
         SelectBrush(brush);
         Select(FPenSel, FNullPen, FPenKey);
-        Begin(0x0538);
-        std::size_t count = 0;
-        for (const Figure& f : figures)
-            count += static_cast<std::size_t>(f.points.size());
+        Begin(WmfFunction::PolyPolygon);
         FOut.U16(static_cast<std::uint32_t>(figures.size()));
         for (const Figure& f : figures)
             FOut.U16(static_cast<std::uint32_t>(f.points.size()));
@@ -155,7 +158,7 @@ public:
         SelectPen(pen);
         Select(FBrushSel, FNullBrush, FBrushKey);
         for (const Figure& f : figures) {
-            Begin(f.closed ? 0x0324 : 0x0325);
+            Begin(f.closed ? WmfFunction::Polygon : WmfFunction::Polyline);
             FOut.I16(static_cast<int>(f.points.size()));
             Points(f.points);
             End();
@@ -166,11 +169,11 @@ public:
         if (run.text.isEmpty())
             return;
         SetMode(mode);
-        Value(FBkMode, 1, 0x0102);
-        Value(FAlign, 0x18, 0x012E);
+        Value(FBkMode, Number(BkMode::Transparent), WmfFunction::SetBkMode);
+        Value(FAlign, 0x18, WmfFunction::SetTextAlign);
         if (FTextColor != ColorRef(run.color)) {
             FTextColor = ColorRef(run.color);
-            Record32(0x0209, FTextColor);
+            Record32(WmfFunction::SetTextColor, FTextColor);
         }
         const int charset = CharsetFor(run.text);
         SelectFont(run, charset);
@@ -194,7 +197,7 @@ public:
         }
         if (bytes.size() > 32000)
             return;
-        Begin(0x0A32);
+        Begin(WmfFunction::ExtTextOut);
         FOut.I16(Coord(run.origin.y()));
         FOut.I16(Coord(run.origin.x()));
         FOut.I16(static_cast<int>(bytes.size()));
@@ -213,7 +216,7 @@ public:
         if (part.isNull())
             return;
         const std::vector<std::uint8_t> dib = EncodePackedDib(part, nullptr);
-        Begin(0x0F43);
+        Begin(WmfFunction::StretchDib);
         FOut.U32(rop);
         FOut.U16(0);
         FOut.I16(part.height());
@@ -229,10 +232,10 @@ public:
     }
 
 private:
-    void Begin(std::uint32_t function) {
+    void Begin(WmfFunction function) {
         FStart = FOut.Size();
         FOut.U32(0);
-        FOut.U16(function);
+        FOut.U16(Number(function));
     }
     void End() {
         FOut.Pad(2);
@@ -240,13 +243,13 @@ private:
         FOut.Patch32(FStart, words);
         FMaxRecord = std::max(FMaxRecord, words);
     }
-    void Record(std::uint32_t function, std::initializer_list<std::uint32_t> words) {
+    void Record(WmfFunction function, std::initializer_list<std::uint32_t> words) {
         Begin(function);
         for (std::uint32_t w : words)
             FOut.U16(w);
         End();
     }
-    void Record32(std::uint32_t function, std::uint32_t value) {
+    void Record32(WmfFunction function, std::uint32_t value) {
         Begin(function);
         FOut.U32(value);
         End();
@@ -265,7 +268,7 @@ private:
         return slot;
     }
     void Delete(int slot) {
-        Record(0x01F0, {static_cast<std::uint32_t>(slot)});
+        Record(WmfFunction::DeleteObject, {static_cast<std::uint32_t>(slot)});
         FSlots.Free(slot);
     }
     // After a restore the selection is whatever was saved: choose again.
@@ -277,18 +280,19 @@ private:
         FRop2 = FBkMode = FPolyFill = FAlign = -1;
         FBkColor = FTextColor = 0xFFFFFFFF;
     }
-    void Value(std::int64_t& current, std::int64_t wanted, std::uint32_t function) {
+    void Value(std::int64_t& current, std::int64_t wanted, WmfFunction function) {
         if (current != wanted) {
             current = wanted;
             Record(function, {static_cast<std::uint32_t>(wanted)});
         }
     }
     void SetMode(const DrawMode& mode) {
-        Value(FRop2, mode.rop2, 0x0104);
-        Value(FBkMode, mode.opaque ? 2 : 1, 0x0102);
+        Value(FRop2, mode.rop2, WmfFunction::SetRop2);
+        Value(FBkMode, Number(mode.opaque ? BkMode::Opaque : BkMode::Transparent),
+              WmfFunction::SetBkMode);
         if (FBkColor != ColorRef(mode.bkColor)) {
             FBkColor = ColorRef(mode.bkColor);
-            Record32(0x0201, FBkColor);
+            Record32(WmfFunction::SetBkColor, FBkColor);
         }
     }
     // Selects a permanent object (the null pen or brush).
@@ -298,7 +302,7 @@ private:
         const int old = selected;
         selected = slot;
         key.clear();
-        Record(0x012D, {static_cast<std::uint32_t>(slot)});
+        Record(WmfFunction::SelectObject, {static_cast<std::uint32_t>(slot)});
         Release(old);
     }
     void Release(int old) {
@@ -309,7 +313,7 @@ private:
     void Use(int& selected, int slot) {
         const int old = selected;
         selected = slot;
-        Record(0x012D, {static_cast<std::uint32_t>(slot)});
+        Record(WmfFunction::SelectObject, {static_cast<std::uint32_t>(slot)});
         Release(old);
     }
     void SelectBrush(const BrushSpec& brush) {
@@ -319,14 +323,14 @@ private:
         FBrushKey = std::move(key);
         if (brush.kind == BrushSpec::Pattern && !brush.pattern.isNull()) {
             const std::vector<std::uint8_t> dib = EncodePackedDib(brush.pattern, nullptr);
-            Begin(0x0142);
+            Begin(WmfFunction::DibCreatePatternBrush);
             FOut.U16(5);
             FOut.U16(0);
             FOut.Bytes(dib.data(), dib.size());
             End();
         } else {
             const PlainBrush plain = PlainBrushOf(brush);
-            Begin(0x02FC);
+            Begin(WmfFunction::CreateBrushIndirect);
             FOut.U16(plain.style);
             FOut.U32(ColorRef(plain.color));
             FOut.U16(static_cast<std::uint32_t>(brush.hatch));
@@ -342,7 +346,7 @@ private:
         if (k.Data() == FPenKey)
             return;
         FPenKey = k.Data();
-        Begin(0x02FA);
+        Begin(WmfFunction::CreatePenIndirect);
         // Only thin pens keep their dashes here.
         FOut.U16(pen.width == 0 && pen.style <= 4 ? pen.style : 0);
         FOut.I16(Coord(pen.width));
@@ -369,7 +373,7 @@ private:
             return;
         FFontKey = k.Data();
         const int width = Coord(StretchedFontWidth(f, run.scale));
-        Begin(0x02FB);
+        Begin(WmfFunction::CreateFontIndirect);
         FOut.I16(height);
         FOut.I16(width);
         FOut.I16(esc);
@@ -396,7 +400,7 @@ private:
             scans[{r.top(), r.bottom() + 1}].push_back(r);
             b = b.united(r);
         }
-        Begin(0x06FF);
+        Begin(WmfFunction::CreateRegion);
         FOut.U16(0);
         FOut.U16(6);
         FOut.U32(0);
@@ -467,9 +471,9 @@ std::vector<std::uint8_t> AddPlaceableHeader(const std::vector<std::uint8_t>& wm
     for (std::size_t at = 18; at + 6 <= wmf.size();) {
         const std::uint64_t words = data.U32(at);
         const std::uint16_t function = data.U16(at + 4);
-        if (function == 0x020C)
+        if (function == Number(WmfFunction::SetWindowExt))
             hasWindow = true;
-        if (words < 3 || function == 0)
+        if (words < 3 || function == Number(WmfFunction::Eof))
             break;
         at += words * 2;
     }
@@ -480,18 +484,18 @@ std::vector<std::uint8_t> AddPlaceableHeader(const std::vector<std::uint8_t>& wm
     // Without a window of its own the picture would be drawn in the box's
     // units: state its own rectangle right after the header.
     out.Bytes(wmf.data(), std::min<std::size_t>(18, wmf.size()));
-    auto record = [&](std::uint16_t function, int a, int b) {
+    auto record = [&](WmfFunction function, int a, int b) {
         out.U32(5);
-        out.U16(function);
+        out.U16(Number(function));
         out.I16(a);
         out.I16(b);
     };
     const QRectF& p = frame.picture;
     out.U32(4);
-    out.U16(0x0103);
-    out.U16(8);
-    record(0x020B, Coord(p.top()), Coord(p.left()));
-    record(0x020C, Coord(p.height()), Coord(p.width()));
+    out.U16(Number(WmfFunction::SetMapMode));
+    out.U16(Number(MapMode::Anisotropic));
+    record(WmfFunction::SetWindowOrg, Coord(p.top()), Coord(p.left()));
+    record(WmfFunction::SetWindowExt, Coord(p.height()), Coord(p.width()));
     const std::size_t body = std::min<std::size_t>(18, wmf.size());
     out.Bytes(wmf.data() + body, wmf.size() - body);
     // The header counts the metafile in words: add the 14 inserted ones.

@@ -43,10 +43,10 @@ double Allowance(std::size_t bytes) {
 TEST(MetafileBudget, ShapesOverTheWholePictureStopAtWhatTheFileSizePaysFor) {
     WmfBuilder wmf(QRect(0, 0, 100, 100), 96);
     for (int i = 0; i < 100'000; ++i)
-        wmf.Rec(0x041B, {100, 100, 0, 0}); // a rectangle over the whole picture
+        wmf.Rec(WmfFunction::Rectangle, {100, 100, 0, 0}); // a rectangle over the whole picture
     EmfBuilder emf(QRect(0, 0, 2540, 2540));
     for (int i = 0; i < 100'000; ++i)
-        emf.Rec(42, {0, 0, 96, 96}); // an ellipse filling the picture
+        emf.Rec(EmfRecord::Ellipse, {0, 0, 96, 96}); // an ellipse filling the picture
     for (const auto& stream : {wmf.Finish(), emf.Finish()}) {
         CountingDevice device;
         const PlayReport report = MetafileDocument::Parse(stream).Play(device, kTarget);
@@ -63,10 +63,10 @@ TEST(MetafileBudget, AFullObjectTableCostsNoMorePerObject) {
     WmfBuilder b(QRect(0, 0, 100, 100), 96, 16);
     for (int i = 0; i < 95'535; ++i)
         b.Brush(0, Rgb(255, 0, 0));
-    b.Rec(0x01F0, {40'000});         // DELETEOBJECT: frees slot 40,000
-    b.Brush(0, Rgb(0, 0, 255));      // takes it
-    b.Rec(0x012D, {40'000});         // SELECTOBJECT
-    b.Rec(0x041B, {100, 100, 0, 0}); // RECTANGLE
+    b.Rec(WmfFunction::DeleteObject, {40'000});      // DELETEOBJECT: frees slot 40,000
+    b.Brush(0, Rgb(0, 0, 255));                      // takes it
+    b.Rec(WmfFunction::SelectObject, {40'000});      // SELECTOBJECT
+    b.Rec(WmfFunction::Rectangle, {100, 100, 0, 0}); // RECTANGLE
     const std::vector<std::uint8_t> stream = b.Finish();
     CountingDevice device;
     const PlayReport report = MetafileDocument::Parse(stream).Play(device, kTarget);

@@ -94,7 +94,7 @@ std::vector<std::uint8_t> PackedDib(const QImage& source) {
 // ---- EMF -----------------------------------------------------------------
 
 EmfBuilder::EmfBuilder(QRect frame, int handles) {
-    Put32(FOut, 1);
+    Put32(FOut, Number(EmfRecord::Header));
     Put32(FOut, 108);
     const double px = 96 / 2540.0;
     Put32(FOut, static_cast<int>(frame.left() * px));
@@ -105,7 +105,7 @@ EmfBuilder::EmfBuilder(QRect frame, int handles) {
     Put32(FOut, frame.top());
     Put32(FOut, frame.right());
     Put32(FOut, frame.bottom());
-    Put32(FOut, 0x464D4520);
+    Put32(FOut, kEmfSignature);
     Put32(FOut, 0x10000);
     Put32(FOut, 0);
     Put32(FOut, 0);
@@ -126,8 +126,8 @@ EmfBuilder::EmfBuilder(QRect frame, int handles) {
     Put32(FOut, 264583);
 }
 
-EmfBuilder& EmfBuilder::Raw(std::uint32_t type, const std::vector<std::uint8_t>& body) {
-    Put32(FOut, type);
+EmfBuilder& EmfBuilder::Raw(EmfRecord type, const std::vector<std::uint8_t>& body) {
+    Put32(FOut, Number(type));
     Put32(FOut, static_cast<std::int64_t>(8 + ((body.size() + 3) & ~std::size_t(3))));
     FOut.insert(FOut.end(), body.begin(), body.end());
     Pad(FOut, 4);
@@ -135,14 +135,14 @@ EmfBuilder& EmfBuilder::Raw(std::uint32_t type, const std::vector<std::uint8_t>&
     return *this;
 }
 
-EmfBuilder& EmfBuilder::Rec(std::uint32_t type, std::initializer_list<std::int64_t> values) {
+EmfBuilder& EmfBuilder::Rec(EmfRecord type, std::initializer_list<std::int64_t> values) {
     std::vector<std::uint8_t> body;
     for (std::int64_t v : values)
         Put32(body, v);
     return Raw(type, body);
 }
 
-EmfBuilder& EmfBuilder::Poly(std::uint32_t type, const std::vector<QPoint>& points) {
+EmfBuilder& EmfBuilder::Poly(EmfRecord type, const std::vector<QPoint>& points) {
     std::vector<std::uint8_t> body(16, 0);
     Put32(body, static_cast<std::int64_t>(points.size()));
     for (const QPoint& p : points)
@@ -150,15 +150,14 @@ EmfBuilder& EmfBuilder::Poly(std::uint32_t type, const std::vector<QPoint>& poin
     return Raw(type, body);
 }
 
-EmfBuilder& EmfBuilder::Poly16(std::uint32_t type, const std::vector<QPoint>& points) {
+EmfBuilder& EmfBuilder::Poly16(EmfRecord type, const std::vector<QPoint>& points) {
     std::vector<std::uint8_t> body(16, 0);
     Put32(body, static_cast<std::int64_t>(points.size()));
     PutPoints16(body, points);
     return Raw(type, body);
 }
 
-EmfBuilder& EmfBuilder::PolyPoly16(std::uint32_t type,
-                                   const std::vector<std::vector<QPoint>>& polys) {
+EmfBuilder& EmfBuilder::PolyPoly16(EmfRecord type, const std::vector<std::vector<QPoint>>& polys) {
     std::vector<std::uint8_t> body(16, 0);
     std::size_t total = 0;
     for (const auto& p : polys)
@@ -189,7 +188,7 @@ EmfBuilder& EmfBuilder::Font(std::uint32_t index, int height, int weight, int es
         body.push_back(0);
     for (int i = 0; i < 32; ++i)
         Put16(body, i < face.size() ? face[i].unicode() : 0);
-    return Raw(82, body);
+    return Raw(EmfRecord::ExtCreateFontIndirectW, body);
 }
 
 EmfBuilder& EmfBuilder::Text(QPoint ref, const QString& text, std::uint32_t options, QRect rect,
@@ -214,7 +213,7 @@ EmfBuilder& EmfBuilder::Text(QPoint ref, const QString& text, std::uint32_t opti
     Pad(body, 4);
     for (int d : dx)
         Put32(body, d);
-    return Raw(84, body);
+    return Raw(EmfRecord::ExtTextOutW, body);
 }
 
 EmfBuilder& EmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, std::uint32_t rop) {
@@ -230,13 +229,13 @@ EmfBuilder& EmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, s
     Put32(body, dest.width());
     Put32(body, dest.height());
     Append(body, dib);
-    return Raw(81, body);
+    return Raw(EmfRecord::StretchDiBits, body);
 }
 
-EmfBuilder& EmfBuilder::Blt(std::uint32_t type, QRect dest, QRect src, const QImage& image,
+EmfBuilder& EmfBuilder::Blt(EmfRecord type, QRect dest, QRect src, const QImage& image,
                             std::uint32_t rop) {
     const std::vector<std::uint8_t> dib = PackedDib(image);
-    const std::uint32_t fixed = type == 76 ? 100 : 108;
+    const std::uint32_t fixed = type == EmfRecord::BitBlt ? 100 : 108;
     std::vector<std::uint8_t> body(16, 0);
     PutPoint32(body, dest.topLeft());
     Put32(body, dest.width());
@@ -248,7 +247,7 @@ EmfBuilder& EmfBuilder::Blt(std::uint32_t type, QRect dest, QRect src, const QIm
     Put32(body, 0);
     Put32(body, 0);
     PutDibPlace(body, fixed, dib);
-    if (type == 77) {
+    if (type == EmfRecord::StretchBlt) {
         Put32(body, src.width());
         Put32(body, src.height());
     }
@@ -268,7 +267,7 @@ EmfBuilder& EmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
     Put32(body, 0);
     Put32(body, image.height());
     Append(body, dib);
-    return Raw(80, body);
+    return Raw(EmfRecord::SetDiBitsToDevice, body);
 }
 
 EmfBuilder& EmfBuilder::DibBrush(std::uint32_t index, const QImage& image) {
@@ -278,7 +277,7 @@ EmfBuilder& EmfBuilder::DibBrush(std::uint32_t index, const QImage& image) {
     Put32(body, 0);
     PutDibPlace(body, 32, dib);
     Append(body, dib);
-    return Raw(94, body);
+    return Raw(EmfRecord::CreateDibPatternBrushPt, body);
 }
 
 EmfBuilder& EmfBuilder::ClipRegion(const std::vector<QRect>& rects, int mode) {
@@ -297,11 +296,11 @@ EmfBuilder& EmfBuilder::ClipRegion(const std::vector<QRect>& rects, int mode) {
         Put32(body, r.right() + 1);
         Put32(body, r.bottom() + 1);
     }
-    return Raw(75, body);
+    return Raw(EmfRecord::ExtSelectClipRgn, body);
 }
 
 std::vector<std::uint8_t> EmfBuilder::Finish() {
-    Rec(14, {0, 16, 20});
+    Rec(EmfRecord::Eof, {0, 16, 20});
     Set32(FOut, 48, static_cast<std::uint32_t>(FOut.size()));
     Set32(FOut, 52, static_cast<std::uint32_t>(FRecords));
     return FOut;
@@ -311,7 +310,7 @@ std::vector<std::uint8_t> EmfBuilder::Finish() {
 
 WmfBuilder::WmfBuilder(QRect box, int inch, int objects) {
     if (inch > 0) {
-        Put32(FOut, 0x9AC6CDD7);
+        Put32(FOut, kPlaceableKey);
         Put16(FOut, 0);
         Put16(FOut, box.left());
         Put16(FOut, box.top());
@@ -334,10 +333,10 @@ WmfBuilder::WmfBuilder(QRect box, int inch, int objects) {
     Put16(FOut, 0);
 }
 
-void WmfBuilder::Begin(std::uint16_t function) {
+void WmfBuilder::Begin(WmfFunction function) {
     FStart = FOut.size();
     Put32(FOut, 0);
-    Put16(FOut, function);
+    Put16(FOut, Number(function));
 }
 
 void WmfBuilder::End() {
@@ -345,7 +344,7 @@ void WmfBuilder::End() {
     Set32(FOut, FStart, static_cast<std::uint32_t>((FOut.size() - FStart) / 2));
 }
 
-WmfBuilder& WmfBuilder::Rec(std::uint16_t function, std::initializer_list<int> words) {
+WmfBuilder& WmfBuilder::Rec(WmfFunction function, std::initializer_list<int> words) {
     Begin(function);
     for (int w : words)
         Put16(FOut, w);
@@ -353,7 +352,7 @@ WmfBuilder& WmfBuilder::Rec(std::uint16_t function, std::initializer_list<int> w
     return *this;
 }
 
-WmfBuilder& WmfBuilder::Color(std::uint16_t function, std::uint32_t color) {
+WmfBuilder& WmfBuilder::Color(WmfFunction function, std::uint32_t color) {
     Begin(function);
     Put32(FOut, color);
     End();
@@ -361,7 +360,7 @@ WmfBuilder& WmfBuilder::Color(std::uint16_t function, std::uint32_t color) {
 }
 
 WmfBuilder& WmfBuilder::Pen(int style, int width, std::uint32_t color) {
-    Begin(0x02FA);
+    Begin(WmfFunction::CreatePenIndirect);
     Put16(FOut, style);
     Put16(FOut, width);
     Put16(FOut, 0);
@@ -371,7 +370,7 @@ WmfBuilder& WmfBuilder::Pen(int style, int width, std::uint32_t color) {
 }
 
 WmfBuilder& WmfBuilder::Brush(int style, std::uint32_t color, int hatch) {
-    Begin(0x02FC);
+    Begin(WmfFunction::CreateBrushIndirect);
     Put16(FOut, style);
     Put32(FOut, color);
     Put16(FOut, hatch);
@@ -381,7 +380,7 @@ WmfBuilder& WmfBuilder::Brush(int style, std::uint32_t color, int hatch) {
 
 WmfBuilder& WmfBuilder::Font(int height, int weight, int escapement, int charset,
                              const char* face) {
-    Begin(0x02FB);
+    Begin(WmfFunction::CreateFontIndirect);
     Put16(FOut, height);
     Put16(FOut, 0);
     Put16(FOut, escapement);
@@ -400,7 +399,7 @@ WmfBuilder& WmfBuilder::Font(int height, int weight, int escapement, int charset
     return *this;
 }
 
-WmfBuilder& WmfBuilder::Poly(std::uint16_t function, const std::vector<QPoint>& points) {
+WmfBuilder& WmfBuilder::Poly(WmfFunction function, const std::vector<QPoint>& points) {
     Begin(function);
     Put16(FOut, static_cast<int>(points.size()));
     PutPoints16(FOut, points);
@@ -409,7 +408,7 @@ WmfBuilder& WmfBuilder::Poly(std::uint16_t function, const std::vector<QPoint>& 
 }
 
 WmfBuilder& WmfBuilder::PolyPolygon(const std::vector<std::vector<QPoint>>& polys) {
-    Begin(0x0538);
+    Begin(WmfFunction::PolyPolygon);
     Put16(FOut, static_cast<int>(polys.size()));
     for (const auto& p : polys)
         Put16(FOut, static_cast<int>(p.size()));
@@ -420,7 +419,7 @@ WmfBuilder& WmfBuilder::PolyPolygon(const std::vector<std::vector<QPoint>>& poly
 }
 
 WmfBuilder& WmfBuilder::TextOut(QPoint at, const QByteArray& text) {
-    Begin(0x0521);
+    Begin(WmfFunction::TextOut);
     Put16(FOut, static_cast<int>(text.size()));
     FOut.insert(FOut.end(), text.begin(), text.end());
     Pad(FOut, 2);
@@ -432,7 +431,7 @@ WmfBuilder& WmfBuilder::TextOut(QPoint at, const QByteArray& text) {
 
 WmfBuilder& WmfBuilder::ExtTextOut(QPoint at, const QByteArray& text, int options, QRect rect,
                                    const std::vector<int>& dx) {
-    Begin(0x0A32);
+    Begin(WmfFunction::ExtTextOut);
     Put16(FOut, at.y());
     Put16(FOut, at.x());
     Put16(FOut, static_cast<int>(text.size()));
@@ -452,7 +451,7 @@ WmfBuilder& WmfBuilder::ExtTextOut(QPoint at, const QByteArray& text, int option
 }
 
 WmfBuilder& WmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, std::uint32_t rop) {
-    Begin(0x0F43);
+    Begin(WmfFunction::StretchDib);
     Put32(FOut, rop);
     Put16(FOut, 0);
     PutRectBackwards(FOut, src);
@@ -463,7 +462,7 @@ WmfBuilder& WmfBuilder::StretchDib(QRect dest, QRect src, const QImage& image, s
 }
 
 WmfBuilder& WmfBuilder::DibBitBlt(QRect dest, QPoint src, const QImage& image, std::uint32_t rop) {
-    Begin(0x0940);
+    Begin(WmfFunction::DibBitBlt);
     Put32(FOut, rop);
     Put16(FOut, src.y());
     Put16(FOut, src.x());
@@ -474,7 +473,7 @@ WmfBuilder& WmfBuilder::DibBitBlt(QRect dest, QPoint src, const QImage& image, s
 }
 
 WmfBuilder& WmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
-    Begin(0x0D33);
+    Begin(WmfFunction::SetDibToDev);
     Put16(FOut, 0);
     Put16(FOut, image.height());
     Put16(FOut, 0);
@@ -490,7 +489,7 @@ WmfBuilder& WmfBuilder::SetDiBits(QPoint dest, QRect src, const QImage& image) {
 }
 
 WmfBuilder& WmfBuilder::PatBlt(QRect dest, std::uint32_t rop) {
-    Begin(0x061D);
+    Begin(WmfFunction::PatBlt);
     Put32(FOut, rop);
     PutRectBackwards(FOut, dest);
     End();
@@ -498,7 +497,7 @@ WmfBuilder& WmfBuilder::PatBlt(QRect dest, std::uint32_t rop) {
 }
 
 WmfBuilder& WmfBuilder::DibPatternBrush(const QImage& image) {
-    Begin(0x0142);
+    Begin(WmfFunction::DibCreatePatternBrush);
     Put16(FOut, 5);
     Put16(FOut, 0);
     Append(FOut, PackedDib(image));
@@ -507,7 +506,7 @@ WmfBuilder& WmfBuilder::DibPatternBrush(const QImage& image) {
 }
 
 WmfBuilder& WmfBuilder::Region(const std::vector<QRect>& rects) {
-    Begin(0x06FF);
+    Begin(WmfFunction::CreateRegion);
     Put16(FOut, 0);
     Put16(FOut, 6);
     Put32(FOut, 0);
@@ -529,7 +528,7 @@ WmfBuilder& WmfBuilder::Region(const std::vector<QRect>& rects) {
 }
 
 std::vector<std::uint8_t> WmfBuilder::Finish() {
-    Rec(0x0000, {});
+    Rec(WmfFunction::Eof, {});
     const std::uint32_t words = static_cast<std::uint32_t>((FOut.size() - FHeaderAt) / 2);
     Set32(FOut, FHeaderAt + 6, words);
     return FOut;

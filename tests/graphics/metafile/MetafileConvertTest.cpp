@@ -23,19 +23,21 @@ double Difference(const QImage& a, const QImage& b) {
 
 TEST(MetafileConvert, KeepsTheOriginalBytesForItsOwnKind) {
     EmfBuilder e(QRect(0, 0, 2540, 2540));
-    e.Rec(43, {0, 0, 50, 50});
+    e.Rec(EmfRecord::Rectangle, {0, 0, 50, 50});
     const auto emf = e.Finish();
     EXPECT_EQ(MetafileDocument::Parse(emf).ToEmf(), emf);
 
     WmfBuilder w(QRect(0, 0, 96, 96), 96);
-    w.Rec(0x041B, {50, 50, 0, 0});
+    w.Rec(WmfFunction::Rectangle, {50, 50, 0, 0});
     const auto wmf = w.Finish();
     EXPECT_EQ(MetafileDocument::Parse(wmf).ToPlaceableWmf(), wmf);
 }
 
 TEST(MetafileConvert, GivesAPlainWindowsMetafileItsPlaceableHeader) {
     WmfBuilder plain(QRect(), 0);
-    plain.Rec(0x020B, {0, 0}).Rec(0x020C, {100, 200}).Rec(0x041B, {50, 100, 0, 0});
+    plain.Rec(WmfFunction::SetWindowOrg, {0, 0})
+        .Rec(WmfFunction::SetWindowExt, {100, 200})
+        .Rec(WmfFunction::Rectangle, {50, 100, 0, 0});
     const auto bytes = plain.Finish();
     const auto placeable = MetafileDocument::Parse(bytes).ToPlaceableWmf();
     ASSERT_EQ(placeable.size(), bytes.size() + 22);
@@ -48,7 +50,9 @@ TEST(MetafileConvert, GivesAPlainWindowsMetafileItsPlaceableHeader) {
 
     // Without a window of its own the picture rectangle is stated for it.
     WmfBuilder bare(QRect(), 0);
-    bare.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {0}).Rec(0x041B, {70, 90, 10, 30});
+    bare.Brush(0, Rgb(255, 0, 0))
+        .Rec(WmfFunction::SelectObject, {0})
+        .Rec(WmfFunction::Rectangle, {70, 90, 10, 30});
     const auto bareBytes = bare.Finish();
     const auto withHeader = MetafileDocument::Parse(bareBytes).ToPlaceableWmf();
     EXPECT_EQ(MetafileDocument::Parse(withHeader).NaturalSize(), QSize(60, 60));

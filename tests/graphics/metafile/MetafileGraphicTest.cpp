@@ -13,8 +13,10 @@ namespace {
 // saving under the other extension.
 TEST(MetafileGraphic, DrawsStretchesAndConverts) {
     EmfBuilder b(QRect(0, 0, 2540, 2540));
-    b.Rec(39, {1, 0, Rgb(255, 0, 0), 0}).Rec(37, {1}).Rec(37, {0x80000008});
-    b.Rec(43, {0, 0, 48, 48});
+    b.Rec(EmfRecord::CreateBrushIndirect, {1, 0, Rgb(255, 0, 0), 0})
+        .Rec(EmfRecord::SelectObject, {1})
+        .Rec(EmfRecord::SelectObject, {Number(StockObject::NullPen)});
+    b.Rec(EmfRecord::Rectangle, {0, 0, 48, 48});
     const auto bytes = b.Finish();
     TMetafile graphic;
     graphic.LoadFromStream(bytes);

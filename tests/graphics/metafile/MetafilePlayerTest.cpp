@@ -32,15 +32,16 @@ EmfBuilder Emf() {
     return EmfBuilder(kFrame);
 }
 void SolidBrush(EmfBuilder& b, int index, std::uint32_t color) {
-    b.Rec(39, {index, 0, color, 0}).Rec(37, {index});
+    b.Rec(EmfRecord::CreateBrushIndirect, {index, 0, color, 0})
+        .Rec(EmfRecord::SelectObject, {index});
 }
 void NullPen(EmfBuilder& b) {
-    b.Rec(37, {0x80000008});
+    b.Rec(EmfRecord::SelectObject, {Number(StockObject::NullPen)});
 }
 // BITBLT without a source bitmap: the brush and the destination only.
 void PatBlt(EmfBuilder& b, int x, int y, int w, int h, std::uint32_t rop) {
-    b.Rec(76, {0, 0, 0,          0, x, y, w, h, rop, 0, 0, 0x3F800000,
-               0, 0, 0x3F800000, 0, 0, 0, 0, 0, 0,   0, 0});
+    b.Rec(EmfRecord::BitBlt, {0, 0, 0,          0, x, y, w, h, rop, 0, 0, 0x3F800000,
+                              0, 0, 0x3F800000, 0, 0, 0, 0, 0, 0,   0, 0});
 }
 
 WmfBuilder Wmf() {
@@ -64,15 +65,17 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(255, 0, 0));
-             b.Rec(38, {2, 0, 4, 0, Rgb(0, 0, 255)}).Rec(37, {2});
-             b.Rec(43, {10, 10, 60, 50});
+             b.Rec(EmfRecord::CreatePen, {2, 0, 4, 0, Rgb(0, 0, 255)})
+                 .Rec(EmfRecord::SelectObject, {2});
+             b.Rec(EmfRecord::Rectangle, {10, 10, 60, 50});
              return b.Finish();
          },
          {{35, 30, kRed}, {10, 30, kBlue}, {70, 70, kWhite}}},
         {"emf_stock_null_brush",
          [] {
              auto b = Emf();
-             b.Rec(37, {0x80000005}).Rec(43, {10, 10, 60, 50});
+             b.Rec(EmfRecord::SelectObject, {Number(StockObject::NullBrush)})
+                 .Rec(EmfRecord::Rectangle, {10, 10, 60, 50});
              return b.Finish();
          },
          {{35, 30, kWhite}, {10, 30, kBlack}}},
@@ -81,7 +84,7 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(0, 255, 0));
              NullPen(b);
-             b.Rec(42, {8, 8, 88, 88});
+             b.Rec(EmfRecord::Ellipse, {8, 8, 88, 88});
              return b.Finish();
          },
          {{48, 48, kGreen}, {12, 12, kWhite}, {84, 84, kWhite}}},
@@ -90,7 +93,7 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(0, 0, 255));
              NullPen(b);
-             b.Poly16(86, kStar);
+             b.Poly16(EmfRecord::Polygon16, kStar);
              return b.Finish();
          },
          {{48, 50, kWhite}, {48, 20, kBlue}}},
@@ -99,7 +102,7 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(0, 0, 255));
              NullPen(b);
-             b.Rec(19, {2}).Poly(3, kStar);
+             b.Rec(EmfRecord::SetPolyFillMode, {2}).Poly(EmfRecord::Polygon, kStar);
              return b.Finish();
          },
          {{48, 50, kBlue}, {48, 20, kBlue}}},
@@ -108,65 +111,72 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.PolyPoly16(91, {{{10, 10}, {86, 10}, {86, 86}, {10, 86}},
-                               {{30, 30}, {66, 30}, {66, 66}, {30, 66}}});
+             b.PolyPoly16(EmfRecord::PolyPolygon16, {{{10, 10}, {86, 10}, {86, 86}, {10, 86}},
+                                                     {{30, 30}, {66, 30}, {66, 66}, {30, 66}}});
              return b.Finish();
          },
          {{20, 20, kRed}, {48, 48, kWhite}}},
         {"emf_wide_polyline",
          [] {
              auto b = Emf();
-             b.Rec(38, {1, 0, 8, 0, Rgb(255, 0, 0)}).Rec(37, {1});
-             b.Poly16(87, {{10, 48}, {86, 48}});
+             b.Rec(EmfRecord::CreatePen, {1, 0, 8, 0, Rgb(255, 0, 0)})
+                 .Rec(EmfRecord::SelectObject, {1});
+             b.Poly16(EmfRecord::Polyline16, {{10, 48}, {86, 48}});
              return b.Finish();
          },
          {{48, 48, kRed}, {48, 45, kRed}, {48, 40, kWhite}}},
         {"emf_dash_opaque_gaps",
          [] {
              auto b = Emf();
-             b.Rec(25, {Rgb(255, 255, 0)});
-             b.Rec(38, {1, 1, 0, 0, Rgb(0, 0, 0)}).Rec(37, {1});
-             b.Rec(27, {0, 20}).Rec(54, {96, 20});
+             b.Rec(EmfRecord::SetBkColor, {Rgb(255, 255, 0)});
+             b.Rec(EmfRecord::CreatePen, {1, 1, 0, 0, Rgb(0, 0, 0)})
+                 .Rec(EmfRecord::SelectObject, {1});
+             b.Rec(EmfRecord::MoveToEx, {0, 20}).Rec(EmfRecord::LineTo, {96, 20});
              return b.Finish();
          },
          {{5, 20, kBlack}, {20, 20, kYellow}, {5, 30, kWhite}}},
         {"emf_hatch_opaque",
          [] {
              auto b = Emf();
-             b.Rec(25, {Rgb(255, 255, 0)});
-             b.Rec(39, {1, 2, Rgb(0, 0, 255), 0}).Rec(37, {1});
+             b.Rec(EmfRecord::SetBkColor, {Rgb(255, 255, 0)});
+             b.Rec(EmfRecord::CreateBrushIndirect, {1, 2, Rgb(0, 0, 255), 0})
+                 .Rec(EmfRecord::SelectObject, {1});
              NullPen(b);
-             b.Rec(43, {0, 0, 96, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
              return b.Finish();
          },
          {}},
         {"emf_anisotropic",
          [] {
              auto b = Emf();
-             b.Rec(17, {8}).Rec(9, {1000, 1000}).Rec(11, {96, 96});
+             b.Rec(EmfRecord::SetMapMode, {8})
+                 .Rec(EmfRecord::SetWindowExtEx, {1000, 1000})
+                 .Rec(EmfRecord::SetViewportExtEx, {96, 96});
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {500, 0, 1000, 500});
+             b.Rec(EmfRecord::Rectangle, {500, 0, 1000, 500});
              return b.Finish();
          },
          {{72, 24, kRed}, {24, 24, kWhite}, {72, 72, kWhite}}},
         {"emf_lometric_y_up",
          [] {
              auto b = Emf();
-             b.Rec(17, {2});
+             b.Rec(EmfRecord::SetMapMode, {2});
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 100, -100}); // 10 mm = 37.8 px square
+             b.Rec(EmfRecord::Rectangle, {0, 0, 100, -100}); // 10 mm = 37.8 px square
              return b.Finish();
          },
          {{20, 20, kRed}, {36, 36, kRed}, {40, 40, kWhite}}},
         {"emf_isotropic",
          [] {
              auto b = Emf();
-             b.Rec(17, {7}).Rec(9, {100, 100}).Rec(11, {96, 48});
+             b.Rec(EmfRecord::SetMapMode, {7})
+                 .Rec(EmfRecord::SetWindowExtEx, {100, 100})
+                 .Rec(EmfRecord::SetViewportExtEx, {96, 48});
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 100, 100});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 100, 100});
              return b.Finish();
          },
          {{20, 20, kRed}, {60, 20, kWhite}, {20, 60, kWhite}}},
@@ -179,10 +189,10 @@ std::vector<PlayCase> Cases() {
                  std::memcpy(&u, &v, 4);
                  return static_cast<std::int64_t>(u);
              };
-             b.Rec(35, {f(2), f(0), f(0), f(2), f(10), f(10)});
+             b.Rec(EmfRecord::SetWorldTransform, {f(2), f(0), f(0), f(2), f(10), f(10)});
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 20, 20});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 20, 20});
              return b.Finish();
          },
          {{45, 45, kRed}, {12, 12, kRed}, {55, 55, kWhite}, {5, 5, kWhite}}},
@@ -190,21 +200,22 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(255, 0, 0));
-             b.Rec(33, {});
+             b.Rec(EmfRecord::SaveDc, {});
              SolidBrush(b, 2, Rgb(0, 255, 0));
-             b.Rec(34, {-1});
+             b.Rec(EmfRecord::RestoreDc, {-1});
              NullPen(b);
-             b.Rec(43, {0, 0, 96, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
              return b.Finish();
          },
          {{48, 48, kRed}}},
         {"emf_clip_rects",
          [] {
              auto b = Emf();
-             b.Rec(30, {0, 0, 48, 96}).Rec(29, {0, 0, 24, 24});
+             b.Rec(EmfRecord::IntersectClipRect, {0, 0, 48, 96})
+                 .Rec(EmfRecord::ExcludeClipRect, {0, 0, 24, 24});
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 96, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
              return b.Finish();
          },
          {{30, 50, kRed}, {70, 50, kWhite}, {10, 10, kWhite}}},
@@ -214,10 +225,10 @@ std::vector<PlayCase> Cases() {
              b.ClipRegion({QRect(48, 0, 48, 48)}, 5);
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 96, 96});
-             b.Rec(75, {0, 5});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
+             b.Rec(EmfRecord::ExtSelectClipRgn, {0, 5});
              SolidBrush(b, 2, Rgb(0, 0, 255));
-             b.Rec(43, {0, 80, 16, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 80, 16, 96});
              return b.Finish();
          },
          {{70, 20, kRed}, {20, 20, kWhite}, {70, 70, kWhite}, {8, 88, kBlue}}},
@@ -225,20 +236,28 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(0, 255, 0));
-             b.Rec(59, {}).Rec(27, {0, 0}).Rec(54, {96, 0}).Rec(54, {0, 96}).Rec(61, {});
-             b.Rec(60, {}).Rec(62, {0, 0, 0, 0});
-             b.Rec(59, {}).Rec(42, {48, 48, 96, 96}).Rec(60, {}).Rec(67, {5});
+             b.Rec(EmfRecord::BeginPath, {})
+                 .Rec(EmfRecord::MoveToEx, {0, 0})
+                 .Rec(EmfRecord::LineTo, {96, 0})
+                 .Rec(EmfRecord::LineTo, {0, 96})
+                 .Rec(EmfRecord::CloseFigure, {});
+             b.Rec(EmfRecord::EndPath, {}).Rec(EmfRecord::FillPath, {0, 0, 0, 0});
+             b.Rec(EmfRecord::BeginPath, {})
+                 .Rec(EmfRecord::Ellipse, {48, 48, 96, 96})
+                 .Rec(EmfRecord::EndPath, {})
+                 .Rec(EmfRecord::SelectClipPath, {5});
              SolidBrush(b, 2, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 96, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
              return b.Finish();
          },
          {{20, 20, kGreen}, {72, 72, kRed}, {52, 92, kWhite}}},
         {"emf_bezier",
          [] {
              auto b = Emf();
-             b.Rec(38, {1, 0, 3, 0, Rgb(0, 0, 0)}).Rec(37, {1});
-             b.Poly16(85, {{10, 80}, {10, 10}, {86, 10}, {86, 80}});
+             b.Rec(EmfRecord::CreatePen, {1, 0, 3, 0, Rgb(0, 0, 0)})
+                 .Rec(EmfRecord::SelectObject, {1});
+             b.Poly16(EmfRecord::PolyBezier16, {{10, 80}, {10, 10}, {86, 10}, {86, 80}});
              return b.Finish();
          },
          {{48, 28, kBlack}, {48, 50, kWhite}, {10, 78, kBlack}}},
@@ -247,17 +266,17 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(47, {8, 8, 88, 88, 88, 48, 48, 8});
+             b.Rec(EmfRecord::Pie, {8, 8, 88, 88, 88, 48, 48, 8});
              return b.Finish();
          },
          {{65, 30, kRed}, {30, 65, kWhite}, {30, 30, kWhite}}},
         {"emf_pie_clockwise",
          [] {
              auto b = Emf();
-             b.Rec(57, {2});
+             b.Rec(EmfRecord::SetArcDirection, {2});
              SolidBrush(b, 1, Rgb(255, 0, 0));
              NullPen(b);
-             b.Rec(47, {8, 8, 88, 88, 88, 48, 48, 8});
+             b.Rec(EmfRecord::Pie, {8, 8, 88, 88, 88, 48, 48, 8});
              return b.Finish();
          },
          {{65, 30, kWhite}, {30, 65, kRed}, {30, 30, kRed}}},
@@ -266,17 +285,20 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              SolidBrush(b, 1, Rgb(0, 0, 255));
              NullPen(b);
-             b.Rec(46, {8, 8, 88, 88, 88, 48, 48, 8});
-             b.Rec(44, {0, 60, 40, 96, 30, 30});
-             b.Rec(37, {0x80000007});
-             b.Rec(45, {50, 50, 90, 90, 90, 70, 70, 50});
+             b.Rec(EmfRecord::Chord, {8, 8, 88, 88, 88, 48, 48, 8});
+             b.Rec(EmfRecord::RoundRect, {0, 60, 40, 96, 30, 30});
+             b.Rec(EmfRecord::SelectObject, {Number(StockObject::BlackPen)});
+             b.Rec(EmfRecord::Arc, {50, 50, 90, 90, 90, 70, 70, 50});
              return b.Finish();
          },
          {{75, 22, kBlue}, {52, 44, kWhite}, {20, 80, kBlue}, {1, 61, kWhite}}},
         {"emf_text_baseline_dx",
          [] {
              auto b = Emf();
-             b.Font(1, -24, 700).Rec(37, {1}).Rec(22, {0x18}).Rec(18, {1});
+             b.Font(1, -24, 700)
+                 .Rec(EmfRecord::SelectObject, {1})
+                 .Rec(EmfRecord::SetTextAlign, {0x18})
+                 .Rec(EmfRecord::SetBkMode, {1});
              b.Text({10, 60}, "II", 0, QRect(), {60, 10});
              return b.Finish();
          },
@@ -284,8 +306,11 @@ std::vector<PlayCase> Cases() {
         {"emf_text_opaque_right",
          [] {
              auto b = Emf();
-             b.Font(1, -20).Rec(37, {1}).Rec(22, {2}).Rec(25, {Rgb(255, 255, 0)});
-             b.Rec(24, {Rgb(0, 0, 255)});
+             b.Font(1, -20)
+                 .Rec(EmfRecord::SelectObject, {1})
+                 .Rec(EmfRecord::SetTextAlign, {2})
+                 .Rec(EmfRecord::SetBkColor, {Rgb(255, 255, 0)});
+             b.Rec(EmfRecord::SetTextColor, {Rgb(0, 0, 255)});
              b.Text({86, 10}, "Tx", 2, QRect(0, 60, 96, 36));
              return b.Finish();
          },
@@ -293,7 +318,10 @@ std::vector<PlayCase> Cases() {
         {"emf_text_escapement",
          [] {
              auto b = Emf();
-             b.Font(1, -20, 400, 900).Rec(37, {1}).Rec(22, {0x18}).Rec(18, {1});
+             b.Font(1, -20, 400, 900)
+                 .Rec(EmfRecord::SelectObject, {1})
+                 .Rec(EmfRecord::SetTextAlign, {0x18})
+                 .Rec(EmfRecord::SetBkMode, {1});
              b.Text({50, 90}, "HHH");
              return b.Finish();
          },
@@ -301,7 +329,8 @@ std::vector<PlayCase> Cases() {
         {"emf_stretchdibits",
          [] {
              auto b = Emf();
-             b.StretchDib(QRect(0, 0, 96, 96), QRect(0, 0, 2, 2), TwoByTwo(), 0x00CC0020);
+             b.StretchDib(QRect(0, 0, 96, 96), QRect(0, 0, 2, 2), TwoByTwo(),
+                          Number(Rop3::SrcCopy));
              return b.Finish();
          },
          {{24, 24, kRed}, {72, 24, kGreen}, {24, 72, kBlue}, {72, 72, kYellow}}},
@@ -314,9 +343,10 @@ std::vector<PlayCase> Cases() {
              red.fill(kRed);
              SolidBrush(b, 1, Rgb(255, 255, 0));
              NullPen(b);
-             b.Rec(43, {0, 0, 48, 48});
-             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), magenta, 0x008800C6); // AND
-             PatBlt(b, 48, 0, 48, 48, 0x00000042);                                      // BLACKNESS
+             b.Rec(EmfRecord::Rectangle, {0, 0, 48, 48});
+             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), magenta,
+                          Number(Rop3::SrcAnd));                // AND
+             PatBlt(b, 48, 0, 48, 48, Number(Rop3::Blackness)); // BLACKNESS
              return b.Finish();
          },
          {{24, 24, kRed}, {72, 24, kBlack}}},
@@ -325,11 +355,13 @@ std::vector<PlayCase> Cases() {
              auto b = Emf();
              QImage red(1, 1, QImage::Format_RGB32);
              red.fill(kRed);
-             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), red, 0x00660046); // XOR white
+             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 1, 1), red,
+                          Number(Rop3::SrcInvert)); // XOR white
              SolidBrush(b, 1, Rgb(0, 0, 255));
-             PatBlt(b, 48, 48, 48, 48, 0x00F00021);                                  // PATCOPY
-             PatBlt(b, 0, 48, 48, 48, 0x00000042);                                   // BLACKNESS
-             b.StretchDib(QRect(0, 48, 48, 48), QRect(0, 0, 1, 1), red, 0x00EE0086); // OR black
+             PatBlt(b, 48, 48, 48, 48, Number(Rop3::PatCopy));  // PATCOPY
+             PatBlt(b, 0, 48, 48, 48, Number(Rop3::Blackness)); // BLACKNESS
+             b.StretchDib(QRect(0, 48, 48, 48), QRect(0, 0, 1, 1), red,
+                          Number(Rop3::SrcPaint)); // OR black
              return b.Finish();
          },
          {{24, 24, kCyan}, {72, 72, kBlue}, {24, 72, kRed}}},
@@ -340,20 +372,21 @@ std::vector<PlayCase> Cases() {
              checker.fill(kRed);
              checker.setPixel(1, 0, kBlue);
              checker.setPixel(0, 1, kBlue);
-             b.DibBrush(1, checker).Rec(37, {1});
+             b.DibBrush(1, checker).Rec(EmfRecord::SelectObject, {1});
              NullPen(b);
-             b.Rec(43, {0, 0, 96, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
              return b.Finish();
          },
          {{10, 10, kRed}, {11, 10, kBlue}, {11, 11, kRed}}},
         {"emf_xor_rop2_bad_index",
          [] {
              auto b = Emf();
-             b.Rec(37, {999}).Rec(37, {0}); // out of range and reserved: ignored
+             b.Rec(EmfRecord::SelectObject, {999})
+                 .Rec(EmfRecord::SelectObject, {0}); // out of range and reserved: ignored
              NullPen(b);
-             b.Rec(20, {7});
+             b.Rec(EmfRecord::SetRop2, {7});
              SolidBrush(b, 1, Rgb(255, 0, 0));
-             b.Rec(43, {0, 0, 48, 96});
+             b.Rec(EmfRecord::Rectangle, {0, 0, 48, 96});
              return b.Finish();
          },
          {{24, 48, kCyan}, {72, 48, kWhite}}},
@@ -361,8 +394,10 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Emf();
              // BITBLT source y counts from the top row as shown.
-             b.Blt(76, QRect(0, 0, 1, 1), QRect(1, 1, 1, 1), TwoByTwo(), 0x00CC0020);
-             b.Blt(77, QRect(48, 0, 48, 48), QRect(0, 0, 1, 2), TwoByTwo(), 0x00CC0020);
+             b.Blt(EmfRecord::BitBlt, QRect(0, 0, 1, 1), QRect(1, 1, 1, 1), TwoByTwo(),
+                   Number(Rop3::SrcCopy));
+             b.Blt(EmfRecord::StretchBlt, QRect(48, 0, 48, 48), QRect(0, 0, 1, 2), TwoByTwo(),
+                   Number(Rop3::SrcCopy));
              // SETDIBITSTODEVICE: unscaled, source y counted from the bottom.
              b.SetDiBits(QPoint(0, 48), QRect(0, 0, 2, 1), TwoByTwo());
              return b.Finish();
@@ -376,19 +411,31 @@ std::vector<PlayCase> Cases() {
         {"emf_stroke_path_update_cp_text",
          [] {
              auto b = Emf();
-             b.Rec(38, {1, 0, 6, 0, Rgb(0, 0, 255)}).Rec(37, {1});
-             b.Rec(59, {}).Rec(27, {10, 10}).Rec(54, {86, 10}).Rec(60, {}).Rec(64, {0, 0, 0, 0});
-             b.Rec(27, {10, 60}).Font(2, -20).Rec(37, {2}).Rec(22, {0x18 | 1}).Rec(18, {1});
+             b.Rec(EmfRecord::CreatePen, {1, 0, 6, 0, Rgb(0, 0, 255)})
+                 .Rec(EmfRecord::SelectObject, {1});
+             b.Rec(EmfRecord::BeginPath, {})
+                 .Rec(EmfRecord::MoveToEx, {10, 10})
+                 .Rec(EmfRecord::LineTo, {86, 10})
+                 .Rec(EmfRecord::EndPath, {})
+                 .Rec(EmfRecord::StrokePath, {0, 0, 0, 0});
+             b.Rec(EmfRecord::MoveToEx, {10, 60})
+                 .Font(2, -20)
+                 .Rec(EmfRecord::SelectObject, {2})
+                 .Rec(EmfRecord::SetTextAlign, {0x18 | 1})
+                 .Rec(EmfRecord::SetBkMode, {1});
              b.Text({0, 0}, "I", 0, QRect(), {40});
              b.Text({0, 0}, "I", 0, QRect(), {40});
-             b.Rec(54, {86, 90}); // from where the text left the position
+             b.Rec(EmfRecord::LineTo, {86, 90}); // from where the text left the position
              return b.Finish();
          },
          {{48, 10, kBlue}, {48, 20, kWhite}, {5, 55, kWhite}, {87, 84, kBlue}}},
         {"emf_text_clipped",
          [] {
              auto b = Emf();
-             b.Font(1, -60, 900).Rec(37, {1}).Rec(22, {0x18}).Rec(18, {1});
+             b.Font(1, -60, 900)
+                 .Rec(EmfRecord::SelectObject, {1})
+                 .Rec(EmfRecord::SetTextAlign, {0x18})
+                 .Rec(EmfRecord::SetBkMode, {1});
              b.Text({4, 80}, "WW", 4, QRect(0, 0, 96, 50));
              return b.Finish();
          },
@@ -396,24 +443,30 @@ std::vector<PlayCase> Cases() {
         {"wmf_lines_arcs_chord",
          [] {
              auto b = Wmf();
-             b.Pen(0, 4, Rgb(255, 0, 0)).Rec(0x012D, {0});
-             b.Rec(0x0214, {10, 10}).Rec(0x0213, {10, 86}); // y, x
-             b.Poly(0x0325, {{10, 20}, {86, 20}});
-             b.Brush(0, Rgb(0, 0, 255)).Rec(0x012D, {1}).Pen(5, 0, 0).Rec(0x012D, {2});
-             b.Rec(0x0830, {48, 8, 8, 48, 88, 88, 8, 8}); // chord: top-left quarter
-             b.Pen(0, 0, 0).Rec(0x012D, {3});
-             b.Rec(0x0817, {88, 48, 48, 88, 96, 96, 40, 0});
+             b.Pen(0, 4, Rgb(255, 0, 0)).Rec(WmfFunction::SelectObject, {0});
+             b.Rec(WmfFunction::MoveTo, {10, 10}).Rec(WmfFunction::LineTo, {10, 86}); // y, x
+             b.Poly(WmfFunction::Polyline, {{10, 20}, {86, 20}});
+             b.Brush(0, Rgb(0, 0, 255))
+                 .Rec(WmfFunction::SelectObject, {1})
+                 .Pen(5, 0, 0)
+                 .Rec(WmfFunction::SelectObject, {2});
+             b.Rec(WmfFunction::Chord, {48, 8, 8, 48, 88, 88, 8, 8}); // chord: top-left quarter
+             b.Pen(0, 0, 0).Rec(WmfFunction::SelectObject, {3});
+             b.Rec(WmfFunction::Arc, {88, 48, 48, 88, 96, 96, 40, 0});
              return b.Finish();
          },
          {{48, 10, kRed}, {48, 20, kRed}, {22, 22, kBlue}, {30, 30, kWhite}}},
         {"wmf_mapping_offsets_and_scales",
          [] {
              WmfBuilder b(QRect(0, 0, 96, 96), 96);
-             b.Rec(0x020F, {-48, -48});           // window origin moves to (-48, -48)
-             b.Rec(0x0410, {2, 1, 2, 1});         // window extent halved: 2x zoom
-             b.Rec(0x0415, {-36, -36, -48, -48}); // exclude device 0..24
-             b.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {0}).Pen(5, 0, 0).Rec(0x012D, {1});
-             b.Rec(0x041B, {0, 0, -48, -48}); // the whole picture at 2x
+             b.Rec(WmfFunction::OffsetWindowOrg, {-48, -48});  // window origin moves to (-48, -48)
+             b.Rec(WmfFunction::ScaleWindowExt, {2, 1, 2, 1}); // window extent halved: 2x zoom
+             b.Rec(WmfFunction::ExcludeClipRect, {-36, -36, -48, -48}); // exclude device 0..24
+             b.Brush(0, Rgb(255, 0, 0))
+                 .Rec(WmfFunction::SelectObject, {0})
+                 .Pen(5, 0, 0)
+                 .Rec(WmfFunction::SelectObject, {1});
+             b.Rec(WmfFunction::Rectangle, {0, 0, -48, -48}); // the whole picture at 2x
              return b.Finish();
          },
          {{60, 60, kRed}, {30, 30, kRed}, {10, 10, kWhite}}},
@@ -421,7 +474,7 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Wmf();
              b.SetDiBits(QPoint(0, 0), QRect(0, 0, 2, 2), TwoByTwo());
-             b.Region({QRect(0, 48, 48, 48)}).Rec(0x012A, {0});
+             b.Region({QRect(0, 48, 48, 48)}).Rec(WmfFunction::InvertRegion, {0});
              return b.Finish();
          },
          {{0, 0, kRed}, {1, 1, kYellow}, {24, 72, kBlack}, {72, 72, kWhite}}},
@@ -429,41 +482,54 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Emf();
              // geometric pens 20 wide: flat caps, then square caps
-             b.Rec(95, {1, 0, 0, 0, 0, 0x10200, 20, 0, Rgb(255, 0, 0), 0, 0}).Rec(37, {1});
-             b.Poly16(87, {{20, 20}, {76, 20}});
-             b.Rec(95, {2, 0, 0, 0, 0, 0x10100, 20, 0, Rgb(255, 0, 0), 0, 0}).Rec(37, {2});
-             b.Poly16(87, {{20, 50}, {76, 50}});
+             b.Rec(EmfRecord::ExtCreatePen, {1, 0, 0, 0, 0, 0x10200, 20, 0, Rgb(255, 0, 0), 0, 0})
+                 .Rec(EmfRecord::SelectObject, {1});
+             b.Poly16(EmfRecord::Polyline16, {{20, 20}, {76, 20}});
+             b.Rec(EmfRecord::ExtCreatePen, {2, 0, 0, 0, 0, 0x10100, 20, 0, Rgb(255, 0, 0), 0, 0})
+                 .Rec(EmfRecord::SelectObject, {2});
+             b.Poly16(EmfRecord::Polyline16, {{20, 50}, {76, 50}});
              // user style: 10 on, 30 off, in logical units of a geometric pen
-             b.Rec(95, {3, 0, 0, 0, 0, 0x10207, 4, 0, Rgb(0, 0, 255), 0, 2, 10, 30}).Rec(37, {3});
-             b.Rec(18, {1}).Poly16(87, {{0, 85}, {96, 85}});
+             b.Rec(EmfRecord::ExtCreatePen,
+                   {3, 0, 0, 0, 0, 0x10207, 4, 0, Rgb(0, 0, 255), 0, 2, 10, 30})
+                 .Rec(EmfRecord::SelectObject, {3});
+             b.Rec(EmfRecord::SetBkMode, {1}).Poly16(EmfRecord::Polyline16, {{0, 85}, {96, 85}});
              return b.Finish();
          },
          {{14, 20, kWhite}, {48, 20, kRed}, {14, 50, kRed}, {5, 85, kBlue}, {25, 85, kWhite}}},
         {"wmf_rectangle_ellipse",
          [] {
              auto b = Wmf();
-             b.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {0});
-             b.Pen(0, 4, Rgb(0, 0, 255)).Rec(0x012D, {1});
-             b.Rec(0x041B, {50, 60, 10, 10}); // bottom, right, top, left
-             b.Rec(0x0418, {96, 96, 60, 60});
+             b.Brush(0, Rgb(255, 0, 0)).Rec(WmfFunction::SelectObject, {0});
+             b.Pen(0, 4, Rgb(0, 0, 255)).Rec(WmfFunction::SelectObject, {1});
+             b.Rec(WmfFunction::Rectangle, {50, 60, 10, 10}); // bottom, right, top, left
+             b.Rec(WmfFunction::Ellipse, {96, 96, 60, 60});
              return b.Finish();
          },
          {{35, 30, kRed}, {10, 30, kBlue}, {78, 78, kRed}, {61, 61, kWhite}}},
         {"wmf_window_mapping",
          [] {
              WmfBuilder b(QRect(0, 0, 1000, 1000), 1000 * 96 / 96);
-             b.Rec(0x020B, {1000, 0}).Rec(0x020C, {-1000, 1000}); // y up
-             b.Brush(0, Rgb(0, 255, 0)).Rec(0x012D, {0}).Pen(5, 0, 0).Rec(0x012D, {1});
-             b.Rec(0x041B, {0, 500, 500, 0}); // lower left quarter
+             b.Rec(WmfFunction::SetWindowOrg, {1000, 0})
+                 .Rec(WmfFunction::SetWindowExt, {-1000, 1000}); // y up
+             b.Brush(0, Rgb(0, 255, 0))
+                 .Rec(WmfFunction::SelectObject, {0})
+                 .Pen(5, 0, 0)
+                 .Rec(WmfFunction::SelectObject, {1});
+             b.Rec(WmfFunction::Rectangle, {0, 500, 500, 0}); // lower left quarter
              return b.Finish();
          },
          {{24, 72, kGreen}, {24, 24, kWhite}, {72, 72, kWhite}}},
         {"wmf_polygons",
          [] {
              auto b = Wmf();
-             b.Brush(0, Rgb(0, 0, 255)).Rec(0x012D, {0}).Pen(5, 0, 0).Rec(0x012D, {1});
-             b.Rec(0x0106, {2}).Poly(0x0324, kStar);
-             b.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {2}).Rec(0x0106, {1});
+             b.Brush(0, Rgb(0, 0, 255))
+                 .Rec(WmfFunction::SelectObject, {0})
+                 .Pen(5, 0, 0)
+                 .Rec(WmfFunction::SelectObject, {1});
+             b.Rec(WmfFunction::SetPolyFillMode, {2}).Poly(WmfFunction::Polygon, kStar);
+             b.Brush(0, Rgb(255, 0, 0))
+                 .Rec(WmfFunction::SelectObject, {2})
+                 .Rec(WmfFunction::SetPolyFillMode, {1});
              b.PolyPolygon({{{0, 80}, {40, 80}, {40, 96}, {0, 96}},
                             {{10, 84}, {20, 84}, {20, 92}, {10, 92}}});
              return b.Finish();
@@ -473,44 +539,53 @@ std::vector<PlayCase> Cases() {
          [] {
              auto b = Wmf();
              b.Brush(0, Rgb(255, 0, 0)).Brush(0, Rgb(0, 255, 0));
-             b.Rec(0x01F0, {0});                   // frees slot 0
-             b.Brush(0, Rgb(0, 0, 255));           // takes slot 0 again
-             b.Rec(0x012D, {0}).Rec(0x012D, {77}); // 77: ignored
-             b.Pen(5, 0, 0).Rec(0x012D, {2});
-             b.Rec(0x041B, {96, 96, 0, 0});
+             b.Rec(WmfFunction::DeleteObject, {0}); // frees slot 0
+             b.Brush(0, Rgb(0, 0, 255));            // takes slot 0 again
+             b.Rec(WmfFunction::SelectObject, {0})
+                 .Rec(WmfFunction::SelectObject, {77}); // 77: ignored
+             b.Pen(5, 0, 0).Rec(WmfFunction::SelectObject, {2});
+             b.Rec(WmfFunction::Rectangle, {96, 96, 0, 0});
              return b.Finish();
          },
          {{48, 48, kBlue}}},
         {"wmf_save_restore_absolute",
          [] {
              auto b = Wmf();
-             b.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {0}).Rec(0x001E, {});
-             b.Brush(0, Rgb(0, 255, 0)).Rec(0x012D, {1}).Rec(0x001E, {});
-             b.Rec(0x0127, {1});
-             b.Pen(5, 0, 0).Rec(0x012D, {2});
-             b.Rec(0x041B, {96, 96, 0, 0});
+             b.Brush(0, Rgb(255, 0, 0))
+                 .Rec(WmfFunction::SelectObject, {0})
+                 .Rec(WmfFunction::SaveDc, {});
+             b.Brush(0, Rgb(0, 255, 0))
+                 .Rec(WmfFunction::SelectObject, {1})
+                 .Rec(WmfFunction::SaveDc, {});
+             b.Rec(WmfFunction::RestoreDc, {1});
+             b.Pen(5, 0, 0).Rec(WmfFunction::SelectObject, {2});
+             b.Rec(WmfFunction::Rectangle, {96, 96, 0, 0});
              return b.Finish();
          },
          {{48, 48, kRed}}},
         {"wmf_region_clip_fill",
          [] {
              auto b = Wmf();
-             b.Region({QRect(0, 0, 48, 48)}).Rec(0x012C, {0});
-             b.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {1}).Pen(5, 0, 0).Rec(0x012D, {2});
-             b.Rec(0x041B, {96, 96, 0, 0});
+             b.Region({QRect(0, 0, 48, 48)}).Rec(WmfFunction::SelectClipRegion, {0});
+             b.Brush(0, Rgb(255, 0, 0))
+                 .Rec(WmfFunction::SelectObject, {1})
+                 .Pen(5, 0, 0)
+                 .Rec(WmfFunction::SelectObject, {2});
+             b.Rec(WmfFunction::Rectangle, {96, 96, 0, 0});
              b.Region({QRect(60, 60, 30, 30)}).Brush(0, Rgb(0, 0, 255));
-             b.Rec(0x0228, {3, 4}); // drawn through the clip: hidden
+             b.Rec(WmfFunction::FillRegion, {3, 4}); // drawn through the clip: hidden
              return b.Finish();
          },
          {{24, 24, kRed}, {72, 24, kWhite}, {75, 75, kWhite}}},
         {"wmf_bitmaps",
          [] {
              auto b = Wmf();
-             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 2, 2), TwoByTwo(), 0x00CC0020);
-             b.DibBitBlt(QRect(48, 0, 2, 2), QPoint(0, 0), TwoByTwo(), 0x00CC0020);
-             b.Brush(0, Rgb(0, 0, 255)).Rec(0x012D, {0});
-             b.PatBlt(QRect(0, 48, 48, 48), 0x00F00021);
-             b.PatBlt(QRect(48, 48, 48, 48), 0x00000042);
+             b.StretchDib(QRect(0, 0, 48, 48), QRect(0, 0, 2, 2), TwoByTwo(),
+                          Number(Rop3::SrcCopy));
+             b.DibBitBlt(QRect(48, 0, 2, 2), QPoint(0, 0), TwoByTwo(), Number(Rop3::SrcCopy));
+             b.Brush(0, Rgb(0, 0, 255)).Rec(WmfFunction::SelectObject, {0});
+             b.PatBlt(QRect(0, 48, 48, 48), Number(Rop3::PatCopy));
+             b.PatBlt(QRect(48, 48, 48, 48), Number(Rop3::Blackness));
              return b.Finish();
          },
          {{12, 12, kRed},
@@ -527,17 +602,22 @@ std::vector<PlayCase> Cases() {
              stripes.fill(kGreen);
              stripes.setPixel(0, 0, kBlue);
              stripes.setPixel(1, 0, kBlue);
-             b.DibPatternBrush(stripes).Rec(0x012D, {0}).Pen(5, 0, 0).Rec(0x012D, {1});
-             b.Rec(0x081A, {8, 48, 48, 88, 88, 88, 8, 8}); // pie, first quadrant
+             b.DibPatternBrush(stripes)
+                 .Rec(WmfFunction::SelectObject, {0})
+                 .Pen(5, 0, 0)
+                 .Rec(WmfFunction::SelectObject, {1});
+             b.Rec(WmfFunction::Pie, {8, 48, 48, 88, 88, 88, 8, 8}); // pie, first quadrant
              return b.Finish();
          },
          {{65, 30, kBlue}, {65, 31, kGreen}, {30, 65, kWhite}}},
         {"wmf_text_opaque_charset",
          [] {
              auto b = Wmf();
-             b.Font(-22, 700, 0, 204).Rec(0x012D, {0}).Color(0x0201, Rgb(255, 255, 0));
+             b.Font(-22, 700, 0, 204)
+                 .Rec(WmfFunction::SelectObject, {0})
+                 .Color(WmfFunction::SetBkColor, Rgb(255, 255, 0));
              b.ExtTextOut({4, 30}, "\xc0\xc1", 2, QRect(0, 0, 96, 48), {30, 30});
-             b.Rec(0x0102, {2}).TextOut({4, 60}, "Ab");
+             b.Rec(WmfFunction::SetBkMode, {2}).TextOut({4, 60}, "Ab");
              return b.Finish();
          },
          {{90, 5, kYellow}, {90, 90, kWhite}}},
@@ -592,7 +672,10 @@ TEST(MetafileText, AlignmentAndSpacingMoveTheInk) {
     };
     auto make = [](std::uint32_t align, std::vector<int> dx) {
         auto b = Emf();
-        b.Font(1, -20).Rec(37, {1}).Rec(22, {align}).Rec(18, {1});
+        b.Font(1, -20)
+            .Rec(EmfRecord::SelectObject, {1})
+            .Rec(EmfRecord::SetTextAlign, {align})
+            .Rec(EmfRecord::SetBkMode, {1});
         b.Text({48, 48}, "IIII", 0, QRect(), dx);
         return b.Finish();
     };
@@ -614,7 +697,7 @@ TEST(MetafilePlay, StretchesIntoTheTargetAndKeepsThePainterState) {
     auto b = Emf();
     SolidBrush(b, 1, Rgb(255, 0, 0));
     NullPen(b);
-    b.Rec(43, {0, 0, 48, 48});
+    b.Rec(EmfRecord::Rectangle, {0, 0, 48, 48});
     const auto bytes = b.Finish();
     const QImage big = Render(bytes, QSize(192, 96));
     EXPECT_TRUE(Near(big.pixel(90, 40), kRed));

@@ -13,28 +13,30 @@ namespace {
 
 std::vector<std::uint8_t> SampleEmf() {
     EmfBuilder b(QRect(0, 0, 2540, 1270));
-    b.Rec(39, {1, 0, Rgb(255, 0, 0), 0}).Rec(37, {1});
-    b.Poly16(86, {{0, 0}, {90, 0}, {45, 40}});
-    b.Font(2, -12).Rec(37, {2});
+    b.Rec(EmfRecord::CreateBrushIndirect, {1, 0, Rgb(255, 0, 0), 0})
+        .Rec(EmfRecord::SelectObject, {1});
+    b.Poly16(EmfRecord::Polygon16, {{0, 0}, {90, 0}, {45, 40}});
+    b.Font(2, -12).Rec(EmfRecord::SelectObject, {2});
     b.Text({5, 30}, "Hi", 0, QRect(), {6, 6});
     QImage img(3, 3, QImage::Format_RGB32);
     img.fill(Qt::blue);
-    b.StretchDib(QRect(50, 10, 20, 20), QRect(0, 0, 3, 3), img, 0x00CC0020);
-    b.PolyPoly16(91, {{{1, 1}, {5, 1}, {5, 5}}, {{10, 10}, {20, 10}, {20, 20}}});
+    b.StretchDib(QRect(50, 10, 20, 20), QRect(0, 0, 3, 3), img, Number(Rop3::SrcCopy));
+    b.PolyPoly16(EmfRecord::PolyPolygon16,
+                 {{{1, 1}, {5, 1}, {5, 5}}, {{10, 10}, {20, 10}, {20, 20}}});
     b.ClipRegion({QRect(0, 0, 40, 40)}, 1);
     return b.Finish();
 }
 
 std::vector<std::uint8_t> SampleWmf() {
     WmfBuilder b(QRect(0, 0, 1440, 720), 1440);
-    b.Brush(0, Rgb(0, 255, 0)).Rec(0x012D, {0});
-    b.Poly(0x0324, {{0, 0}, {1000, 0}, {500, 700}});
-    b.Font(-200).Rec(0x012D, {1});
+    b.Brush(0, Rgb(0, 255, 0)).Rec(WmfFunction::SelectObject, {0});
+    b.Poly(WmfFunction::Polygon, {{0, 0}, {1000, 0}, {500, 700}});
+    b.Font(-200).Rec(WmfFunction::SelectObject, {1});
     b.ExtTextOut({100, 300}, "Hi", 2, QRect(0, 0, 300, 300), {100, 100});
     QImage img(3, 3, QImage::Format_RGB32);
     img.fill(Qt::blue);
-    b.StretchDib(QRect(800, 100, 300, 300), QRect(0, 0, 3, 3), img, 0x00CC0020);
-    b.Region({QRect(0, 0, 500, 500)}).Rec(0x012C, {2});
+    b.StretchDib(QRect(800, 100, 300, 300), QRect(0, 0, 3, 3), img, Number(Rop3::SrcCopy));
+    b.Region({QRect(0, 0, 500, 500)}).Rec(WmfFunction::SelectClipRegion, {2});
     b.PolyPolygon({{{0, 0}, {100, 0}, {100, 100}}});
     return b.Finish();
 }
@@ -54,13 +56,15 @@ TEST(MetafileReader, RecognisesBothKindsAndTheirSizes) {
 
     // Without the placeable header the first window gives the size.
     WmfBuilder plain(QRect(), 0);
-    plain.Rec(0x020B, {-10, -20}).Rec(0x020C, {50, 120}).Rec(0x041B, {40, 100, 0, 0});
+    plain.Rec(WmfFunction::SetWindowOrg, {-10, -20})
+        .Rec(WmfFunction::SetWindowExt, {50, 120})
+        .Rec(WmfFunction::Rectangle, {40, 100, 0, 0});
     const auto doc = MetafileDocument::Parse(plain.Finish());
     EXPECT_EQ(doc.NaturalSize(), QSize(120, 50));
 
     // Nor a window: the bounds of the drawing.
     WmfBuilder bare(QRect(), 0);
-    bare.Rec(0x041B, {70, 90, 10, 30});
+    bare.Rec(WmfFunction::Rectangle, {70, 90, 10, 30});
     EXPECT_EQ(MetafileDocument::Parse(bare.Finish()).NaturalSize(), QSize(60, 60));
 }
 
@@ -177,24 +181,36 @@ TEST(MetafileReader, SurvivesEveryTruncationAndCorruption) {
 // them still draws.
 TEST(MetafileReader, SkipsLyingRecordsAndDrawsTheRest) {
     EmfBuilder b(QRect(0, 0, 2540, 2540));
-    b.Rec(3, {0, 0, 0, 0, 0x7FFFFFFF, 1, 2});          // huge point count
-    b.Rec(8, {0, 0, 0, 0, 2, 3, 0x7FFFFFFF, 1, 0, 0}); // counts past the total
-    b.Rec(81, {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 0x7FFFFFF0, 80, 4, 0, 0x00CC0020, 10, 10});
-    b.Rec(84, {0, 0, 0, 0, 1, 0, 0, 0, 0, 0x40000000, 76, 0, 0, 0, 0, 0, 0});
-    b.Rec(37, {0x80000009}).Rec(40, {0x7FFF}).Rec(34, {-50}).Rec(9, {0, 0});
-    b.Rec(39, {1, 0, Rgb(255, 0, 0), 0}).Rec(37, {1}).Rec(37, {0x80000008});
-    b.Rec(43, {0, 0, 96, 96});
+    b.Rec(EmfRecord::Polygon, {0, 0, 0, 0, 0x7FFFFFFF, 1, 2});              // huge point count
+    b.Rec(EmfRecord::PolyPolygon, {0, 0, 0, 0, 2, 3, 0x7FFFFFFF, 1, 0, 0}); // counts past the total
+    b.Rec(EmfRecord::StretchDiBits,
+          {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 0x7FFFFFF0, 80, 4, 0, Number(Rop3::SrcCopy), 10, 10});
+    b.Rec(EmfRecord::ExtTextOutW, {0, 0, 0, 0, 1, 0, 0, 0, 0, 0x40000000, 76, 0, 0, 0, 0, 0, 0});
+    b.Rec(EmfRecord::SelectObject, {0x80000009})
+        .Rec(EmfRecord::DeleteObject, {0x7FFF})
+        .Rec(EmfRecord::RestoreDc, {-50})
+        .Rec(EmfRecord::SetWindowExtEx, {0, 0});
+    b.Rec(EmfRecord::CreateBrushIndirect, {1, 0, Rgb(255, 0, 0), 0})
+        .Rec(EmfRecord::SelectObject, {1})
+        .Rec(EmfRecord::SelectObject, {Number(StockObject::NullPen)});
+    b.Rec(EmfRecord::Rectangle, {0, 0, 96, 96});
     const QImage img = Render(b.Finish());
     EXPECT_TRUE(Near(img.pixel(48, 48), qRgb(255, 0, 0)));
 
     WmfBuilder w(QRect(0, 0, 96, 96), 96);
-    w.Rec(0x0324, {0x7FFF, 1, 2});              // more points than bytes
-    w.Rec(0x0538, {3, 1000, 1000, 1000, 1, 2}); // poly-polygon counts that lie
-    w.Rec(0x0521, {0x7FFF, 0x4141});            // text longer than the record
-    w.Rec(0x0F43, {0x20, 0xCC, 0, 1, 1, 0, 0, 96, 96, 0, 0, 40, 0, 1000, 0}); // DIB cut short
-    w.Rec(0x012D, {40}).Rec(0x0127, {-9}).Rec(0x0127, {0});
-    w.Brush(0, Rgb(255, 0, 0)).Rec(0x012D, {0}).Pen(5, 0, 0).Rec(0x012D, {1});
-    w.Rec(0x041B, {96, 96, 0, 0});
+    w.Rec(WmfFunction::Polygon, {0x7FFF, 1, 2});                  // more points than bytes
+    w.Rec(WmfFunction::PolyPolygon, {3, 1000, 1000, 1000, 1, 2}); // poly-polygon counts that lie
+    w.Rec(WmfFunction::TextOut, {0x7FFF, 0x4141});                // text longer than the record
+    w.Rec(WmfFunction::StretchDib,
+          {0x20, 0xCC, 0, 1, 1, 0, 0, 96, 96, 0, 0, 40, 0, 1000, 0}); // DIB cut short
+    w.Rec(WmfFunction::SelectObject, {40})
+        .Rec(WmfFunction::RestoreDc, {-9})
+        .Rec(WmfFunction::RestoreDc, {0});
+    w.Brush(0, Rgb(255, 0, 0))
+        .Rec(WmfFunction::SelectObject, {0})
+        .Pen(5, 0, 0)
+        .Rec(WmfFunction::SelectObject, {1});
+    w.Rec(WmfFunction::Rectangle, {96, 96, 0, 0});
     const QImage wimg = Render(w.Finish());
     EXPECT_TRUE(Near(wimg.pixel(48, 48), qRgb(255, 0, 0)));
 }
