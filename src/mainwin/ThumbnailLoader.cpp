@@ -10,6 +10,7 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 namespace tavik {
 
@@ -60,7 +61,10 @@ void MakeThumbnails(const TPicture& picture, const QColor& background, QImage& l
 } // namespace
 
 struct TThumbnailLoader::TRun {
-    std::string fileName;
+    // Opened once when the run starts: a save that replaces the data file
+    // meanwhile leaves this one, which the run's positions refer to, open.
+    std::unique_ptr<TFileStream> file;
+    QString openError;
     QColor background;
     int count = 0;
     std::atomic<bool> cancelled{false};
@@ -100,7 +104,12 @@ void TThumbnailLoader::Start(const std::string& dataFileName, std::vector<std::i
     // While a compacted copy waits to replace the data file, the positions
     // refer to the copy.
     const std::string pending = PendingDataFileName(dataFileName);
-    run->fileName = FileExists(pending) ? pending : dataFileName;
+    try {
+        run->file = std::make_unique<TFileStream>(FileExists(pending) ? pending : dataFileName,
+                                                  TFileStream::Mode::Read);
+    } catch (const std::exception& error) {
+        run->openError = QString::fromStdString(error.what());
+    }
     run->background = background;
     run->count = count;
     FRun = run;
@@ -136,22 +145,17 @@ void TThumbnailLoader::QueueBatches(
 
 void TThumbnailLoader::MakeBatch(const std::shared_ptr<TRun>& run,
                                  const std::vector<std::int32_t>& positions, int begin, int end) {
-    // Every picture is read through this task's own stream: the threads share
-    // no file position.
-    std::unique_ptr<TFileStream> file;
-    QString openError;
-    try {
-        file = std::make_unique<TFileStream>(run->fileName, TFileStream::Mode::Read);
-    } catch (const std::exception& error) {
-        openError = QString::fromStdString(error.what());
-    }
+    // Tasks share the run's file, each reading through its own position.
+    std::optional<TPositionedReader> file;
+    if (run->file)
+        file.emplace(*run->file);
     TTavikPicture picture;
     for (int i = begin; i < end; ++i) {
         if (run->cancelled.load())
             return;
         QImage large;
         QImage small;
-        QString failure = openError;
+        QString failure = run->openError;
         if (file) {
             try {
                 picture.LoadRecord(*file, positions[static_cast<std::size_t>(i)]);

@@ -134,5 +134,49 @@ TEST_F(ThumbnailLoaderTest, ClosingMidFillEndsTheFillAndSavesTheSettings) {
     EXPECT_TRUE(QFile::exists(FilePath("tavik.ini")));
 }
 
+TEST_F(ThumbnailLoaderTest, SaveMidFillLeavesEveryThumbnailItsOwnPicture) {
+    // A large first picture keeps the one worker busy while a picture is
+    // deleted and the save moves every later record in the data file.
+    const std::string folder = Folder().toStdString() + "/";
+    CreateDataFile(DataFileName(folder));
+    TTopicList list;
+    TTopic& topic = list.AddTopic("A");
+    TTavikPicture picture;
+    QTemporaryDir files;
+    picture.LoadFromFile(
+        WriteBmpFile(files.path(), "big.bmp", 2500, 2500, Qt::green).toStdString());
+    topic.AddBmp("big.bmp", picture.AppendToCatalog(DataFileName(folder)));
+    for (int i = 1; i <= kPictures; ++i) {
+        picture.LoadFromFile(
+            WriteBmpFile(files.path(), "p.bmp", 8 + i, 6 + i, QColor(4 * i, 100, 150))
+                .toStdString());
+        topic.AddBmp("p" + std::to_string(i) + ".bmp",
+                     picture.AppendToCatalog(DataFileName(folder)));
+    }
+    SaveListFile(ListFileName(folder), list);
+
+    FForm = std::make_unique<TMainForm>(FilePath("tavik"));
+    FForm->Thumbnails().SetMaxThreads(1);
+    FForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FForm.get()));
+    SelectImages({1});
+    auto confirm = Answer(PressResult(1));
+    QTest::keyClick(FForm->ImageList(), Qt::Key_Delete);
+    ASSERT_TRUE(confirm->Answered());
+    // A picture read at the wrong place would be reported as damaged.
+    auto report = Answer(Inspect(
+        [](QWidget* dialog) {
+            ADD_FAILURE() << dialog->findChild<QLabel*>("qt_msgbox_label")->text().toStdString();
+        },
+        PressRole(QDialogButtonBox::AcceptRole)));
+    QTest::keyClick(FForm->ImageList(), Qt::Key_F2);
+    ASSERT_FALSE(FForm->DataChanged());
+    WaitForFill();
+    EXPECT_TRUE(PendingReports().isEmpty()) << PendingReports().join("; ").toStdString();
+    EXPECT_EQ(Centre(0), QColor(Qt::green));
+    for (int row = 1; row < kPictures; ++row)
+        ASSERT_EQ(Centre(row), QColor(4 * (row + 1), 100, 150)) << row;
+}
+
 } // namespace
 } // namespace tavik::testing
