@@ -54,10 +54,15 @@ time_to_map() {
     local program=$1
     local start end pid
     start=$(date +%s%N)
-    "$program" >/dev/null 2>&1 &
+    "$program" >/dev/null 2>"$work/stderr" &
     pid=$!
     until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
-        :
+        # A program that ends without a window would be waited for forever.
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "$program ended before its window was mapped:" >&2
+            cat "$work/stderr" >&2
+            exit 1
+        fi
     done
     end=$(date +%s%N)
     kill "$pid"
