@@ -13,10 +13,11 @@
 namespace tavik {
 
 // Makes the two thumbnails (32 and 16 pixels) of a topic's pictures on worker
-// threads, so that the window answers while a long topic fills. Each task
-// takes one batch of pictures and reads them through its own stream of the
-// data file; the first batches are the pictures the list shows first, the
-// rest follow in order. Results reach the owner on its own thread, each as
+// threads, so that the window answers while a long topic fills. A run opens
+// the data file once; each task takes one batch of pictures and reads them by
+// position from that file, which stays the run's even when a save replaces
+// the data file meanwhile. The first batches are the pictures the list shows
+// first, the rest follow in order. Results reach the owner on its own thread, each as
 // soon as it is made; a run that is cancelled or replaced delivers nothing
 // more, even what its workers finish after the cancel.
 class TThumbnailLoader : public QObject {
