@@ -1,31 +1,40 @@
-// Opening a topic of 1,000 small pictures and a metafile. The baseline
-// restores the same records and makes their two thumbnails without any
-// window, so the ratio is what the list itself (items, update bracket,
-// progress bar) adds. Repainting the whole window, the metafile in the
-// preview, is measured against copying an image of the window's size.
+// Opening a topic of 20,000 small pictures. The baseline restores the same
+// records and makes their two thumbnails in one thread without any window;
+// beside it: the fill done whole on the event loop, picture by picture (how
+// the list was filled before the worker threads), and the fill of today: the
+// time until the first screenful of thumbnails and until all of them have
+// reached the list, on one worker thread and on all of them. Each fill
+// reports how late a 10 ms timer of the window runs meanwhile (the event
+// loop's latency while the thumbnails are made).
 #include "controls/BmpLV.h"
-#include "graphics/SvgImport.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
 #include "mainwin/MainForm.h"
+#include "mainwin/ThumbnailLoader.h"
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
-
-#include "Ratios.h"
+#include "storage/Records.h"
+#include "storage/Stream.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QImage>
-#include <QPainter>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
 
 namespace {
 
-constexpr int kPictures = 1000;
+constexpr int kPictures = 20000;
 
-// One topic of kPictures bitmaps from 16 x 16 to 48 x 48 pixels.
+// One topic of kPictures bitmaps from 16 x 16 to 48 x 48 pixels, written in
+// one pass (appending one by one would flush the file 20,000 times).
 struct Catalogue {
     QTemporaryDir dir;
     std::string folder;
@@ -36,29 +45,26 @@ struct Catalogue {
         tavik::CreateDataFile(tavik::DataFileName(folder));
         tavik::TTopicList topics;
         tavik::TTopic& topic = topics.AddTopic("bench");
-        // First a metafile, the picture the preview shows.
-        const std::vector<std::uint8_t> emf = tavik::SvgToEmf(
-            "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='150'>"
-            "<rect x='10' y='10' width='180' height='130' fill='#4080c0' stroke='black'/>"
-            "<circle cx='100' cy='75' r='50' fill='#e0a020'/>"
-            "<path d='M20 140 C60 20 140 20 180 140' fill='none' stroke='red' stroke-width='4'/>"
-            "<text x='30' y='40' font-size='20'>Tavik</text></svg>");
-        const std::int32_t metafile = tavik::AppendRecordToFile(tavik::DataFileName(folder),
-                                                                tavik::PictureKind::Metafile, emf);
-        positions.push_back(metafile);
-        topic.AddBmp("m.emf", metafile);
-        tavik::TTavikPicture picture;
-        for (int i = 0; i < kPictures; ++i) {
-            const int size = 16 + i % 33;
-            QImage image(size, size, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(i * 7 % 360, 180, 220));
+        std::vector<std::vector<std::uint8_t>> streams;
+        for (int i = 0; i < 33; ++i) {
+            QImage image(16 + i, 16 + i, QImage::Format_RGB32);
+            image.fill(QColor::fromHsv(i * 37 % 360, 180, 220));
             const QString file = dir.filePath("p.bmp");
             image.save(file, "BMP");
-            picture.LoadFromFile(file.toStdString());
-            const std::int32_t position = picture.AppendToCatalog(tavik::DataFileName(folder));
+            QFile bmp(file);
+            bmp.open(QIODevice::ReadOnly);
+            const QByteArray bytes = bmp.readAll();
+            streams.emplace_back(bytes.begin(), bytes.end());
+        }
+        tavik::TFileStream data(tavik::DataFileName(folder), tavik::TFileStream::Mode::ReadWrite);
+        for (int i = 0; i < kPictures; ++i) {
+            const auto position = static_cast<std::int32_t>(data.Size());
+            tavik::SaveRecord(data, position, tavik::PictureKind::Bitmap,
+                              streams[static_cast<std::size_t>(i % 33)]);
             positions.push_back(position);
             topic.AddBmp("p" + std::to_string(i) + ".bmp", position);
         }
+        data.Flush();
         tavik::SaveListFile(tavik::ListFileName(folder), topics);
     }
 };
@@ -80,48 +86,140 @@ void BM_ThumbnailsOnly(benchmark::State& state) {
             benchmark::DoNotOptimize(tavik::MakeThumbnail(source, 16, background));
         }
     }
-    state.SetItemsProcessed(state.iterations() * (kPictures + 1));
+    state.SetItemsProcessed(state.iterations() * kPictures);
 }
-BENCHMARK(BM_ThumbnailsOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ThumbnailsOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_FillImageList(benchmark::State& state) {
-    Catalogue& c = Shared();
-    tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
-    form.show();
-    for (auto _ : state)
-        form.FillImageList();
-    if (form.ImageList()->Count() != kPictures + 1)
-        state.SkipWithError("the list does not hold every picture");
-    state.SetItemsProcessed(state.iterations() * (kPictures + 1));
-}
-BENCHMARK(BM_FillImageList)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-constexpr QSize kWindowSize(1000, 700);
-
-void BM_RepaintWindow(benchmark::State& state) {
-    Catalogue& c = Shared();
-    tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
-    form.resize(kWindowSize);
-    form.show();
-    form.ImageList()->SetSelected(0, true);
-    if (form.PreviewPicture().Kind() != tavik::PictureKind::Metafile)
-        state.SkipWithError("the preview does not show the metafile");
-    // Every widget of the window paints itself into one image.
-    for (auto _ : state)
-        benchmark::DoNotOptimize(form.grab());
-}
-BENCHMARK(BM_RepaintWindow)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(3);
-
-void BM_CopyWindowImage(benchmark::State& state) {
-    QImage source(kWindowSize, QImage::Format_ARGB32_Premultiplied);
-    source.fill(QColor(212, 208, 200));
-    QImage target(kWindowSize, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        QPainter painter(&target);
-        painter.drawImage(0, 0, source);
+// Lateness of a 10 ms timer of the event loop: started with start(), read
+// after the run by p99().
+class TimerLateness {
+public:
+    void start(QObject* context) {
+        FTick.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&FTick, &QTimer::timeout, context, [this] {
+            FLateness.push_back(
+                std::max(0.0, static_cast<double>(FSinceTick.nsecsElapsed()) / 1e6 - 10));
+            FSinceTick.restart();
+        });
+        FSinceTick.start();
+        FTick.start(10);
     }
+    void stop() { FTick.stop(); }
+    double p99() {
+        std::sort(FLateness.begin(), FLateness.end());
+        return FLateness.empty()
+                   ? 0
+                   : FLateness[std::min(FLateness.size() - 1, FLateness.size() * 99 / 100)];
+    }
+
+private:
+    QTimer FTick;
+    QElapsedTimer FSinceTick;
+    std::vector<double> FLateness;
+};
+
+// Every picture restored and both thumbnails made on the event loop, one item
+// after the other, as the list was filled before the worker threads.
+void BM_FillOnTheEventLoop(benchmark::State& state) {
+    Catalogue& c = Shared();
+    tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
+    form.show();
+    form.Thumbnails().Cancel();
+    tavik::TBmpListView& list = *form.ImageList();
+    tavik::TTavikPicture picture;
+    TimerLateness lateness;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            list.ClearItems();
+            list.BeginUpdate();
+            list.SetAllocBy(kPictures);
+            for (int i = 0; i < kPictures; ++i) {
+                picture.LoadFromCatalog(tavik::DataFileName(c.folder),
+                                        c.positions[static_cast<std::size_t>(i)]);
+                list.AddPictureItem(QStringLiteral("p%1.bmp").arg(i), picture);
+            }
+            list.EndUpdate();
+            // A timer, so that the overdue tick comes before the loop ends.
+            QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        });
+        lateness.start(&loop);
+        loop.exec();
+        lateness.stop();
+    }
+    if (list.Count() != kPictures)
+        state.SkipWithError("the list does not hold every picture");
+    state.counters["timer_late_p99_ms"] = lateness.p99();
+    state.SetItemsProcessed(state.iterations() * kPictures);
 }
-BENCHMARK(BM_CopyWindowImage)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Repetitions(3);
+BENCHMARK(BM_FillOnTheEventLoop)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// Arg: worker threads (0: as many as the machine has).
+void BM_FillToAllThumbnails(benchmark::State& state) {
+    Catalogue& c = Shared();
+    tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
+    form.show();
+    tavik::TThumbnailLoader& loader = form.Thumbnails();
+    loader.SetMaxThreads(state.range(0) > 0 ? static_cast<int>(state.range(0))
+                                            : QThread::idealThreadCount());
+    // The first screenful: what the list asks for first.
+    const int screenful = 100;
+    TimerLateness lateness;
+    double firstScreen = 0;
+    for (auto _ : state) {
+        loader.WaitForWorkers();
+        QCoreApplication::processEvents();
+        QEventLoop loop;
+        QElapsedTimer clock;
+        bool screenShown = false;
+        const auto ready = QObject::connect(&loader, &tavik::TThumbnailLoader::Ready, &loop, [&] {
+            if (!screenShown && loader.Delivered() >= screenful) {
+                screenShown = true;
+                firstScreen += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            }
+        });
+        QObject::connect(&loader, &tavik::TThumbnailLoader::Finished, &loop, &QEventLoop::quit);
+        clock.start();
+        form.FillImageList();
+        lateness.start(&loop);
+        loop.exec();
+        lateness.stop();
+        QObject::disconnect(ready);
+    }
+    if (form.ImageList()->Count() != kPictures)
+        state.SkipWithError("the list does not hold every picture");
+    state.counters["first_screen_ms"] = firstScreen / static_cast<double>(state.iterations());
+    state.counters["timer_late_p99_ms"] = lateness.p99();
+    state.SetItemsProcessed(state.iterations() * kPictures);
+}
+BENCHMARK(BM_FillToAllThumbnails)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+// Prints each benchmark's time per iteration against the baseline's.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        // Repetitions only; their mean, spread and the like are no times.
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration)
+                continue;
+            const double t = run.GetAdjustedRealTime();
+            if (run.benchmark_name().find("ThumbnailsOnly") != std::string::npos)
+                FBaseline = FBaseline > 0 ? std::min(FBaseline, t) : t;
+            else if (FBaseline > 0)
+                std::printf("ratio %s / thumbnails only: %.2f\n", run.benchmark_name().c_str(),
+                            t / FBaseline);
+        }
+    }
+
+private:
+    double FBaseline = 0;
+};
 
 } // namespace
 
@@ -129,13 +227,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    tavik::bench::RatioReporter reporter(false);
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    tavik::bench::PrintRatios(reporter,
-                              {{"filling the image list / thumbnails only (no target)",
-                                "BM_FillImageList", "BM_ThumbnailsOnly", false, 1e9, false},
-                               {"repainting the window / copying its image (no target)",
-                                "BM_RepaintWindow", "BM_CopyWindowImage", false, 1e9, false}});
     benchmark::Shutdown();
     return 0;
 }

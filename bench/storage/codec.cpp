@@ -61,6 +61,7 @@ int ReferenceDecode(const std::uint8_t* s, int m, std::uint8_t* d) {
 const Corpus& TheCorpus() {
     static const Corpus corpus = [] {
         Corpus c;
+        tavik::TLzrwHashTable table;
         for (const Bytes& picture : tavik::bench::PictureMix()) {
             for (std::size_t at = 0; at < picture.size(); at += tavik::kLzrwMaxBlock) {
                 const std::size_t n =
@@ -69,7 +70,7 @@ const Corpus& TheCorpus() {
                                       picture.begin() + static_cast<long>(at + n));
                 Bytes packed(n + tavik::kLzrwSlack);
                 packed.resize(static_cast<std::size_t>(tavik::LzrwCompress(
-                    c.blocks.back().data(), static_cast<int>(n), packed.data())));
+                    c.blocks.back().data(), static_cast<int>(n), packed.data(), table)));
                 c.packed.push_back(std::move(packed));
                 c.bytes += n;
                 c.packedBytes += c.packed.back().size();
@@ -111,10 +112,11 @@ void Memcpy(benchmark::State& state) {
 void Compress(benchmark::State& state) {
     const Corpus& c = TheCorpus();
     Bytes out(tavik::kLzrwMaxBlock + tavik::kLzrwSlack);
+    tavik::TLzrwHashTable table;
     for (auto _ : state)
         for (const auto& block : c.blocks)
-            benchmark::DoNotOptimize(
-                tavik::LzrwCompress(block.data(), static_cast<int>(block.size()), out.data()));
+            benchmark::DoNotOptimize(tavik::LzrwCompress(
+                block.data(), static_cast<int>(block.size()), out.data(), table));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * c.bytes));
 }
 
@@ -157,7 +159,7 @@ int main(int argc, char** argv) {
     tavik::bench::RatioReporter reporter(true);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     tavik::bench::PrintRatios(reporter, {{"decompression speed / byte-by-byte reference",
-                                          "Decompress", "ReferenceDecompress", true, 2.0, true},
+                                          "Decompress", "ReferenceDecompress", true, 3.0, true},
                                          {"decompression speed / memcpy of the same bytes",
                                           "Decompress", "Memcpy", true, 0.10, true},
                                          {"compression speed / memcpy of the same bytes (reported)",

@@ -67,7 +67,7 @@ void PlainLoopPerKeystroke(benchmark::State& state) {
         for (int t = 0; t < topics.Count(); ++t) {
             const tavik::TBmpList& bmps = topics.Topics(t).Bmps;
             for (int i = 0; i < bmps.Count(); ++i)
-                found += bmps.Bmps(i).Name.find(text) != std::string::npos;
+                found += bmps.Bmps(i).Name.View().find(text) != std::string_view::npos;
         }
         return found;
     });

@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int n = static_cast<int>(std::min<std::size_t>(size, tavik::kLzrwMaxBlock));
     auto packed = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(n + tavik::kLzrwSlack));
-    const int k = tavik::LzrwCompress(data, n, packed.get());
+    tavik::TLzrwHashTable table;
+    const int k = tavik::LzrwCompress(data, n, packed.get(), table);
     if (k < 1 || k > n + 1)
         std::abort();
     auto unpacked = std::make_unique<std::uint8_t[]>(tavik::kLzrwMaxBlock);

@@ -71,15 +71,44 @@ public:
                Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
     }
 
-    void Append(const QString& caption, const QImage& large, const QImage& small) {
-        FLarge.push_back(QPixmap::fromImage(large));
-        FSmall.push_back(QPixmap::fromImage(small));
+    void Append(const QString& caption, QImage large, QImage small) {
+        // Moved in, a thumbnail of the pixmap's own format becomes the pixmap
+        // without a copy.
+        FLarge.push_back(QPixmap::fromImage(std::move(large)));
+        FSmall.push_back(QPixmap::fromImage(std::move(small)));
         const int row = rowCount();
         beginInsertRows({}, row, row);
         // The item shows the thumbnail just appended. Taking the item count
         // instead would point at an older thumbnail once items were deleted.
         FItems.push_back({caption, static_cast<int>(FLarge.size()) - 1});
         endInsertRows();
+    }
+
+    void AppendPlaceholders(const QStringList& captions, const QPixmap& large,
+                            const QPixmap& small) {
+        if (captions.isEmpty())
+            return;
+        const int row = rowCount();
+        beginInsertRows({}, row, row + static_cast<int>(captions.size()) - 1);
+        for (const QString& caption : captions) {
+            FLarge.push_back(large);
+            FSmall.push_back(small);
+            FItems.push_back({caption, static_cast<int>(FLarge.size()) - 1});
+        }
+        endInsertRows();
+    }
+
+    void SetImages(int image, QImage large, QImage small) {
+        if (image < 0 || image >= static_cast<int>(FLarge.size()))
+            return;
+        FLarge[static_cast<std::size_t>(image)] = QPixmap::fromImage(std::move(large));
+        FSmall[static_cast<std::size_t>(image)] = QPixmap::fromImage(std::move(small));
+        // Until items are deleted or their images exchanged, item n shows
+        // image n; otherwise every item is looked at again.
+        if (Valid(image) && At(image).image == image)
+            emit dataChanged(index(image), index(image), {Qt::DecorationRole});
+        else if (!FItems.empty())
+            emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
     }
 
     void Clear() {
@@ -223,10 +252,30 @@ void TBmpListView::AddPictureItem(const QString& caption, const TPicture& pictur
                    MakeScaledPictureThumbnail(picture, kSmallSize, background, ratio));
 }
 
+void TBmpListView::AddPlaceholderItems(const QStringList& captions) {
+    const QColor background = BackgroundColor();
+    FModel->AppendPlaceholders(captions,
+                               QPixmap::fromImage(MakeThumbnail(QImage(), kLargeSize, background)),
+                               QPixmap::fromImage(MakeThumbnail(QImage(), kSmallSize, background)));
+}
+
+void TBmpListView::SetThumbnails(int imageIndex, QImage large, QImage small) {
+    FModel->SetImages(imageIndex, std::move(large), std::move(small));
+}
+
 void TBmpListView::ClearItems() {
     BeginUpdate();
     FModel->Clear();
     EndUpdate();
+}
+
+void TBmpListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+    if (state() == EditingState && roles == QList<int>{Qt::DecorationRole}) {
+        viewport()->update();
+        return;
+    }
+    QListView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void TBmpListView::SelectAll() {

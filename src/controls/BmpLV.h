@@ -20,8 +20,9 @@ class TBmpListModel;
 // 32 x 32, 1 small icons 16 x 16, 2 list), multiple selection, in-place
 // caption editing. It owns two image lists (32 and 16 pixels) that are only
 // ever appended to: the n-th item added since the last ClearItems shows the
-// n-th thumbnail of both. Thumbnails are made once, when an item is added;
-// changing the style only switches which list is shown.
+// n-th thumbnail of both. Thumbnails are made once, when an item is added, or
+// given later for an item added with a placeholder; changing the style only
+// switches which list is shown.
 //
 // An edit of a caption starts by F2 or by a click on the caption of a selected
 // item; a click on its thumbnail only selects it.
@@ -49,6 +50,13 @@ public:
     // pixel ratio above 1) the thumbnails have the screen's pixels
     // (MakeScaledPictureThumbnail).
     void AddPictureItem(const QString& caption, const TPicture& picture);
+    // Appends items with captions whose thumbnails are plain background for
+    // now; SetThumbnails gives them their pictures later. One insertion for
+    // all, so a topic of thousands shows its names at once.
+    void AddPlaceholderItems(const QStringList& captions);
+    // Puts large and small (32 and 16 pixels square) in the image lists at
+    // imageIndex and shows them on the items that use it.
+    void SetThumbnails(int imageIndex, QImage large, QImage small);
     // Removes every item and both image lists' images.
     void ClearItems();
     void SelectAll();
@@ -139,6 +147,10 @@ protected:
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A thumbnail arriving for the item whose caption is being edited
+    // repaints it without resetting the text typed so far.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) override;
 
 private:
     friend class TBmpListDelegate;

@@ -7,12 +7,15 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
+class QImage;
 class QKeySequence;
 class QMenu;
 class QLabel;
@@ -33,6 +36,7 @@ class TOfficeButton;
 class TPicture;
 class TPictureImage;
 class TTavikPicture;
+class TThumbnailLoader;
 class TTopicList;
 class TViewForm;
 struct TViewState;
@@ -80,7 +84,15 @@ public:
     const TPicture& PreviewPicture() const;
 
     void FillTopicList();
+    // Shows the current topic's pictures at once, with plain thumbnails that
+    // the thumbnail loader replaces as it makes them.
     void FillImageList();
+    // Shows names as the image list's items, their thumbnails made from the
+    // records at positions as they arrive; showProgress runs the small
+    // progress bar and the hourglass as a topic's fill does.
+    void FillImageItems(const QStringList& names, std::vector<std::int32_t> positions,
+                        bool showProgress);
+    TThumbnailLoader& Thumbnails() { return *FThumbnails; }
     void ShowPreview();
     void ClearPreview();
     void UpdateImageCount();
@@ -236,6 +248,9 @@ private:
 
     // MainImageList.cpp
     void BmpListViewChange();
+    void CreateThumbnailLoader();
+    void ShowThumbnail(int index, const QImage& large, const QImage& small, const QString& error);
+    void ThumbnailsFinished(const QString& firstError);
     void BmpListViewEnter();
     void ArrangeImages();
     // The topic whose pictures the image list holds, -1 when none or when it
@@ -358,6 +373,7 @@ private:
     bool FApplyingSettings = false;
     std::unique_ptr<TTopicList> FTopics;
     std::unique_ptr<TTavikPicture> FWorkPicture;
+    std::unique_ptr<TThumbnailLoader> FThumbnails;
     std::unique_ptr<TCatalogHistory> FHistory;
     bool FMovingImage = false;
     int FShownTopic = 0;

@@ -5,17 +5,18 @@
 #include "controls/BmpLV.h"
 #include "controls/MarkLB.h"
 #include "controls/explbtn.h"
-#include "graphics/TavikPicture.h"
+#include "graphics/Thumbnail.h"
 #include "mainwin/DamagedPicture.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
+#include "mainwin/ThumbnailLoader.h"
 #include "storage/Exceptions.h"
 #include "storage/Lists.h"
 
 #include <QApplication>
 #include <QProgressBar>
-#include <optional>
+#include <vector>
 
 namespace tavik {
 namespace {
@@ -48,6 +49,16 @@ void SetBarMaximum(QProgressBar& bar, int maximum) {
     bar.setRange(0, maximum > 0 ? maximum : 1);
 }
 
+// How many items the list shows at once in its current size and style: the
+// pictures to make first.
+int ScreenfulOf(const TBmpListView& list) {
+    const QSize grid = list.gridSize();
+    const QSize area = list.viewport()->size();
+    if (!grid.isValid() || grid.width() <= 0 || grid.height() <= 0)
+        return 0;
+    return (area.width() / grid.width() + 1) * (area.height() / grid.height() + 1);
+}
+
 } // namespace
 
 int TMainForm::ImageTopic() const {
@@ -74,42 +85,84 @@ void TMainForm::ArrangeImages() {
     BmpListView->Arrange();
 }
 
+void TMainForm::CreateThumbnailLoader() {
+    FThumbnails = std::make_unique<TThumbnailLoader>();
+    connect(FThumbnails.get(), &TThumbnailLoader::Ready, &FCommandContext,
+            [this](int index, const QImage& large, const QImage& small, const QString& error) {
+                // Not a command of its own: a delivery inside another
+                // command's event loop must not end that command's reports.
+                try {
+                    ShowThumbnail(index, large, small, error);
+                } catch (const std::exception& failure) {
+                    DeferReport(failure);
+                }
+            });
+    connect(FThumbnails.get(), &TThumbnailLoader::Finished, &FCommandContext,
+            [this](const QString& firstError) {
+                try {
+                    ThumbnailsFinished(firstError);
+                } catch (const std::exception& failure) {
+                    DeferReport(failure);
+                }
+            });
+}
+
 void TMainForm::FillImageList() {
-    BmpListView->ClearItems();
     const int topic = CurrentTopic();
     FShownTopic = topic;
+    QStringList names;
+    std::vector<std::int32_t> positions;
     if (topic >= 0 && topic < FTopics->Count()) {
         const TBmpList& bmps = FTopics->Topics(topic).Bmps;
         const int n = bmps.Count();
-        std::optional<std::string> firstError;
-        {
-            TFillGuard guard(*BmpListView, FShowHourGlass);
-            BmpListView->SetAllocBy(n);
-            // An empty topic still ends with a full bar.
-            SetBarMaximum(*BmpProgressBar, n > 0 ? n - 1 : 65535);
-            for (int i = 0; i < n; ++i) {
-                const TBmp& bmp = bmps.Bmps(i);
-                try {
-                    FWorkPicture->LoadFromCatalog(DataFileName(), bmp.Position);
-                    BmpListView->AddPictureItem(NameText(bmp.Name), *FWorkPicture);
-                } catch (const Exception& error) {
-                    // One damaged record must not hide the pictures after it.
-                    if (!firstError)
-                        firstError = error.Message();
-                    BmpListView->AddBitmapItem(NameText(bmp.Name),
-                                               DamagedPictureImage(BmpListView->BackgroundColor()));
-                }
-                if (FShowProgressBar)
-                    BmpProgressBar->setValue(i);
-            }
-            BmpProgressBar->setValue(BmpProgressBar->maximum());
+        names.reserve(n);
+        positions.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const TBmp& bmp = bmps.Bmps(i);
+            names << NameText(bmp.Name);
+            positions.push_back(bmp.Position);
         }
-        UpdateImageCount();
-        if (firstError)
-            DeferReport(Exception(*firstError));
-        return;
+    }
+    FillImageItems(names, std::move(positions), topic >= 0 && topic < FTopics->Count());
+}
+
+void TMainForm::FillImageItems(const QStringList& names, std::vector<std::int32_t> positions,
+                               bool showProgress) {
+    FThumbnails->Cancel();
+    BmpListView->ClearItems();
+    if (showProgress) {
+        const int n = static_cast<int>(names.size());
+        TFillGuard guard(*BmpListView, FShowHourGlass);
+        BmpListView->AddPlaceholderItems(names);
+        // An empty topic still ends with a full bar.
+        SetBarMaximum(*BmpProgressBar, n > 0 ? n - 1 : 65535);
+        BmpProgressBar->setValue(0);
     }
     UpdateImageCount();
+    FThumbnails->Start(DataFileName(), std::move(positions), BmpListView->BackgroundColor(),
+                       ScreenfulOf(*BmpListView), BmpListView->devicePixelRatioF());
+}
+
+void TMainForm::ShowThumbnail(int index, const QImage& large, const QImage& small,
+                              const QString& error) {
+    if (error.isEmpty()) {
+        BmpListView->SetThumbnails(index, large, small);
+    } else {
+        // The picture keeps a place in the list, marked as damaged.
+        const QColor background = BmpListView->BackgroundColor();
+        const QImage mark = DamagedPictureImage(background);
+        BmpListView->SetThumbnails(index, MakeThumbnail(mark, 32, background),
+                                   MakeThumbnail(mark, 16, background));
+    }
+    if (FShowProgressBar)
+        BmpProgressBar->setValue(FThumbnails->Delivered() - 1);
+}
+
+void TMainForm::ThumbnailsFinished(const QString& firstError) {
+    BmpProgressBar->setValue(BmpProgressBar->maximum());
+    // One damaged record is reported once, however many the topic holds.
+    if (!firstError.isEmpty())
+        DeferReport(Exception(firstError.toStdString()));
 }
 
 void TMainForm::BmpListViewChange() {

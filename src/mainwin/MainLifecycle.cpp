@@ -15,6 +15,7 @@
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "mainwin/UndoHistory.h"
+#include "mainwin/ThumbnailLoader.h"
 #include "storage/CatalogFiles.h"
 #include "storage/CodePage.h"
 #include "storage/DataFolder.h"
@@ -54,6 +55,7 @@ TMainForm::TMainForm(const QString& programPath, QWidget* parent)
     ConnectCommands();
     FHistory = std::make_unique<TCatalogHistory>(*this);
     FSearch = std::make_unique<TMainSearch>(*this, HdrBtnPanel);
+    CreateThumbnailLoader();
     try {
         FormCreate();
     } catch (const std::exception& error) {
@@ -112,6 +114,8 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormDestroy() {
+    // Nothing made for the list may reach it once the window goes.
+    FThumbnails->Cancel();
     TopicListBox->SetAcceptFiles(false);
     BmpListView->SetAcceptFiles(false);
     // A caption still being edited is the user's last change: it is kept as

@@ -157,44 +157,18 @@ void TMainSearch::FillResults() {
         return;
     const std::string text = FField->text().toStdString();
     FResults = text.empty() ? std::vector<TNameMatch>() : FIndex.Find(text);
-    TBmpListView* list = FForm.BmpListView;
-    QProgressBar* bar = FForm.BmpProgressBar;
-    const int n = static_cast<int>(FResults.size());
-    std::optional<std::string> firstError;
-    {
-        list->ClearItems();
-        list->BeginUpdate();
-        const bool hourGlass = FForm.FShowHourGlass;
-        if (hourGlass)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        // However the fill ends, the list repaints and the cursor comes back.
-        const auto restore = qScopeGuard([list, hourGlass] {
-            if (hourGlass)
-                QApplication::restoreOverrideCursor();
-            list->EndUpdate();
-        });
-        list->SetAllocBy(n);
-        bar->setRange(0, n > 1 ? n - 1 : 1);
-        for (int i = 0; i < n; ++i) {
-            const TBmp& bmp = FForm.Topics().Image(FResults[i].topic, FResults[i].image);
-            try {
-                FForm.FWorkPicture->LoadFromCatalog(FForm.DataFileName(), bmp.Position);
-                list->AddPictureItem(FForm.NameText(bmp.Name), *FForm.FWorkPicture);
-            } catch (const Exception& error) {
-                if (!firstError)
-                    firstError = error.Message();
-                list->AddBitmapItem(FForm.NameText(bmp.Name),
-                                    DamagedPictureImage(list->BackgroundColor()));
-            }
-            if (FForm.FShowProgressBar)
-                bar->setValue(i);
-        }
-        bar->setValue(bar->maximum());
+    QStringList names;
+    std::vector<std::int32_t> positions;
+    names.reserve(static_cast<qsizetype>(FResults.size()));
+    positions.reserve(FResults.size());
+    for (const TNameMatch& result : FResults) {
+        const TBmp& bmp = FForm.Topics().Image(result.topic, result.image);
+        names << FForm.NameText(bmp.Name);
+        positions.push_back(bmp.Position);
     }
-    FForm.UpdateImageCount();
+    // Thumbnails come as a topic's do, from the worker threads.
+    FForm.FillImageItems(names, std::move(positions), true);
     FForm.ShowPreview();
-    if (firstError)
-        DeferReport(Exception(*firstError));
 }
 
 void TMainSearch::TypingDone() {

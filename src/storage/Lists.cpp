@@ -2,8 +2,10 @@
 
 #include "storage/ValueStream.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
+#include <ostream>
 #include <vector>
 
 namespace tavik {
@@ -52,6 +54,60 @@ TBmpSlots& Slots() {
 
 } // namespace
 
+TPictureName::TPictureName(TPictureName&& other) noexcept : FSize(other.FSize) {
+    std::memcpy(FBytes, other.FBytes, OnHeap() ? sizeof(char*) : FSize);
+    other.FSize = 0;
+}
+
+TPictureName& TPictureName::operator=(const TPictureName& other) {
+    if (this != &other)
+        *this = other.View();
+    return *this;
+}
+
+TPictureName& TPictureName::operator=(TPictureName&& other) noexcept {
+    if (this != &other) {
+        Release();
+        FSize = other.FSize;
+        std::memcpy(FBytes, other.FBytes, OnHeap() ? sizeof(char*) : FSize);
+        other.FSize = 0;
+    }
+    return *this;
+}
+
+TPictureName& TPictureName::operator=(std::string_view text) {
+    // The text may lie inside this very name.
+    TPictureName copy(text);
+    return *this = std::move(copy);
+}
+
+char* TPictureName::HeapBlock() const noexcept {
+    char* block;
+    std::memcpy(&block, FBytes, sizeof block);
+    return block;
+}
+
+void TPictureName::Assign(std::string_view text) {
+    FSize = static_cast<std::uint32_t>(text.size());
+    if (!OnHeap()) {
+        std::memcpy(FBytes, text.data(), text.size());
+        return;
+    }
+    char* block = new char[text.size()];
+    std::memcpy(block, text.data(), text.size());
+    std::memcpy(FBytes, &block, sizeof block);
+}
+
+void TPictureName::Release() noexcept {
+    if (OnHeap())
+        delete[] HeapBlock();
+    FSize = 0;
+}
+
+std::ostream& operator<<(std::ostream& out, const TPictureName& name) {
+    return out << name.View();
+}
+
 void* TBmp::operator new(std::size_t size) {
     // A derived class of another size gets a heap block of its own.
     if (size != sizeof(TBmp))
@@ -69,7 +125,7 @@ void TBmp::operator delete(void* p, std::size_t size) noexcept {
     Slots().Give(p);
 }
 
-int TTopic::AddBmp(std::string name, std::int32_t position) {
+int TTopic::AddBmp(TPictureName name, std::int32_t position) {
     return Bmps.Add(std::make_unique<TBmp>(std::move(name), position));
 }
 
@@ -96,7 +152,7 @@ void TTopicList::WriteTo(TValueWriter& writer) const {
         writer.WriteListBegin();
         for (int j = 0; j < topic.Bmps.Count(); ++j) {
             const TBmp& bmp = topic.Bmps.Bmps(j);
-            writer.WriteString(bmp.Name);
+            writer.WriteString(bmp.Name.View());
             writer.WriteInteger(bmp.Position);
         }
         writer.WriteListEnd();
@@ -111,7 +167,8 @@ void TTopicList::ReadFrom(TValueReader& reader) {
         TTopic& topic = AddTopic(reader.ReadString());
         reader.ReadListBegin();
         while (!reader.EndOfList()) {
-            std::string name = reader.ReadString();
+            // Taken from the reader's buffer before the next read moves it.
+            TPictureName name(reader.ReadStringView());
             const std::int32_t position = reader.ReadInteger();
             topic.AddBmp(std::move(name), position);
         }

@@ -4,24 +4,73 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 
 namespace tavik {
 
 class TValueReader;
 class TValueWriter;
 
+// The name of an image: single-byte text in the catalogue's code page. Names of
+// up to kInline bytes, nearly every file name, are kept inside the object, so
+// that a catalogue of 100,000 pictures loads without a heap block per name;
+// longer ones get a block of their own. It reads as a std::string wherever one
+// is expected, and compares and prints as one.
+class TPictureName {
+public:
+    static constexpr std::size_t kInline = 32;
+
+    TPictureName() noexcept = default;
+    TPictureName(std::string_view text) { Assign(text); }
+    TPictureName(const std::string& text) : TPictureName(std::string_view(text)) {}
+    TPictureName(const char* text) : TPictureName(std::string_view(text)) {}
+    TPictureName(const TPictureName& other) : TPictureName(other.View()) {}
+    TPictureName(TPictureName&& other) noexcept;
+    ~TPictureName() { Release(); }
+
+    TPictureName& operator=(const TPictureName& other);
+    TPictureName& operator=(TPictureName&& other) noexcept;
+    TPictureName& operator=(std::string_view text);
+    TPictureName& operator=(const std::string& text) { return *this = std::string_view(text); }
+    TPictureName& operator=(const char* text) { return *this = std::string_view(text); }
+
+    std::size_t size() const noexcept { return FSize; }
+    bool empty() const noexcept { return FSize == 0; }
+    const char* data() const noexcept { return OnHeap() ? HeapBlock() : FBytes; }
+    std::string_view View() const noexcept { return {data(), FSize}; }
+    operator std::string_view() const noexcept { return View(); }
+    operator std::string() const { return std::string(View()); }
+
+    friend bool operator==(const TPictureName& a, std::string_view b) noexcept {
+        return a.View() == b;
+    }
+
+private:
+    bool OnHeap() const noexcept { return FSize > kInline; }
+    // A name on the heap keeps the block's address in its first bytes.
+    char* HeapBlock() const noexcept;
+    void Assign(std::string_view text);
+    void Release() noexcept;
+
+    std::uint32_t FSize = 0;
+    char FBytes[kInline];
+};
+
+std::ostream& operator<<(std::ostream& out, const TPictureName& name);
+
 // An image of the catalogue: its name and the position of its picture record
 // in the data file (at least 4; 0 means "no stored picture").
 class TBmp : public TObject {
 public:
-    TBmp(std::string name, std::int32_t position) : Name(std::move(name)), Position(position) {}
+    TBmp(TPictureName name, std::int32_t position) : Name(std::move(name)), Position(position) {}
     // Images come by the hundred thousand: they live in shared slabs rather
     // than in one heap block each.
     static void* operator new(std::size_t size);
     static void operator delete(void* p, std::size_t size) noexcept;
 
-    std::string Name; // single-byte text in the catalogue's code page
+    TPictureName Name;
     std::int32_t Position;
 };
 
@@ -35,7 +84,7 @@ class TTopic : public TObject {
 public:
     explicit TTopic(std::string name) : Name(std::move(name)) {}
     // Appends an image; returns its index.
-    int AddBmp(std::string name, std::int32_t position);
+    int AddBmp(TPictureName name, std::int32_t position);
     void DeleteBmp(int index) { Bmps.DeleteAndFree(index); }
 
     std::string Name;

@@ -11,14 +11,10 @@
 namespace tavik {
 namespace {
 
-constexpr int kHashSize = 4096;
 constexpr int kMaxOffset = 4095;
 constexpr int kMaxMatch = 18;
 constexpr int kMinRun = 16;
 constexpr int kMaxRun = 4095;
-
-// Lives for the whole process so that compressing a block allocates nothing.
-std::int16_t gHashTable[kHashSize];
 
 [[noreturn]] void DamagedBlock() {
     throw EReadError("Stream read error");
@@ -147,8 +143,9 @@ int DecodeGroup(const std::uint8_t* src, [[maybe_unused]] int size, int& xRef, s
 
 } // namespace
 
-int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst) {
-    std::fill(gHashTable, gHashTable + kHashSize, static_cast<std::int16_t>(-1));
+int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst, TLzrwHashTable& table) {
+    std::int16_t* const hashTable = table.slots.data();
+    table.slots.fill(-1);
     dst[0] = 0x40;
     int x = 0;
     int y = 3;
@@ -184,8 +181,8 @@ int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst) {
                 std::uint32_t h =
                     ((static_cast<std::uint32_t>(src[x]) << 4 ^ src[x + 1]) << 4) ^ src[x + 2];
                 h = ((h * 40543u) >> 4) & 0x0FFF;
-                const int p = gHashTable[h];
-                gHashTable[h] = static_cast<std::int16_t>(x);
+                const int p = hashTable[h];
+                hashTable[h] = static_cast<std::int16_t>(x);
                 if (p >= 0 && x - p <= kMaxOffset) {
                     while (length < kMaxMatch && x + length < n &&
                            src[x + length] == src[p + length])

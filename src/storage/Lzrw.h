@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tavik {
@@ -13,12 +14,19 @@ inline constexpr int kLzrwMaxBlock = 32768;
 // Room a compression destination needs beyond n bytes of input.
 inline constexpr int kLzrwSlack = 6;
 
+// The compressor's table of the last position of each 3-byte hash. Owned by
+// whoever compresses, one per thread at a time: compressions share nothing,
+// and decoding needs no table at all. Its contents between calls do not
+// matter; it exists so that compressing a block allocates nothing.
+struct TLzrwHashTable {
+    std::array<std::int16_t, 4096> slots;
+};
+
 // Compresses n bytes (0 <= n <= kLzrwMaxBlock) of src into dst, which must hold
-// n + kLzrwSlack bytes. Returns the block length, at most n + 1: a block that
-// would not shrink is written in the stored form. Blocks are independent; the
-// hash table is one static table of the process, so this is not reentrant
-// (the program is single-threaded).
-int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst);
+// n + kLzrwSlack bytes, using table as scratch. Returns the block length, at
+// most n + 1: a block that would not shrink is written in the stored form.
+// Blocks are independent: the output depends on src alone.
+int LzrwCompress(const std::uint8_t* src, int n, std::uint8_t* dst, TLzrwHashTable& table);
 
 // Decodes the block of size bytes at src into dst (capacity kLzrwMaxBlock).
 // Returns the number of bytes written. Throws EReadError "Stream read error"

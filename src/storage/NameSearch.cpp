@@ -148,12 +148,12 @@ TNameIndex::TNameIndex(const TTopicList& topics, int codePage) {
         const TBmpList& bmps = topics.Topics(t).Bmps;
         for (int i = 0; i < bmps.Count(); ++i) {
             FEntries.push_back({static_cast<std::uint32_t>(FText.size()), {t, i}});
-            const std::string& name = bmps.Bmps(i).Name;
+            const std::string_view name = bmps.Bmps(i).Name;
             if (byBytes) {
                 for (const unsigned char b : name)
                     FText.append(byteFolds[b].text, byteFolds[b].size);
             } else {
-                FoldInto(ToUtf8(name, codePage), FText);
+                FoldInto(ToUtf8(std::string(name), codePage), FText);
             }
             FText += '\0';
         }

@@ -193,11 +193,12 @@ void SaveRecord(TStream& stream, std::int64_t position, PictureKind kind,
     record.resize(kRecordHeadSize);
     PutU32(record, static_cast<std::uint32_t>(pictureStream.size()));
     std::array<std::uint8_t, kWorkBufferSize> packed;
+    TLzrwHashTable table;
     std::size_t at = 0;
     for (;;) {
         const int r =
             static_cast<int>(std::min<std::size_t>(kLzrwMaxBlock, pictureStream.size() - at));
-        const int k = LzrwCompress(pictureStream.data() + at, r, packed.data());
+        const int k = LzrwCompress(pictureStream.data() + at, r, packed.data(), table);
         record.push_back(static_cast<std::uint8_t>(k));
         record.push_back(static_cast<std::uint8_t>(k >> 8));
         record.insert(record.end(), packed.data(), packed.data() + k);

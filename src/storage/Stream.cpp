@@ -147,6 +147,13 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     });
 }
 
+std::size_t TFileStream::ReadAt(std::int64_t position, void* buffer, std::size_t count) const {
+    auto* out = static_cast<char*>(buffer);
+    return TransferAll(count, [&](std::size_t offset, std::size_t left) {
+        return ::pread(FHandle, out + offset, left, static_cast<off_t>(position + offset));
+    });
+}
+
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     const auto* in = static_cast<const char*>(buffer);
     FWriteError = 0;
@@ -185,6 +192,21 @@ void TFileStream::Flush() {
 
 bool TFileStream::Truncate(std::int64_t size) {
     return ::ftruncate(FHandle, size) == 0;
+}
+
+std::size_t TPositionedReader::Read(void* buffer, std::size_t count) {
+    if (FPosition >= FSize)
+        return 0;
+    const auto n = FFile.ReadAt(FPosition, buffer,
+                                std::min(count, static_cast<std::size_t>(FSize - FPosition)));
+    FPosition += static_cast<std::int64_t>(n);
+    return n;
+}
+
+void TPositionedReader::Seek(std::int64_t position) {
+    if (position < 0)
+        throw EReadError("Stream read error");
+    FPosition = position;
 }
 
 } // namespace tavik

@@ -100,6 +100,9 @@ public:
     std::int64_t Position() const override;
     std::int64_t Size() const override;
     std::string WriteFailure() const override;
+    // Reads at position without moving the stream's own position (pread): one
+    // file may be read this way from several threads at once.
+    std::size_t ReadAt(std::int64_t position, void* buffer, std::size_t count) const;
 
     void Flush() override;
     bool Truncate(std::int64_t size) override;
@@ -108,6 +111,26 @@ private:
     int FHandle = -1;
     std::string FFileName;
     int FWriteError = 0; // errno of the last write that stopped short
+};
+
+// Reads a file that several threads share, each through a reader of its own
+// with its own position: nothing moves the file's position. The file's size is
+// taken once; the file must outlive the reader. Writing is refused.
+class TPositionedReader : public TStream {
+public:
+    explicit TPositionedReader(const TFileStream& file) : FFile(file), FSize(file.Size()) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void*, std::size_t) override { return 0; }
+    // Throws EReadError "Stream read error" for a negative position.
+    void Seek(std::int64_t position) override;
+    std::int64_t Position() const override { return FPosition; }
+    std::int64_t Size() const override { return FSize; }
+
+private:
+    const TFileStream& FFile;
+    std::int64_t FPosition = 0;
+    std::int64_t FSize;
 };
 
 } // namespace tavik

@@ -35,7 +35,7 @@ void TValueWriter::Write(const void* bytes, std::size_t n) {
     }
 }
 
-void TValueWriter::WriteString(const std::string& s) {
+void TValueWriter::WriteString(std::string_view s) {
     if (s.size() < 256) {
         const std::uint8_t head[2] = {vaString, static_cast<std::uint8_t>(s.size())};
         Write(head, 2);
@@ -113,6 +113,10 @@ void TValueReader::ReadListEnd() {
 }
 
 std::string TValueReader::ReadString() {
+    return std::string(ReadStringView());
+}
+
+std::string_view TValueReader::ReadStringView() {
     std::size_t length = 0;
     const std::uint8_t tag = ReadByte();
     if (tag == vaString) {
@@ -126,22 +130,22 @@ std::string TValueReader::ReadString() {
         throw EReadError("Invalid property value");
     }
     if (length <= FCount - FPos) {
-        std::string s(reinterpret_cast<const char*>(FBuffer.get() + FPos), length);
+        const std::string_view s(reinterpret_cast<const char*>(FBuffer.get() + FPos), length);
         FPos += length;
         return s;
     }
-    std::string s;
+    FLongString.clear();
     // A damaged length must not allocate gigabytes before the stream runs dry:
     // grow the string only as the bytes actually arrive.
     while (length > 0) {
         if (FPos == FCount)
             Fill();
         const std::size_t chunk = std::min(length, FCount - FPos);
-        s.append(reinterpret_cast<const char*>(FBuffer.get() + FPos), chunk);
+        FLongString.append(reinterpret_cast<const char*>(FBuffer.get() + FPos), chunk);
         FPos += chunk;
         length -= chunk;
     }
-    return s;
+    return FLongString;
 }
 
 std::int32_t TValueReader::ReadInteger() {

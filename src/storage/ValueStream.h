@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tavik {
 
@@ -41,7 +42,7 @@ public:
     void WriteListBegin() { WriteByte(vaList); }
     void WriteListEnd() { WriteByte(vaNull); }
     // 0x06 + one length byte below 256 characters, 0x0C + 4-byte length above.
-    void WriteString(const std::string& s);
+    void WriteString(std::string_view s);
     // The shortest of 0x02 (1 byte), 0x03 (2 bytes), 0x04 (4 bytes) that holds v.
     void WriteInteger(std::int32_t v);
     void FlushBuffer();
@@ -80,6 +81,8 @@ public:
     void ReadListBegin();
     void ReadListEnd();
     std::string ReadString();
+    // The same string without a copy of its own: valid until the next read.
+    std::string_view ReadStringView();
     // Accepts any of the three integer tags; sign-extends to 32 bits.
     std::int32_t ReadInteger();
 
@@ -102,6 +105,7 @@ private:
     std::unique_ptr<std::uint8_t[]> FBuffer;
     std::size_t FPos = 0;
     std::size_t FCount = 0;
+    std::string FLongString; // a string that straddles the buffer's end
 };
 
 } // namespace tavik

@@ -229,6 +229,9 @@ TEST_F(BmpListViewShownTest, InPlaceEditReportsAndCanBeCancelled) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor->hasFocus(); }));
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("renamed"));
+    // A thumbnail made meanwhile on a worker thread keeps what was typed.
+    view.SetThumbnails(4, Solid(32, 32, Qt::red), Solid(16, 16, Qt::red));
+    EXPECT_EQ(editor->text(), QStringLiteral("renamed"));
     QTest::keyClick(editor, Qt::Key_Return);
     // The editor commits from the event loop.
     ASSERT_TRUE(QTest::qWaitFor([&] { return edits.size() == 1; }));

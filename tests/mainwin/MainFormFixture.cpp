@@ -6,6 +6,7 @@
 #include "graphics/TavikPicture.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/Texts.h"
+#include "mainwin/ThumbnailLoader.h"
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
 
@@ -15,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace tavik::testing {
@@ -172,6 +174,16 @@ TMainForm& MainFormTest::Open() {
     FForm->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(FForm.get()));
     return *FForm;
+}
+
+void MainFormTest::WaitForFill() {
+    if (FForm->Thumbnails().Running()) {
+        QSignalSpy finished(&FForm->Thumbnails(), &TThumbnailLoader::Finished);
+        ASSERT_TRUE(finished.wait(60000));
+    }
+    // Whatever a cancelled run's workers still made has arrived too.
+    FForm->Thumbnails().WaitForWorkers();
+    QCoreApplication::sendPostedEvents();
 }
 
 void MainFormTest::Close() {

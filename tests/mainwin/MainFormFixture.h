@@ -66,6 +66,8 @@ protected:
     // Opens the main window on the folder; dialogs that start-up shows must
     // be armed before.
     TMainForm& Open();
+    // Waits until the fill in progress has delivered every thumbnail.
+    void WaitForFill();
     // Destroys the window (saving as on exit).
     void Close();
 

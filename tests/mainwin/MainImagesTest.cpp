@@ -232,7 +232,8 @@ TEST_F(ImagesTest, DamagedPictureGetsAPlaceholderAndTheFillGoesOn) {
     }
     auto report = Answer(PressRole(QDialogButtonBox::AcceptRole));
     TMainForm& form = Open();
-    EXPECT_TRUE(report->Answered());
+    // The thumbnails are made after the window has opened; the report follows.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return report->Answered(); }));
     EXPECT_EQ(ImageNames(), QStringList({"p0.bmp", "p1.bmp", "p2.bmp", "p3.bmp"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(form.ImageList()->updatesEnabled());

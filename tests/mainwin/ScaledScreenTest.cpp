@@ -30,6 +30,7 @@ TEST_F(ScaledScreenTest, ToolbarAndThumbnailsAreDrawnAtDevicePixels) {
     EXPECT_EQ(button.size(), QSize(50, 50));
     // The picture covers 16 x 16 points in the middle of the 25-point button.
     EXPECT_EQ(button.devicePixelRatio(), 2.0);
+    WaitForFill();
     const QImage large = form.ImageList()->LargeImage(0);
     EXPECT_EQ(large.size(), QSize(64, 64));
     EXPECT_EQ(large.devicePixelRatio(), 2.0);

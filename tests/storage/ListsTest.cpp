@@ -61,6 +61,26 @@ TEST(CatalogueStream, RoundTripKeepsOrderNamesAndPositions) {
     EXPECT_EQ(Write(read), Write(topics));
 }
 
+TEST(PictureName, KeepsItsTextAcrossTheInlineLimitThroughCopiesMovesAndSelfAssignment) {
+    for (const std::size_t length :
+         {std::size_t{0}, TPictureName::kInline, TPictureName::kInline + 1, std::size_t{300}}) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i)
+            text += static_cast<char>('a' + i % 26);
+        TPictureName name(text);
+        TPictureName copy = name;
+        TPictureName moved = std::move(name);
+        EXPECT_EQ(copy, text);
+        EXPECT_EQ(moved, text);
+        EXPECT_TRUE(name.empty());
+        // A part of its own text, inline or not.
+        moved = moved.View().substr(length / 2);
+        EXPECT_EQ(moved, text.substr(length / 2));
+        copy = std::move(moved);
+        EXPECT_EQ(std::string(copy), text.substr(length / 2));
+    }
+}
+
 TEST(CatalogueStream, DamageKeepsTopicsReadSoFar) {
     TTopicList topics;
     topics.AddTopic("one").AddBmp("a", 4);

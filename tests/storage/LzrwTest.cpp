@@ -16,8 +16,9 @@ using test::Bytes;
 
 Bytes Compress(const Bytes& input) {
     Bytes out(input.size() + kLzrwSlack);
+    TLzrwHashTable table;
     out.resize(static_cast<std::size_t>(
-        LzrwCompress(input.data(), static_cast<int>(input.size()), out.data())));
+        LzrwCompress(input.data(), static_cast<int>(input.size()), out.data(), table)));
     return out;
 }
 

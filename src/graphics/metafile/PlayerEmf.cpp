@@ -106,18 +106,20 @@ void EmfPlayer::Delete(std::uint32_t index) {
         FObjects[index].reset();
 }
 
-const LogBrush* EmfPlayer::BrushAt(std::uint32_t index) {
-    static LogBrush stock;
+std::optional<LogBrush> EmfPlayer::BrushAt(std::uint32_t index) const {
+    // A copy, stock brush or not: nothing outlives the call, so players on
+    // several threads share no state.
     if (index & kStockObjectBit) {
         auto object = MakeStockObject(index);
         if (!object || !std::holds_alternative<LogBrush>(*object))
-            return nullptr;
-        stock = std::get<LogBrush>(*object);
-        return &stock;
+            return std::nullopt;
+        return std::get<LogBrush>(*object);
     }
     if (index == 0 || index >= FObjects.size() || !FObjects[index])
-        return nullptr;
-    return std::get_if<LogBrush>(&*FObjects[index]);
+        return std::nullopt;
+    if (const auto* brush = std::get_if<LogBrush>(&*FObjects[index]))
+        return *brush;
+    return std::nullopt;
 }
 
 std::optional<QPainterPath> EmfPlayer::RegionPath(const Bytes& r, std::uint64_t at,
@@ -603,7 +605,7 @@ bool EmfPlayer::PlayPathOrRegion(EmfRecord type, const Bytes& r) {
     case EmfRecord::FillRgn:
         if (need(emr::FillRgn::kSize)) {
             using L = emr::FillRgn;
-            const LogBrush* brush = BrushAt(r.U32(L::brush));
+            const std::optional<LogBrush> brush = BrushAt(r.U32(L::brush));
             auto path = RegionPath(r, L::data, r.U32(L::cbRgn));
             if (brush && path)
                 FGdi.FillRegion(*path, *brush);
@@ -612,7 +614,7 @@ bool EmfPlayer::PlayPathOrRegion(EmfRecord type, const Bytes& r) {
     case EmfRecord::FrameRgn:
         if (need(emr::FrameRgn::kSize)) {
             using L = emr::FrameRgn;
-            const LogBrush* brush = BrushAt(r.U32(L::brush));
+            const std::optional<LogBrush> brush = BrushAt(r.U32(L::brush));
             auto path = RegionPath(r, L::data, r.U32(L::cbRgn));
             if (brush && path)
                 FGdi.FrameRegion(*path, *brush, QSizeF(r.I32(L::width), r.I32(L::height)));

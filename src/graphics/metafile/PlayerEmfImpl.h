@@ -66,7 +66,7 @@ private:
     void Select(std::uint32_t index);
     void Delete(std::uint32_t index);
     std::optional<QPainterPath> RegionPath(const Bytes& r, std::uint64_t at, std::uint64_t cb);
-    const LogBrush* BrushAt(std::uint32_t index);
+    std::optional<LogBrush> BrushAt(std::uint32_t index) const;
 
     // Bitmap records (PlayerEmfBitmaps.cpp); each is called once the record
     // holds its fixed part.

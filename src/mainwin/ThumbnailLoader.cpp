@@ -1,0 +1,207 @@
+#include "mainwin/ThumbnailLoader.h"
+
+#include "graphics/Icon.h"
+#include "graphics/TavikPicture.h"
+#include "graphics/Thumbnail.h"
+#include "storage/CatalogFiles.h"
+#include "storage/SafeFile.h"
+#include "storage/Stream.h"
+
+#include <QMetaObject>
+#include <algorithm>
+#include <atomic>
+#include <optional>
+
+namespace tavik {
+
+namespace {
+
+constexpr int kLargeSize = 32;
+constexpr int kSmallSize = 16;
+// Pictures per task past the first screenful: large enough that opening the
+// task's stream is nothing beside its decodes, small enough that the threads
+// share the tail of a topic evenly.
+constexpr int kBatchSize = 64;
+
+// A thumbnail in the form the list's pixmaps take without another copy:
+// opaque pixels (what a thumbnail on the list's background is) as RGB32,
+// anything else premultiplied.
+QImage ForPixmap(QImage image) {
+    if (image.format() == QImage::Format_ARGB32) {
+        bool opaque = true;
+        for (int y = 0; y < image.height() && opaque; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            opaque = std::all_of(line, line + image.width(),
+                                 [](QRgb pixel) { return qAlpha(pixel) == 255; });
+        }
+        if (opaque)
+            return std::move(image).convertToFormat(QImage::Format_RGB32);
+    }
+    if (image.hasAlphaChannel())
+        return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return std::move(image).convertToFormat(QImage::Format_RGB32);
+}
+
+// Both thumbnails of picture; icons are sampled from their own pixels, any
+// other picture is drawn once for both.
+void MakeThumbnails(const TPicture& picture, const QColor& background, qreal ratio, QImage& large,
+                    QImage& small) {
+    if (ratio > 1) {
+        // A scaled screen: drawn at its pixels, icons and metafiles sharp.
+        large = MakeScaledPictureThumbnail(picture, kLargeSize, background, ratio);
+        small = MakeScaledPictureThumbnail(picture, kSmallSize, background, ratio);
+    } else if (dynamic_cast<const TIcon*>(picture.Graphic())) {
+        large = MakePictureThumbnail(picture, kLargeSize, background);
+        small = MakePictureThumbnail(picture, kSmallSize, background);
+    } else {
+        const QImage source = RenderForThumbnail(picture, background);
+        large = MakeThumbnail(source, kLargeSize, background);
+        small = MakeThumbnail(source, kSmallSize, background);
+    }
+    large = ForPixmap(std::move(large));
+    small = ForPixmap(std::move(small));
+}
+
+} // namespace
+
+struct TThumbnailLoader::TRun {
+    // Opened once when the run starts: a save that replaces the data file
+    // meanwhile leaves this one, which the run's positions refer to, open.
+    std::unique_ptr<TFileStream> file;
+    QString openError;
+    QColor background;
+    qreal ratio = 1;
+    int count = 0;
+    std::atomic<bool> cancelled{false};
+};
+
+TThumbnailLoader::TThumbnailLoader(QObject* parent) : QObject(parent) {}
+
+TThumbnailLoader::~TThumbnailLoader() {
+    Cancel();
+    FPool.waitForDone();
+}
+
+void TThumbnailLoader::SetMaxThreads(int count) {
+    FPool.setMaxThreadCount(std::max(1, count));
+}
+
+void TThumbnailLoader::Cancel() {
+    if (FRun)
+        FRun->cancelled.store(true);
+    FPool.clear();
+    FRun.reset();
+    FRunning = false;
+}
+
+void TThumbnailLoader::Start(const std::string& dataFileName, std::vector<std::int32_t> positions,
+                             const QColor& background, int firstCount, qreal ratio) {
+    Cancel();
+    FDelivered = 0;
+    FFirstErrorIndex = -1;
+    FFirstError.clear();
+    const int count = static_cast<int>(positions.size());
+    if (count == 0) {
+        emit Finished(FFirstError);
+        return;
+    }
+    auto run = std::make_shared<TRun>();
+    // While a compacted copy waits to replace the data file, the positions
+    // refer to the copy.
+    const std::string pending = PendingDataFileName(dataFileName);
+    try {
+        run->file = std::make_unique<TFileStream>(FileExists(pending) ? pending : dataFileName,
+                                                  TFileStream::Mode::Read);
+    } catch (const std::exception& error) {
+        run->openError = QString::fromStdString(error.what());
+    }
+    run->background = background;
+    run->ratio = ratio;
+    run->count = count;
+    FRun = run;
+    FRunning = true;
+    auto shared = std::make_shared<const std::vector<std::int32_t>>(std::move(positions));
+    // The work is queued from the event loop: what asked for the run (a
+    // window being shown, a list being laid out) finishes first.
+    QMetaObject::invokeMethod(
+        this,
+        [this, run, shared, firstCount] {
+            if (run == FRun)
+                QueueBatches(run, shared, firstCount);
+        },
+        Qt::QueuedConnection);
+}
+
+void TThumbnailLoader::QueueBatches(
+    const std::shared_ptr<TRun>& run,
+    const std::shared_ptr<const std::vector<std::int32_t>>& positions, int firstCount) {
+    const int count = run->count;
+    // The first screenful is shared among the threads so that it shows first.
+    const int first = std::clamp(firstCount, 0, count);
+    const int threads = std::max(1, FPool.maxThreadCount());
+    const int firstBatch = std::max(1, (first + threads - 1) / threads);
+    int begin = 0;
+    while (begin < count) {
+        const int end = std::min(begin < first ? first : count,
+                                 begin + (begin < first ? firstBatch : kBatchSize));
+        FPool.start([this, run, positions, begin, end] { MakeBatch(run, *positions, begin, end); });
+        begin = end;
+    }
+}
+
+void TThumbnailLoader::MakeBatch(const std::shared_ptr<TRun>& run,
+                                 const std::vector<std::int32_t>& positions, int begin, int end) {
+    // Tasks share the run's file, each reading through its own position.
+    std::optional<TPositionedReader> file;
+    if (run->file)
+        file.emplace(*run->file);
+    TTavikPicture picture;
+    for (int i = begin; i < end; ++i) {
+        if (run->cancelled.load())
+            return;
+        QImage large;
+        QImage small;
+        QString failure = run->openError;
+        if (file) {
+            try {
+                picture.LoadRecord(*file, positions[static_cast<std::size_t>(i)]);
+                MakeThumbnails(picture, run->background, run->ratio, large, small);
+            } catch (const std::exception& error) {
+                failure = QString::fromStdString(error.what());
+            } catch (...) {
+                failure = QStringLiteral("Unexpected error");
+            }
+            if (!failure.isEmpty()) {
+                large = QImage();
+                small = QImage();
+            }
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, run, i, large = std::move(large), small = std::move(small), failure]() mutable {
+                Deliver(run, i, std::move(large), std::move(small), failure);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TThumbnailLoader::Deliver(const std::shared_ptr<TRun>& run, int index, QImage large,
+                               QImage small, const QString& error) {
+    // A result of a cancelled or replaced run belongs to a list that is gone.
+    if (run != FRun || run->cancelled.load())
+        return;
+    ++FDelivered;
+    if (!error.isEmpty() && (FFirstErrorIndex < 0 || index < FFirstErrorIndex)) {
+        FFirstErrorIndex = index;
+        FFirstError = error;
+    }
+    emit Ready(index, large, small, error);
+    // A handler may have cancelled the run or started another.
+    if (run == FRun && FDelivered == run->count) {
+        FRunning = false;
+        FRun.reset();
+        emit Finished(FFirstError);
+    }
+}
+
+} // namespace tavik
