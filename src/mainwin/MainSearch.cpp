@@ -3,20 +3,14 @@
 #include "controls/BmpLV.h"
 #include "controls/MarkLB.h"
 #include "controls/SearchField.h"
-#include "graphics/TavikPicture.h"
-#include "mainwin/DamagedPicture.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
-#include "storage/Exceptions.h"
 #include "storage/Lists.h"
 
-#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QProgressBar>
-#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <QToolTip>
