@@ -6,6 +6,8 @@
 // reached the list, on one worker thread and on all of them. Each fill
 // reports how late a 10 ms timer of the window runs meanwhile (the event
 // loop's latency while the thumbnails are made).
+#include "BenchCatalogue.h"
+
 #include "controls/BmpLV.h"
 #include "graphics/TavikPicture.h"
 #include "graphics/Thumbnail.h"
@@ -14,14 +16,11 @@
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
 #include "storage/Records.h"
-#include "storage/Stream.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -33,49 +32,13 @@ namespace {
 
 constexpr int kPictures = 20000;
 
-// One topic of kPictures bitmaps from 16 x 16 to 48 x 48 pixels, written in
-// one pass (appending one by one would flush the file 20,000 times).
-struct Catalogue {
-    QTemporaryDir dir;
-    std::string folder;
-    std::vector<std::int32_t> positions;
-
-    Catalogue() {
-        folder = dir.path().toStdString() + "/";
-        tavik::CreateDataFile(tavik::DataFileName(folder));
-        tavik::TTopicList topics;
-        tavik::TTopic& topic = topics.AddTopic("bench");
-        std::vector<std::vector<std::uint8_t>> streams;
-        for (int i = 0; i < 33; ++i) {
-            QImage image(16 + i, 16 + i, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(i * 37 % 360, 180, 220));
-            const QString file = dir.filePath("p.bmp");
-            image.save(file, "BMP");
-            QFile bmp(file);
-            bmp.open(QIODevice::ReadOnly);
-            const QByteArray bytes = bmp.readAll();
-            streams.emplace_back(bytes.begin(), bytes.end());
-        }
-        tavik::TFileStream data(tavik::DataFileName(folder), tavik::TFileStream::Mode::ReadWrite);
-        for (int i = 0; i < kPictures; ++i) {
-            const auto position = static_cast<std::int32_t>(data.Size());
-            tavik::SaveRecord(data, position, tavik::PictureKind::Bitmap,
-                              streams[static_cast<std::size_t>(i % 33)]);
-            positions.push_back(position);
-            topic.AddBmp("p" + std::to_string(i) + ".bmp", position);
-        }
-        data.Flush();
-        tavik::SaveListFile(tavik::ListFileName(folder), topics);
-    }
-};
-
-Catalogue& Shared() {
-    static Catalogue catalogue;
+tavik::bench::TBenchCatalogue& Shared() {
+    static tavik::bench::TBenchCatalogue catalogue(kPictures, false);
     return catalogue;
 }
 
 void BM_ThumbnailsOnly(benchmark::State& state) {
-    Catalogue& c = Shared();
+    tavik::bench::TBenchCatalogue& c = Shared();
     tavik::TTavikPicture picture;
     const QColor background(212, 208, 200);
     for (auto _ : state) {
@@ -121,7 +84,7 @@ private:
 // Every picture restored and both thumbnails made on the event loop, one item
 // after the other, as the list was filled before the worker threads.
 void BM_FillOnTheEventLoop(benchmark::State& state) {
-    Catalogue& c = Shared();
+    tavik::bench::TBenchCatalogue& c = Shared();
     tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
     form.show();
     form.Thumbnails().Cancel();
@@ -156,7 +119,7 @@ BENCHMARK(BM_FillOnTheEventLoop)->Unit(benchmark::kMillisecond)->Iterations(3)->
 
 // Arg: worker threads (0: as many as the machine has).
 void BM_FillToAllThumbnails(benchmark::State& state) {
-    Catalogue& c = Shared();
+    tavik::bench::TBenchCatalogue& c = Shared();
     tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
     form.show();
     tavik::TThumbnailLoader& loader = form.Thumbnails();

@@ -2,18 +2,14 @@
 // listed and a metafile in the preview, against copying an image of the
 // window's size.
 #include "controls/BmpLV.h"
-#include "graphics/SvgImport.h"
-#include "graphics/TavikPicture.h"
 #include "mainwin/MainForm.h"
-#include "storage/CatalogFiles.h"
-#include "storage/Lists.h"
 
+#include "BenchCatalogue.h"
 #include "Ratios.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -22,53 +18,15 @@ namespace {
 
 constexpr int kPictures = 1000;
 
-// One topic of kPictures bitmaps from 16 x 16 to 48 x 48 pixels.
-struct Catalogue {
-    QTemporaryDir dir;
-    std::string folder;
-    std::vector<std::int32_t> positions;
-
-    Catalogue() {
-        folder = dir.path().toStdString() + "/";
-        tavik::CreateDataFile(tavik::DataFileName(folder));
-        tavik::TTopicList topics;
-        tavik::TTopic& topic = topics.AddTopic("bench");
-        // First a metafile, the picture the preview shows.
-        const std::vector<std::uint8_t> emf = tavik::SvgToEmf(
-            "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='150'>"
-            "<rect x='10' y='10' width='180' height='130' fill='#4080c0' stroke='black'/>"
-            "<circle cx='100' cy='75' r='50' fill='#e0a020'/>"
-            "<path d='M20 140 C60 20 140 20 180 140' fill='none' stroke='red' stroke-width='4'/>"
-            "<text x='30' y='40' font-size='20'>Tavik</text></svg>");
-        const std::int32_t metafile = tavik::AppendRecordToFile(tavik::DataFileName(folder),
-                                                                tavik::PictureKind::Metafile, emf);
-        positions.push_back(metafile);
-        topic.AddBmp("m.emf", metafile);
-        tavik::TTavikPicture picture;
-        for (int i = 0; i < kPictures; ++i) {
-            const int size = 16 + i % 33;
-            QImage image(size, size, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(i * 7 % 360, 180, 220));
-            const QString file = dir.filePath("p.bmp");
-            image.save(file, "BMP");
-            picture.LoadFromFile(file.toStdString());
-            const std::int32_t position = picture.AppendToCatalog(tavik::DataFileName(folder));
-            positions.push_back(position);
-            topic.AddBmp("p" + std::to_string(i) + ".bmp", position);
-        }
-        tavik::SaveListFile(tavik::ListFileName(folder), topics);
-    }
-};
-
-Catalogue& Shared() {
-    static Catalogue catalogue;
+tavik::bench::TBenchCatalogue& Shared() {
+    static tavik::bench::TBenchCatalogue catalogue(kPictures, true);
     return catalogue;
 }
 
 constexpr QSize kWindowSize(1000, 700);
 
 void BM_RepaintWindow(benchmark::State& state) {
-    Catalogue& c = Shared();
+    tavik::bench::TBenchCatalogue& c = Shared();
     tavik::TMainForm form(QString::fromStdString(c.folder + "tavik"));
     form.resize(kWindowSize);
     form.show();
