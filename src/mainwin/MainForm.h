@@ -117,6 +117,10 @@ public:
     // SetViewForm.
     void ShowViewWindow(const TPicture& picture);
 
+    // Names in the catalogue are bytes in the catalogue's code page.
+    QString NameText(const std::string& bytes) const;
+    std::string NameBytes(const QString& text) const;
+
     // The two lists, for the tests' gestures.
     TBmpListView* ImageList() const { return BmpListView; }
     TMarkListBox* TopicList() const { return TopicListBox; }
@@ -196,9 +200,6 @@ private:
     // Keeps a copy of a list file that does not read back whole before the
     // run's first save replaces it.
     void KeepDamagedListFile();
-    // Names in the catalogue are bytes in the catalogue's code page.
-    QString NameText(const std::string& bytes) const;
-    std::string NameBytes(const QString& text) const;
 
     // MainLayout.cpp
     void CreateControls();
@@ -230,8 +231,8 @@ private:
     void tPasteBtnClick();
     void tSaveBtnClick();
     void SaveImageGroup();
-    // The selected pictures of the current topic, in list order.
-    std::vector<TGroupPicture> SelectedPictures() const;
+    // The selected pictures, in list order, as saving and dragging out take them.
+    std::vector<TGroupPicture> SelectedGroup() const;
     void BmpListViewStartDrag(QMimeData*& data);
     void ImportBtnClick();
 
@@ -262,12 +263,18 @@ private:
     void LayoutPreviewImage(int width, int height);
 
     // MainImages.cpp
+    // While a caption is edited the keys go to the editor; one it leaves
+    // (Return, which ends the edit) passes on to the list and is no command.
+    bool CaptionEditorHasFocus() const;
     bool BmpListViewKeyDown(QKeyEvent* event);
     void BmpListViewEdited(int index, QString& text);
     void BmpListViewDropFiles(QObject* sender, QPoint point, const QStringList& files);
     // Deletes the selected items and their pictures in bmps (the list shown);
     // gives the index of the item to reveal afterwards.
     int RemoveSelectedImages(TBmpList& bmps);
+    // Deletes the pictures of the selected search results from their topics
+    // and searches again.
+    void RemoveSelectedResults(const std::vector<TNameMatch>& pictures);
     void SwapImageItems(int a, bool up);
     int TransferSelectedImages(int target, int source);
     void BringToFront();
@@ -276,6 +283,18 @@ private:
     // The picture item of the image list stands for: a search result in its
     // own topic, or the item of ImageTopic(); none when neither.
     std::optional<TNameMatch> ListedPicture(int item) const;
+    // The item of the image list that shows picture, -1 when none does.
+    int ListedItem(TNameMatch picture) const;
+    // The pictures of the selected items, in the list's order (a search
+    // lists pictures of several topics).
+    std::vector<TNameMatch> SelectedPictures() const;
+    // Greys out the toolbar commands that need a current topic to add to or
+    // reorder while the image list shows search results.
+    void UpdateTopicCommands();
+
+    // MainHistory.cpp
+    void ShowSearchView(const TViewState& view);
+    void ShowTopicView(const TViewState& view, bool keepImages);
 
     // MainDuplicates.cpp
     // Whether to add picture (named name) to topic: asks when the topic

@@ -4,6 +4,7 @@
 
 #include "controls/BmpLV.h"
 #include "controls/MarkLB.h"
+#include "mainwin/MainSearch.h"
 #include "mainwin/UndoHistory.h"
 #include "storage/Lists.h"
 
@@ -26,6 +27,17 @@ TViewState TMainForm::CaptureView() const {
     for (int i = 0; i < TopicListBox->count(); ++i)
         if (TopicListBox->IsChecked(i))
             view.markedTopics.push_back(i);
+    if (FSearch && FSearch->ShowsResults()) {
+        view.searching = true;
+        for (int i = 0; i < BmpListView->Count(); ++i)
+            if (BmpListView->IsSelected(i))
+                view.selectedImages.push_back(i);
+        view.results = SelectedPictures();
+        view.focusedImage = BmpListView->FocusedIndex();
+        if (!view.results.empty())
+            view.homeTopic = view.results.front().topic;
+        return view;
+    }
     // A selection in a list of another topic's pictures is not this topic's.
     if (ImageTopic() == view.topic && view.topic >= 0) {
         for (int i = 0; i < BmpListView->Count(); ++i)
@@ -38,10 +50,35 @@ TViewState TMainForm::CaptureView() const {
 
 void TMainForm::ShowView(const TViewState& view, bool keepImages) {
     BmpListView->CancelEditing();
-    const int topic = std::min(view.topic, FTopics->Count() - 1);
     FillTopicList();
     for (int marked : view.markedTopics)
         TopicListBox->SetChecked(marked, true);
+    // A view without a topic, shown while the search is open, is its results.
+    if (view.searching || (view.topic == -1 && FSearch && FSearch->IsOpen())) {
+        ShowSearchView(view);
+        return;
+    }
+    ShowTopicView(view, keepImages);
+}
+
+void TMainForm::ShowSearchView(const TViewState& view) {
+    FSearch->CatalogChanged();
+    if (FSearch->IsOpen()) {
+        FSearch->ShowAgain(view.results, view.focusedImage);
+        return;
+    }
+    // The search has ended since: the change is shown in its topic.
+    TViewState home;
+    home.topic = view.homeTopic;
+    home.markedTopics = view.markedTopics;
+    for (const TNameMatch& picture : view.results)
+        if (picture.topic == view.homeTopic)
+            home.selectedImages.push_back(picture.image);
+    ShowTopicView(home, false);
+}
+
+void TMainForm::ShowTopicView(const TViewState& view, bool keepImages) {
+    const int topic = std::min(view.topic, FTopics->Count() - 1);
     if (keepImages) {
         // Set first, so the list's change of current row finds nothing to do.
         FShownTopic = topic;

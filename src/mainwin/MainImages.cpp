@@ -6,6 +6,7 @@
 #include "controls/MessDlgs.h"
 #include "graphics/PictureImport.h"
 #include "graphics/TavikPicture.h"
+#include "mainwin/MainSearch.h"
 #include "mainwin/PictureCommands.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
@@ -13,7 +14,6 @@
 #include "storage/Lists.h"
 #include "storage/Records.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -148,29 +148,50 @@ void TMainForm::AddImageToTopic(int topic, const std::string& name, bool refresh
 }
 
 void TMainForm::DeleteImages() {
-    const int topic = ImageTopic();
-    const int current = CurrentImageIndex();
-    if (topic == -1 || current == -1)
+    const std::optional<TNameMatch> current = ListedPicture(CurrentImageIndex());
+    if (!current)
         return;
     BmpListView->CancelEditing();
-    const int count = BmpListView->SelectedCount();
+    const std::vector<TNameMatch> pictures = SelectedPictures();
+    const int count = static_cast<int>(pictures.size());
     if (count == 0)
         return;
-    const QString question = count == 1
-                                 ? FormatText(LoadText(kTextDeleteImage),
-                                              {NameText(FTopics->Image(topic, current).Name)})
-                                 : FormatText(LoadText(kTextDeleteImages), {count});
+    const QString question =
+        count == 1 ? FormatText(LoadText(kTextDeleteImage),
+                                {NameText(FTopics->Image(current->topic, current->image).Name)})
+                   : FormatText(LoadText(kTextDeleteImages), {count});
     if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
         return;
-    auto change = std::make_unique<TDeletePicturesCommand>(*this, CaptureView(), topic);
-    const int reveal = RemoveSelectedImages(FTopics->Topics(topic).Bmps);
-    UpdateImageCount();
-    ArrangeImages();
-    RevealImage(reveal);
-    ShowPreview();
+    auto change = std::make_unique<TDeletePicturesCommand>(*this, CaptureView(), pictures);
+    if (FSearch && FSearch->ShowsResults()) {
+        RemoveSelectedResults(pictures);
+    } else {
+        const int reveal = RemoveSelectedImages(FTopics->Topics(current->topic).Bmps);
+        UpdateImageCount();
+        ArrangeImages();
+        RevealImage(reveal);
+        ShowPreview();
+    }
     SetListChanged(true);
     SetDataChanged(true);
     FHistory->Record(std::move(change));
+}
+
+void TMainForm::RemoveSelectedResults(const std::vector<TNameMatch>& pictures) {
+    // From the last, so that the indexes of the others stay right.
+    for (auto picture = pictures.rbegin(); picture != pictures.rend(); ++picture)
+        FTopics->Topics(picture->topic).Bmps.DeleteAndFree(picture->image);
+    // The result that followed the first one deleted takes its place.
+    const int first = CurrentImageIndex();
+    FSearch->CatalogChanged();
+    FSearch->ShowAgain({}, first);
+    if (const int item = BmpListView->FocusedIndex(); item != -1) {
+        {
+            const QScopedValueRollback<bool> moving(FMovingImage, true);
+            BmpListView->SetSelected(item, true);
+        }
+        ShowPreview();
+    }
 }
 
 int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
@@ -190,12 +211,16 @@ int TMainForm::RemoveSelectedImages(TBmpList& bmps) {
 }
 
 void TMainForm::RenameImage(int topic, int index, const QString& name) {
-    if (index < 0 || index >= BmpListView->Count())
+    if (topic < 0 || topic >= FTopics->Count() || index < 0 ||
+        index >= FTopics->Topics(topic).Bmps.Count())
         throw Exception("Incorrect bmp item in Rename op!");
     auto change = std::make_unique<TRenamePictureCommand>(*this, CaptureView(), topic, index);
     TBmp& bmp = FTopics->Image(topic, index);
     bmp.Name = NameBytes(name);
-    BmpListView->SetCaption(index, NameText(bmp.Name));
+    if (const int item = ListedItem({topic, index}); item != -1)
+        BmpListView->SetCaption(item, NameText(bmp.Name));
+    if (FSearch)
+        FSearch->CatalogChanged();
     SetListChanged(true);
     FHistory->Record(std::move(change));
 }
@@ -266,11 +291,14 @@ int TMainForm::TransferSelectedImages(int target, int source) {
     return RemoveSelectedImages(from);
 }
 
+bool TMainForm::CaptionEditorHasFocus() const {
+    // The window's own focus: keys can be sent to a window not yet active.
+    const QWidget* focus = focusWidget();
+    return focus && focus != BmpListView && BmpListView->isAncestorOf(focus);
+}
+
 bool TMainForm::BmpListViewKeyDown(QKeyEvent* event) {
-    // While a caption is edited the keys go to the editor; one it leaves
-    // (Return, which ends the edit) passes on to the list and is no command.
-    if (const QWidget* focus = QApplication::focusWidget();
-        focus && focus != BmpListView && BmpListView->isAncestorOf(focus))
+    if (CaptionEditorHasFocus())
         return false;
     if (event->key() == Qt::Key_Delete) {
         DeleteImages();

@@ -459,8 +459,6 @@ void TMainForm::DeleteBtnClick() {
 }
 
 void TMainForm::RenameBtnClick() {
-    if (CurrentTopic() == -1)
-        return;
     if (FTopicsActive)
         RenameTopicFromDialog();
     else

@@ -69,21 +69,24 @@ void TMainForm::BmpListViewContextMenu(QPoint point) {
     const int topic = ImageTopic();
     const int image = CurrentImageIndex();
     const int count = BmpListView->Count();
+    // A search result is a picture too, but of no topic shown to add to or
+    // reorder.
     const bool picture = topic != -1 && image != -1;
+    const bool listed = ListedPicture(image).has_value();
     QMenu* menu = NewMenu(this, "ImageListMenu");
     AddHistoryCommands(*menu);
     AddMenuCommand(*menu, kTextViewCaption, picture, &TMainForm::ViewCurrentImage,
                    QKeySequence(Qt::Key_Return));
     menu->addSeparator();
-    AddMenuCommand(*menu, kTextCopyHint, picture && !FPreviewDamaged, &TMainForm::tCopyBtnClick,
+    AddMenuCommand(*menu, kTextCopyHint, listed && !FPreviewDamaged, &TMainForm::tCopyBtnClick,
                    QKeySequence::Copy);
     AddMenuCommand(*menu, kTextPasteHint, topic != -1, &TMainForm::tPasteBtnClick,
                    QKeySequence::Paste);
     menu->addSeparator();
-    AddMenuCommand(*menu, kTextRenameHint, picture, &TMainForm::RenameImageFromDialog);
-    AddMenuCommand(*menu, kTextDeleteHint, picture, &TMainForm::DeleteImages,
+    AddMenuCommand(*menu, kTextRenameHint, listed, &TMainForm::RenameImageFromDialog);
+    AddMenuCommand(*menu, kTextDeleteHint, listed, &TMainForm::DeleteImages,
                    QKeySequence(Qt::Key_Delete));
-    AddMenuCommand(*menu, kTextSaveImageHint, picture, &TMainForm::tSaveBtnClick);
+    AddMenuCommand(*menu, kTextSaveImageHint, listed, &TMainForm::tSaveBtnClick);
     menu->addSeparator();
     AddMenuCommand(*menu, kTextMoveUpHint, picture && image > 0, &TMainForm::MoveCurrentImageUp);
     AddMenuCommand(*menu, kTextMoveDownHint, picture && image < count - 1,

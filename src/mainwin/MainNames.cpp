@@ -81,34 +81,35 @@ void TMainForm::RenameTopicFromDialog() {
 }
 
 void TMainForm::RenameImageFromDialog() {
-    const int topic = ImageTopic();
-    const int image = CurrentImageIndex();
-    if (topic == -1 || image == -1)
+    const std::optional<TNameMatch> picture = ListedPicture(CurrentImageIndex());
+    if (!picture)
         return;
     BmpListView->CancelEditing();
-    QString name = NameText(FTopics->Image(topic, image).Name);
+    QString name = NameText(FTopics->Image(picture->topic, picture->image).Name);
     if (QueryName(LoadText(kTextRenameImage), name))
-        RenameImage(topic, image, name);
+        RenameImage(picture->topic, picture->image, name);
 }
 
 void TMainForm::RenameImageInPlace(int index, QString& text) {
+    const std::optional<TNameMatch> picture = ListedPicture(index);
+    if (!picture)
+        return;
     if (NameFits(text)) {
-        RenameImage(ImageTopic(), index, text);
+        RenameImage(picture->topic, picture->image, text);
         // The caption shows what the catalogue's code page could keep.
         text = BmpListView->Caption(index);
         return;
     }
     // The question waits until the editor has closed: a dialog over an open
     // editor would take its focus and end the edit a second time.
-    const int topic = ImageTopic();
     const QString typed = text;
     text = BmpListView->Caption(index);
-    QTimer::singleShot(0, &FCommandContext, [this, topic, index, typed] {
+    QTimer::singleShot(0, &FCommandContext, [this, picture, index, typed] {
         RunCommand([&] {
-            if (ImageTopic() != topic || index >= BmpListView->Count())
+            if (ListedItem(*picture) != index)
                 return;
             if (AcceptNameLoss(typed))
-                RenameImage(topic, index, typed);
+                RenameImage(picture->topic, picture->image, typed);
             else
                 BmpListView->EditCaption(index, typed);
         });

@@ -3,6 +3,7 @@
 #include "controls/BmpLV.h"
 #include "controls/MarkLB.h"
 #include "controls/SearchField.h"
+#include "controls/explbtn.h"
 #include "mainwin/ErrorReport.h"
 #include "mainwin/MainForm.h"
 #include "mainwin/TextIds.h"
@@ -14,6 +15,7 @@
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <QToolTip>
+#include <algorithm>
 
 namespace tavik {
 namespace {
@@ -61,9 +63,6 @@ void TMainSearch::Connect() {
             }));
     connect(FForm.BmpListView, &QAbstractItemView::doubleClicked, context,
             run([this] { GoTo(FForm.CurrentImageIndex()); }));
-    // A result names no topic that a caption edit could rename it in.
-    connect(FForm.BmpListView, &TBmpListView::Editing, context,
-            [this](int, bool& allowEdit) { allowEdit = allowEdit && !ShowsResults(); });
     // Choosing a topic ends the search; the topic list has shown that topic.
     connect(FForm.TopicListBox, &QListWidget::currentRowChanged, context, [this](int row) {
         if (FActive && !FDeselecting && row != -1)
@@ -84,12 +83,36 @@ std::optional<TNameMatch> TMainSearch::Result(int item) const {
     return FResults[item];
 }
 
+int TMainSearch::ItemOf(TNameMatch picture) const {
+    if (!ShowsResults())
+        return -1;
+    const auto found = std::find(FResults.begin(), FResults.end(), picture);
+    return found == FResults.end() ? -1 : static_cast<int>(found - FResults.begin());
+}
+
+void TMainSearch::ShowAgain(const std::vector<TNameMatch>& selected, int focused) {
+    FillResults();
+    TBmpListView* list = FForm.BmpListView;
+    {
+        // The preview follows once, after the whole selection is back.
+        const QScopedValueRollback<bool> moving(FForm.FMovingImage, true);
+        list->ClearSelection();
+        for (const TNameMatch& picture : selected)
+            if (const int item = ItemOf(picture); item != -1)
+                list->SetSelected(item, true);
+        list->SetFocusedIndex(std::min(focused, list->Count() - 1));
+    }
+    const int current = FForm.CurrentImageIndex();
+    FForm.RevealImage(current != -1 ? current : list->FocusedIndex());
+    FForm.ShowPreview();
+}
+
 void TMainSearch::Start() {
     if (!FActive) {
         FForm.BmpListView->CancelEditing();
         FReturnTopic = FForm.CurrentTopic();
         FReturnImage = FForm.CurrentImageIndex();
-        FIndex = TNameIndex(FForm.Topics(), FForm.FCodePage);
+        FIndexStale = true;
         FActive = true;
         // In the language the start-up chose.
         FField->setPlaceholderText(LoadText(kTextSearchHint));
@@ -102,6 +125,7 @@ void TMainSearch::Start() {
         PlaceField();
         FField->show();
         FillResults();
+        FForm.UpdateTopicCommands();
     }
     FField->setFocus(Qt::ShortcutFocusReason);
     FField->selectAll();
@@ -113,6 +137,7 @@ void TMainSearch::End() {
     FResults.clear();
     FIndex = TNameIndex();
     FField->hide();
+    FForm.UpdateTopicCommands();
 }
 
 void TMainSearch::GoTo(int item) {
@@ -149,6 +174,10 @@ void TMainSearch::ShowPicture(int index) {
 void TMainSearch::FillResults() {
     if (!ShowsResults())
         return;
+    if (FIndexStale) {
+        FIndex = TNameIndex(FForm.Topics(), FForm.FCodePage);
+        FIndexStale = false;
+    }
     const std::string text = FField->text().toStdString();
     FResults = text.empty() ? std::vector<TNameMatch>() : FIndex.Find(text);
     QStringList names;
@@ -194,7 +223,7 @@ bool TMainSearch::FilterEvent(QObject* watched, QEvent* event) {
     if (!ShowsResults())
         return false;
     TBmpListView* list = FForm.BmpListView;
-    if (watched == list && event->type() == QEvent::KeyPress) {
+    if (watched == list && event->type() == QEvent::KeyPress && !FForm.CaptionEditorHasFocus()) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -230,6 +259,28 @@ std::optional<TNameMatch> TMainForm::ListedPicture(int item) const {
     if (topic == -1 || item == -1)
         return std::nullopt;
     return TNameMatch{topic, item};
+}
+
+int TMainForm::ListedItem(TNameMatch picture) const {
+    if (FSearch && FSearch->ShowsResults())
+        return FSearch->ItemOf(picture);
+    const bool shown = picture.topic == ImageTopic() && picture.topic != -1;
+    return shown && picture.image < BmpListView->Count() ? picture.image : -1;
+}
+
+std::vector<TNameMatch> TMainForm::SelectedPictures() const {
+    std::vector<TNameMatch> pictures;
+    for (int i = 0; i < BmpListView->Count(); ++i)
+        if (BmpListView->IsSelected(i))
+            if (const std::optional<TNameMatch> picture = ListedPicture(i))
+                pictures.push_back(*picture);
+    return pictures;
+}
+
+void TMainForm::UpdateTopicCommands() {
+    const bool results = FSearch && FSearch->ShowsResults();
+    for (TOfficeButton* button : {tUpBtn, tDownBtn, tAddBtn, tPasteBtn})
+        button->SetEnabled(!results);
 }
 
 } // namespace tavik

@@ -22,9 +22,9 @@ class TSearchField;
 // choosing a topic ends the search there.
 //
 // Searching changes nothing of the catalogue. Commands that read pictures
-// (preview, view window, Copy, Save, dragging out) act on the results in
-// their own topics; the commands that change a topic need one to be current,
-// so they do nothing on results.
+// (preview, Copy, Save, dragging out) act on the results in their own
+// topics, as do Delete and Rename; the commands that add to a topic or
+// reorder one need it to be current, so they are greyed out on results.
 class TMainSearch : public QObject {
     Q_OBJECT
 public:
@@ -39,10 +39,22 @@ public:
     // Closes the field and shows the topic shown before, with its picture.
     void Cancel();
 
+    // Whether the field is open; the list shows results unless a command
+    // has just chosen a topic.
+    bool IsOpen() const { return FActive; }
     // Whether the image list shows results.
     bool ShowsResults() const;
     // The picture that item stands for while the list shows results.
     std::optional<TNameMatch> Result(int item) const;
+    // The result item that stands for picture, -1 when none does.
+    int ItemOf(TNameMatch picture) const;
+
+    // The catalogue has changed: the names are indexed again at the next
+    // search.
+    void CatalogChanged() { FIndexStale = true; }
+    // Searches again for the text in the field, then selects the results
+    // that are selected (pictures in their topics) and focuses item focused.
+    void ShowAgain(const std::vector<TNameMatch>& selected, int focused);
     TSearchField* Field() const { return FField; }
 
 protected:
@@ -66,6 +78,7 @@ private:
     TNameIndex FIndex;
     std::vector<TNameMatch> FResults;
     bool FActive = false;
+    bool FIndexStale = false;
     bool FDeselecting = false;
     int FReturnTopic = -1;
     int FReturnImage = -1;

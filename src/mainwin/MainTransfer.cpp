@@ -110,20 +110,16 @@ void TMainForm::SaveImageGroup() {
     if (!AskGroupFormat(this, format)) {
         return;
     }
-    tavik::SaveImageGroup(folder, SelectedPictures(), DataFileName(), FCodePage, format);
+    tavik::SaveImageGroup(folder, SelectedGroup(), DataFileName(), FCodePage, format);
 }
 
-std::vector<TGroupPicture> TMainForm::SelectedPictures() const {
-    // A search lists pictures of several topics.
+std::vector<TGroupPicture> TMainForm::SelectedGroup() const {
     std::vector<TGroupPicture> pictures;
-    for (int i = 0; i < BmpListView->Count(); ++i) {
-        const std::optional<TNameMatch> listed =
-            BmpListView->IsSelected(i) ? ListedPicture(i) : std::nullopt;
-        if (listed && listed->image < FTopics->Topics(listed->topic).Bmps.Count()) {
-            const TBmp& bmp = FTopics->Image(listed->topic, listed->image);
+    for (const TNameMatch& listed : SelectedPictures())
+        if (listed.image < FTopics->Topics(listed.topic).Bmps.Count()) {
+            const TBmp& bmp = FTopics->Image(listed.topic, listed.image);
             pictures.push_back({bmp.Name, bmp.Position});
         }
-    }
     return pictures;
 }
 
@@ -135,7 +131,7 @@ void TMainForm::BmpListViewStartDrag(QMimeData*& data) {
     // Other programs get the pictures as files and the shown one as Copy
     // gives it; the topic list still finds the dragged items.
     auto* pictures = new TPictureDragData(shown, palette().color(QPalette::Button), FDragOutFolder,
-                                          SelectedPictures(), DataFileName(), FCodePage);
+                                          SelectedGroup(), DataFileName(), FCodePage);
     pictures->setData(TBmpListView::DragMimeType(), data->data(TBmpListView::DragMimeType()));
     delete data;
     data = pictures;

@@ -52,11 +52,12 @@ QString AddText(TMainForm& form, int first, int count, bool pasted) {
                       : FormatText(LoadText(kTextChangeAddMany), {count});
 }
 
-QString DeleteText(TMainForm& form, const TViewState& before) {
-    const int count = static_cast<int>(before.selectedImages.size());
-    return count == 1 ? FormatText(LoadText(kTextChangeDeleteOne),
-                                   {Caption(form, before.selectedImages[0])})
-                      : FormatText(LoadText(kTextChangeDeleteMany), {count});
+QString DeleteText(TMainForm& form, const std::vector<TNameMatch>& pictures) {
+    const int count = static_cast<int>(pictures.size());
+    if (count != 1)
+        return FormatText(LoadText(kTextChangeDeleteMany), {count});
+    const TBmp& bmp = form.Topics().Image(pictures[0].topic, pictures[0].image);
+    return FormatText(LoadText(kTextChangeDeleteOne), {form.NameText(bmp.Name)});
 }
 
 QString TransferText(TMainForm& form, const TViewState& before, int target) {
@@ -91,29 +92,43 @@ int TAddPicturesCommand::Apply(int listed) {
     return Untouched(listed, FTopic);
 }
 
-TDeletePicturesCommand::TDeletePicturesCommand(TMainForm& form, TViewState before, int topic)
-    : TCatalogCommand(form, before, DeleteText(form, before),
-                      static_cast<int>(before.selectedImages.size())),
-      FTopic(topic), FDeleted(EntriesOf(form.Topics().Topics(topic).Bmps, before.selectedImages)) {}
+TDeletePicturesCommand::TDeletePicturesCommand(TMainForm& form, TViewState before,
+                                               const std::vector<TNameMatch>& pictures)
+    : TCatalogCommand(form, std::move(before), DeleteText(form, pictures),
+                      static_cast<int>(pictures.size())) {
+    for (const TNameMatch& picture : pictures) {
+        const TBmp& bmp = form.Topics().Image(picture.topic, picture.image);
+        FDeleted.push_back({picture.topic, {picture.image, bmp.Name, bmp.Position}});
+    }
+}
 
 int TDeletePicturesCommand::Revert(int listed) {
-    InsertEntries(Form.Topics().Topics(FTopic).Bmps, FDeleted);
-    return Untouched(listed, FTopic);
+    for (const TDeleted& deleted : FDeleted) {
+        Form.Topics()
+            .Topics(deleted.topic)
+            .Bmps.Insert(deleted.entry.index,
+                         std::make_unique<TBmp>(deleted.entry.name, deleted.entry.position));
+        listed = Untouched(listed, deleted.topic);
+    }
+    return listed;
 }
 
 int TDeletePicturesCommand::Apply(int listed) {
-    DeleteEntries(Form.Topics().Topics(FTopic).Bmps, FDeleted);
-    return Untouched(listed, FTopic);
+    for (auto deleted = FDeleted.rbegin(); deleted != FDeleted.rend(); ++deleted) {
+        Form.Topics().Topics(deleted->topic).Bmps.DeleteAndFree(deleted->entry.index);
+        listed = Untouched(listed, deleted->topic);
+    }
+    return listed;
 }
 
 TRenamePictureCommand::TRenamePictureCommand(TMainForm& form, TViewState before, int topic,
                                              int index)
     : TCatalogCommand(form, std::move(before), QString(), 0), FTopic(topic), FIndex(index),
-      FOldName(form.Topics().Image(topic, index).Name), FOldCaption(Caption(form, index)) {}
+      FOldName(form.Topics().Image(topic, index).Name), FOldCaption(form.NameText(FOldName)) {}
 
 void TRenamePictureCommand::NoteResult() {
     FNewName = Form.Topics().Image(FTopic, FIndex).Name;
-    FNewCaption = Caption(Form, FIndex);
+    FNewCaption = Form.NameText(FNewName);
     setText(FormatText(LoadText(kTextChangeRename), {FOldCaption, FNewCaption}));
 }
 

@@ -22,18 +22,24 @@ private:
     std::vector<TPictureEntry> FAdded;
 };
 
-// The pictures selected in the image list, about to be deleted from topic.
+// The pictures selected in the image list, about to be deleted from their
+// topics (one topic, or several when the list shows search results).
 class TDeletePicturesCommand : public TCatalogCommand {
 public:
-    TDeletePicturesCommand(TMainForm& form, TViewState before, int topic);
+    // pictures: in catalogue order.
+    TDeletePicturesCommand(TMainForm& form, TViewState before,
+                           const std::vector<TNameMatch>& pictures);
 
 protected:
     int Revert(int listed) override;
     int Apply(int listed) override;
 
 private:
-    int FTopic;
-    std::vector<TPictureEntry> FDeleted; // ascending indexes
+    struct TDeleted {
+        int topic;
+        TPictureEntry entry;
+    };
+    std::vector<TDeleted> FDeleted; // in catalogue order
 };
 
 // Picture index of topic, about to be renamed.

@@ -29,6 +29,10 @@ TCatalogCommand::TCatalogCommand(TMainForm& form, TViewState before, const QStri
 
 void TCatalogCommand::Recorded() {
     FAfter = Form.CaptureView();
+    // Results left with none selected (the deleted ones) still belong where
+    // the change was made.
+    if (FAfter.homeTopic == -1)
+        FAfter.homeTopic = FBefore.homeTopic;
     NoteResult();
 }
 

@@ -2,6 +2,8 @@
 // The history of the changes made to the catalogue since it was last saved,
 // for undo and redo.
 
+#include "storage/NameSearch.h"
+
 #include <QObject>
 #include <QString>
 #include <QUndoCommand>
@@ -24,6 +26,12 @@ struct TViewState {
     std::vector<int> markedTopics;
     std::vector<int> selectedImages;
     int focusedImage = -1;
+    // The image list showed search results (topic is -1); results are the
+    // selected ones, as pictures of their topics.
+    bool searching = false;
+    std::vector<TNameMatch> results;
+    // The topic to show for such a view once the search has ended.
+    int homeTopic = -1;
 };
 
 // A picture entry as a change took it out of a topic or put it in.

@@ -58,6 +58,15 @@ protected:
         QTest::keyClicks(Field(), text);
     }
 
+    // Ctrl+Z where the keys go, once the window is active again after a
+    // dialog, as the window manager makes it.
+    void Undo() {
+        FForm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FForm.get()));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : FForm.get(), Qt::Key_Z, Qt::ControlModifier);
+    }
+
     bool Shows(const QStringList& names) const {
         return QTest::qWaitFor([&] { return ImageNames() == names; }, 3000);
     }
@@ -141,36 +150,107 @@ TEST_F(SearchTest, CommandsOnAResultTakeThatPictureAndChangeNothing) {
     EXPECT_EQ(qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData()).width(),
               15);
 
-    // A result belongs to no current topic: the commands that change one do
-    // nothing (no question is asked, which would block here).
-    QTest::keyClick(list, Qt::Key_Delete);
+    // A result belongs to no topic shown: adding to one or reordering one is
+    // greyed out, and the list's own order stays.
+    for (const char* button : {"tUpBtn", "tDownBtn", "tAddBtn", "tPasteBtn"})
+        EXPECT_FALSE(Child<QWidget>(button)->isEnabled()) << button;
     ClickButton("tUpBtn");
-    // A click on the selected result's caption would start a rename there:
-    // the window refuses it (this handler runs after the window's).
-    int asked = 0;
-    bool allowed = true;
-    const QMetaObject::Connection watch =
-        QObject::connect(list, &TBmpListView::Editing, [&](int, bool& allowEdit) {
-            ++asked;
-            allowed = allowEdit;
-        });
-    const QRect cell = list->visualRect(list->model()->index(2, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      QPoint(cell.center().x(), cell.top() + 32 + 12));
-    QObject::disconnect(watch);
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(allowed);
-    ClickButton("tDeleteBtn");
     EXPECT_EQ(ImageNames(),
               QStringList({QString::fromUtf8("Stär.bmp"), "star.bmp", "STAR sign.bmp"}));
     EXPECT_FALSE(form.ListChanged());
     EXPECT_FALSE(form.DataChanged());
-    EXPECT_EQ(form.Topics().ImageCount(), 6);
 
     // Enter in the list goes to the current result.
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(form.CurrentTopic(), 2);
     EXPECT_EQ(form.CurrentImageIndex(), 0);
+}
+
+TEST_F(SearchTest, DeleteAndRenameOnResultsChangeTheirTopicsAndUndo) {
+    TMainForm& form = Open();
+    const std::int32_t starPosition = form.Topics().Image(1, 0).Position;
+    Search("st");
+    const QStringList all = {QString::fromUtf8("Stär.bmp"), "star.bmp", "STAR sign.bmp"};
+    ASSERT_TRUE(Shows(all));
+    QTest::keyClick(Field(), Qt::Key_Down);
+    TBmpListView* list = form.ImageList();
+    const auto click = [&](int item, Qt::KeyboardModifiers keys = {}) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                          list->visualRect(list->model()->index(item, 0)).center() - QPoint(0, 12));
+    };
+
+    // The Delete key on "star.bmp" deletes it from Shapes, and only there.
+    click(1);
+    QString message;
+    auto answer = Answer(Inspect([&](QWidget* d) { message = MessageOf(d); }, PressResult(1)));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_TRUE(answer->Answered());
+    EXPECT_EQ(message, "Do you really want to delete the selected image 'star.bmp'?");
+    EXPECT_TRUE(Shows({QString::fromUtf8("Stär.bmp"), "STAR sign.bmp"}));
+    EXPECT_EQ(form.Topics().Topics(1).Bmps.Count(), 1);
+    EXPECT_EQ(form.Topics().Topics(0).Bmps.Count(), 3);
+    EXPECT_EQ(form.CurrentImageIndex(), 1);
+    EXPECT_EQ(form.PreviewPicture().Width(), 15);
+    EXPECT_TRUE(form.ListChanged());
+    EXPECT_TRUE(form.DataChanged());
+
+    // Undo puts it back at its place with its record, and the search shows it.
+    Undo();
+    EXPECT_TRUE(Shows(all));
+    EXPECT_TRUE(Field()->isVisible());
+    EXPECT_EQ(form.Topics().Image(1, 0).Name, "star.bmp");
+    EXPECT_EQ(form.Topics().Image(1, 0).Position, starPosition);
+    EXPECT_EQ(form.CurrentImageIndex(), 1);
+    EXPECT_FALSE(form.DataChanged());
+
+    // Results of two topics go in one command, and come back in one undo.
+    click(2, Qt::ControlModifier);
+    answer = Answer(PressResult(1));
+    ClickButton("tDeleteBtn");
+    EXPECT_TRUE(answer->Answered());
+    EXPECT_TRUE(Shows({QString::fromUtf8("Stär.bmp")}));
+    EXPECT_EQ(form.Topics().Topics(2).Bmps.Count(), 0);
+    EXPECT_EQ(form.UndoAction()->text(), "Undo delete 2 pictures");
+    Undo();
+    EXPECT_TRUE(Shows(all));
+
+    // The toolbar's Rename names the result's own picture, in Sky.
+    click(0);
+    answer = Answer(TypeText("Sun.bmp", PressResult(1)));
+    ClickButton("tRenameBtn");
+    EXPECT_TRUE(answer->Answered());
+    EXPECT_EQ(form.Topics().Image(0, 2).Name, "Sun.bmp");
+    EXPECT_EQ(ImageNames(), QStringList({"Sun.bmp", "star.bmp", "STAR sign.bmp"}));
+    // Renamed, it is found by its new name only.
+    Field()->clear();
+    QTest::keyClicks(Field(), "sun");
+    EXPECT_TRUE(Shows({"Sun.bmp"}));
+
+    // A click on the selected result's caption renames it in place.
+    QTest::keyClick(Field(), Qt::Key_Down);
+    ASSERT_EQ(form.CurrentImageIndex(), 0);
+    const QRect cell = list->visualRect(list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.center().x(), cell.top() + 32 + 12));
+    QLineEdit* editor = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QLineEdit* open : list->viewport()->findChildren<QLineEdit*>())
+            if (open->isVisible())
+                editor = open;
+        return editor != nullptr;
+    }));
+    editor->selectAll();
+    QTest::keyClicks(editor, "Sol.bmp");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.Topics().Image(0, 2).Name == "Sol.bmp"; }));
+
+    // Undone after the search has ended, the rename shows in its topic.
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    Undo();
+    EXPECT_EQ(form.CurrentTopic(), 0);
+    EXPECT_EQ(form.Topics().Image(0, 2).Name, "Sun.bmp");
+    EXPECT_EQ(form.CurrentImageIndex(), 2);
+    EXPECT_TRUE(Child<QWidget>("tUpBtn")->isEnabled());
 }
 
 TEST_F(SearchTest, ChoosingATopicEndsTheSearch) {
