@@ -51,6 +51,10 @@ QStringList PendingReports() {
     return gPending;
 }
 
+bool CommandRunning() {
+    return gRunningCommands > 0;
+}
+
 TCommandScope::TCommandScope() {
     ++gRunningCommands;
 }

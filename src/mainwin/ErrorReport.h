@@ -33,6 +33,9 @@ public:
     TCommandScope& operator=(const TCommandScope&) = delete;
 };
 
+// Whether a command is running (its scope not yet left).
+bool CommandRunning();
+
 // Runs command inside a command scope. Returns false when it threw; the
 // error is then kept for the report.
 template <class Command> bool RunCommand(Command&& command) noexcept {

@@ -142,6 +142,10 @@ public:
     // Does nothing while a progress window is up: that operation saves.
     // Errors are reported, never thrown.
     void CommitData();
+    // Writes the list file when it has unsaved changes and no command is
+    // running, touching no window: for an exit that skips the window's
+    // destruction (the display's connection lost). Never throws.
+    void SaveListAtExit() noexcept;
 
     // --- Options and state (settings, tests) ---
     bool TopicsActive() const { return FTopicsActive; }

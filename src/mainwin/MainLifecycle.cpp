@@ -265,6 +265,20 @@ void TMainForm::SaveCatalog() {
     SetListChanged(false);
 }
 
+void TMainForm::SaveListAtExit() noexcept {
+    // A command still running may have changed the catalogue in part (added
+    // entries whose records are not yet flushed, a compaction moving them):
+    // the list file as last saved is then the sound one.
+    if (!FTopics || !FListChanged || CommandRunning())
+        return;
+    try {
+        KeepDamagedListFile();
+        SaveListFile(ListFileName(), *FTopics);
+    } catch (...) {
+        // Nothing can be reported any more; the list file is whole either way.
+    }
+}
+
 void TMainForm::CompactDataFile() {
     KeepDamagedListFile();
     std::vector<DamagedPicture> damaged;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,9 +31,22 @@ extern "C" void WriteSignalToPipe(int signal) {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
+// The main window while a TSessionEnd watches it, for the exit handler.
+TMainForm* gWatchedForm = nullptr;
+
+extern "C" void SaveListOnUnforeseenExit() {
+    if (gWatchedForm != nullptr)
+        gWatchedForm->SaveListAtExit();
+}
+
 } // namespace
 
 TSessionEnd::TSessionEnd(TMainForm& form) : FForm(form) {
+    // An ordinary end destroys this object first: the window's destruction
+    // then saves, and the handler finds nothing to do.
+    static const bool exitHandled = std::atexit(SaveListOnUnforeseenExit) == 0;
+    if (exitHandled)
+        gWatchedForm = &form;
     if (::pipe2(FPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         // Without a pipe the signals keep their usual effect.
         FPipe[0] = FPipe[1] = -1;
@@ -61,6 +75,7 @@ TSessionEnd::TSessionEnd(TMainForm& form) : FForm(form) {
 }
 
 TSessionEnd::~TSessionEnd() {
+    gWatchedForm = nullptr;
     for (const int signal : FHandled)
         std::signal(signal, SIG_IGN);
     gSignalPipe = -1;

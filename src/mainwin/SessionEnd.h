@@ -19,6 +19,11 @@ class TMainForm;
 // The session manager's request to commit data saves at once (the session may
 // end without another event).
 //
+// The display's connection can be lost too (the X server ends, the window is
+// killed from outside): the windowing system then calls exit() from inside
+// the event loop, and no window is destroyed. An exit handler saves the list
+// then, as far as it can be saved without the windows.
+//
 // One per process, made once the main window exists (a signal before that
 // ends the program as usual: there is nothing to save yet). Its destruction (after
 // the event loop has ended) makes the three signals ignored, so that the save

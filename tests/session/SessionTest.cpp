@@ -147,6 +147,26 @@ TEST_F(SessionTest, TheEndOfTheSessionWhileADialogWaitsStillEndsTheProgram) {
     EXPECT_EQ(ReadCatalog()->Topics(0).Bmps.Count(), 1);
 }
 
+TEST_F(SessionTest, ALostDisplayConnectionStillSavesTheListChanges) {
+    MakeCatalog({{"Gone", 1}, {"Kept", 2}});
+    TavikProcess tavik(folder);
+    const WindowId main = tavik.WaitForWindow("^Tavik$");
+    ASSERT_NE(main, 0u);
+    TypeKey(main, "Delete"); // the topic list is active: its first topic goes
+    const WindowId confirm = tavik.WaitForWindow("^Confirm$");
+    ASSERT_NE(confirm, 0u);
+    TypeKey(confirm, "Return");
+    ASSERT_TRUE(tavik.WaitForNoWindow("^Confirm$"));
+
+    // The X server closes the program's connection, as when it ends.
+    Xdotool({"windowkill", QString::number(main)});
+    ASSERT_TRUE(tavik.WaitForExit());
+    EXPECT_FALSE(tavik.Crashed());
+    const auto topics = ReadCatalog();
+    ASSERT_EQ(topics->Count(), 1);
+    EXPECT_EQ(topics->Topics(0).Bmps.Count(), 2);
+}
+
 TEST_F(SessionTest, ACloseRequestDuringTheSaveWaitsForItAndThenEndsTheProgram) {
     MakeCatalog({{"Gone", 1}, {"Kept", 80}});
     const auto before = DataSize();
