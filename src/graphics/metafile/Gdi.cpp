@@ -250,7 +250,10 @@ BrushSpec Gdi::MakeBrush(const LogBrush& brush) const {
         resolved.kind = BrushSpec::Null;
         break;
     case BsHatched:
-        resolved.kind = brush.hatch >= 0 && brush.hatch <= 5 ? BrushSpec::Hatch : BrushSpec::Solid;
+        resolved.kind = brush.hatch >= static_cast<int>(HatchStyle::Horizontal) &&
+                                brush.hatch <= static_cast<int>(HatchStyle::DiagonalCross)
+                            ? BrushSpec::Hatch
+                            : BrushSpec::Solid;
         resolved.hatch = brush.hatch;
         break;
     case BsPattern:

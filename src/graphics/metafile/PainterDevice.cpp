@@ -10,17 +10,17 @@ namespace tavik::metafile {
 
 namespace {
 
-Qt::BrushStyle HatchStyle(int hatch) {
-    switch (hatch) {
-    case 0:
+Qt::BrushStyle QtHatchStyle(int hatch) {
+    switch (static_cast<HatchStyle>(hatch)) {
+    case HatchStyle::Horizontal:
         return Qt::HorPattern;
-    case 1:
+    case HatchStyle::Vertical:
         return Qt::VerPattern;
-    case 2:
+    case HatchStyle::ForwardDiagonal:
         return Qt::FDiagPattern;
-    case 3:
+    case HatchStyle::BackwardDiagonal:
         return Qt::BDiagPattern;
-    case 4:
+    case HatchStyle::Cross:
         return Qt::CrossPattern;
     default:
         return Qt::DiagCrossPattern;
@@ -135,7 +135,7 @@ void PainterDevice::FillPath(const QPainterPath& path, const BrushSpec& brush,
     } else if (brush.kind == BrushSpec::Hatch) {
         if (mode.opaque)
             FPainter.fillPath(path, mode.bkColor);
-        b = QBrush(color, HatchStyle(brush.hatch));
+        b = QBrush(color, QtHatchStyle(brush.hatch));
     } else if (brush.kind == BrushSpec::Pattern) {
         b = QBrush(brush.pattern);
     } else if (brush.kind == BrushSpec::Gradient) {

@@ -303,6 +303,16 @@ enum class WorldTransformMode : int {
 
 enum class ArcDirection : int { CounterClockwise = 1, Clockwise = 2 };
 
+// The patterns of a hatched brush.
+enum class HatchStyle : int {
+    Horizontal = 0,
+    Vertical = 1,
+    ForwardDiagonal = 2,
+    BackwardDiagonal = 3,
+    Cross = 4,
+    DiagonalCross = 5,
+};
+
 // Options of the text records.
 enum TextOptions : std::uint32_t {
     EtoOpaque = 0x0002,
