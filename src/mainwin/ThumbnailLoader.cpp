@@ -10,7 +10,11 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <iterator>
+#include <mutex>
 #include <optional>
+#include <utility>
 
 namespace tavik {
 
@@ -22,6 +26,10 @@ constexpr int kSmallSize = 16;
 // task's stream is nothing beside its decodes, small enough that the threads
 // share the tail of a topic evenly.
 constexpr int kBatchSize = 64;
+// A task that has spent this long on its batch hands over what it has made
+// so far: a slow picture never holds back the quick ones before it by more
+// than about a frame.
+constexpr auto kHandOverInterval = std::chrono::milliseconds(16);
 
 // A thumbnail in the form the list's pixmaps take without another copy:
 // opaque pixels (what a thumbnail on the list's background is) as RGB32,
@@ -73,6 +81,10 @@ struct TThumbnailLoader::TRun {
     qreal ratio = 1;
     int count = 0;
     std::atomic<bool> cancelled{false};
+    // What the tasks have handed over and the owner has not yet taken.
+    std::mutex madeLock;
+    std::vector<TThumbnail> made;
+    bool deliveryPosted = false;
 };
 
 TThumbnailLoader::TThumbnailLoader(QObject* parent) : QObject(parent) {}
@@ -156,46 +168,72 @@ void TThumbnailLoader::MakeBatch(const std::shared_ptr<TRun>& run,
     if (run->file)
         file.emplace(*run->file);
     TTavikPicture picture;
+    std::vector<TThumbnail> made;
+    made.reserve(static_cast<std::size_t>(end - begin));
+    auto handedOver = std::chrono::steady_clock::now();
     for (int i = begin; i < end; ++i) {
         if (run->cancelled.load())
             return;
-        QImage large;
-        QImage small;
-        QString failure = run->openError;
+        TThumbnail& thumbnail = made.emplace_back();
+        thumbnail.index = i;
+        thumbnail.error = run->openError;
         if (file) {
             try {
                 picture.LoadRecord(*file, positions[static_cast<std::size_t>(i)]);
-                MakeThumbnails(picture, run->background, run->ratio, large, small);
+                MakeThumbnails(picture, run->background, run->ratio, thumbnail.large,
+                               thumbnail.small);
             } catch (const std::exception& error) {
-                failure = QString::fromStdString(error.what());
+                thumbnail.error = QString::fromStdString(error.what());
             } catch (...) {
-                failure = QStringLiteral("Unexpected error");
+                thumbnail.error = QStringLiteral("Unexpected error");
             }
-            if (!failure.isEmpty()) {
-                large = QImage();
-                small = QImage();
+            if (!thumbnail.error.isEmpty()) {
+                thumbnail.large = QImage();
+                thumbnail.small = QImage();
             }
         }
-        QMetaObject::invokeMethod(
-            this,
-            [this, run, i, large = std::move(large), small = std::move(small), failure]() mutable {
-                Deliver(run, i, std::move(large), std::move(small), failure);
-            },
-            Qt::QueuedConnection);
+        const auto now = std::chrono::steady_clock::now();
+        if (i + 1 == end || now - handedOver >= kHandOverInterval) {
+            HandOver(run, made);
+            handedOver = now;
+        }
     }
 }
 
-void TThumbnailLoader::Deliver(const std::shared_ptr<TRun>& run, int index, QImage large,
-                               QImage small, const QString& error) {
-    // A result of a cancelled or replaced run belongs to a list that is gone.
-    if (run != FRun || run->cancelled.load())
-        return;
-    ++FDelivered;
-    if (!error.isEmpty() && (FFirstErrorIndex < 0 || index < FFirstErrorIndex)) {
-        FFirstErrorIndex = index;
-        FFirstError = error;
+void TThumbnailLoader::HandOver(const std::shared_ptr<TRun>& run, std::vector<TThumbnail>& made) {
+    bool post = false;
+    {
+        const std::lock_guard lock(run->madeLock);
+        if (run->made.empty())
+            run->made.swap(made);
+        else
+            std::move(made.begin(), made.end(), std::back_inserter(run->made));
+        made.clear();
+        post = !std::exchange(run->deliveryPosted, true);
     }
-    emit Ready(index, large, small, error);
+    if (post)
+        QMetaObject::invokeMethod(
+            this, [this, run] { Deliver(run); }, Qt::QueuedConnection);
+}
+
+void TThumbnailLoader::Deliver(const std::shared_ptr<TRun>& run) {
+    std::vector<TThumbnail> made;
+    {
+        const std::lock_guard lock(run->madeLock);
+        made.swap(run->made);
+        run->deliveryPosted = false;
+    }
+    // What a cancelled or replaced run made belongs to a list that is gone.
+    if (run != FRun || run->cancelled.load() || made.empty())
+        return;
+    FDelivered += static_cast<int>(made.size());
+    for (const TThumbnail& thumbnail : made)
+        if (!thumbnail.error.isEmpty() &&
+            (FFirstErrorIndex < 0 || thumbnail.index < FFirstErrorIndex)) {
+            FFirstErrorIndex = thumbnail.index;
+            FFirstError = thumbnail.error;
+        }
+    emit Ready(made);
     // A handler may have cancelled the run or started another.
     if (run == FRun && FDelivered == run->count) {
         FRunning = false;
