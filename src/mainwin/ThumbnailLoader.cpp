@@ -43,7 +43,11 @@ public:
     // kRecordAllowance of the average distance between two of them.
     static constexpr std::int64_t kRecordAllowance = 64 * 1024;
 
-    TBatchReader(const TFileStream& file, std::span<const std::int32_t> positions) : FFile(file) {
+    // piece holds the bytes read; kept by the caller from batch to batch, its
+    // memory is not taken from the system again for every batch.
+    TBatchReader(const TFileStream& file, std::span<const std::int32_t> positions,
+                 std::vector<std::uint8_t>& piece)
+        : FFile(file), FPiece(piece) {
         if (positions.empty() || !std::is_sorted(positions.begin(), positions.end()) ||
             positions.front() < 0)
             return;
@@ -53,16 +57,17 @@ public:
         if (length <= 0 || length > static_cast<std::int64_t>(positions.size()) * kRecordAllowance)
             return;
         FStart = positions.front();
-        FPiece = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(length));
+        if (FPiece.size() < static_cast<std::size_t>(length))
+            FPiece.resize(static_cast<std::size_t>(length));
         FFile.Seek(FStart);
-        FPieceSize = FFile.Read(FPiece.get(), static_cast<std::size_t>(length));
+        FPieceSize = FFile.Read(FPiece.data(), static_cast<std::size_t>(length));
     }
 
     std::size_t Read(void* buffer, std::size_t count) override {
         const std::int64_t offset = FPosition - FStart;
         if (offset >= 0 && offset <= static_cast<std::int64_t>(FPieceSize) &&
             count <= FPieceSize - static_cast<std::size_t>(offset)) {
-            std::memcpy(buffer, FPiece.get() + offset, count);
+            std::memcpy(buffer, FPiece.data() + offset, count);
             FPosition += static_cast<std::int64_t>(count);
             return count;
         }
@@ -82,7 +87,7 @@ public:
 private:
     TPositionedReader FFile;
     std::int64_t FStart = 0;
-    std::unique_ptr<std::uint8_t[]> FPiece;
+    std::vector<std::uint8_t>& FPiece;
     std::size_t FPieceSize = 0;
     std::int64_t FPosition = 0;
 };
@@ -220,11 +225,15 @@ void TThumbnailLoader::QueueBatches(
 void TThumbnailLoader::MakeBatch(const std::shared_ptr<TRun>& run,
                                  const std::vector<std::int32_t>& positions, int begin, int end) {
     // Tasks share the run's file, each reading through its own position.
+    // The pool's threads live on between batches (and leave after a while of
+    // no work); each keeps the memory its batches are read into.
+    thread_local std::vector<std::uint8_t> piece;
     std::optional<TBatchReader> file;
     if (run->file)
         file.emplace(*run->file,
                      std::span(positions).subspan(static_cast<std::size_t>(begin),
-                                                  static_cast<std::size_t>(end - begin)));
+                                                  static_cast<std::size_t>(end - begin)),
+                     piece);
     TTavikPicture picture;
     std::vector<TThumbnail> made;
     made.reserve(static_cast<std::size_t>(end - begin));
