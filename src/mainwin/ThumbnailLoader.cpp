@@ -14,6 +14,7 @@
 #include <cstring>
 #include <iterator>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <span>
 #include <utility>
@@ -39,8 +40,9 @@ constexpr auto kHandOverInterval = std::chrono::milliseconds(16);
 // or the records of a scattered batch, are read from the file.
 class TBatchReader : public TStream {
 public:
-    // The piece read takes the records at positions whose size is within
-    // kRecordAllowance of the average distance between two of them.
+    // A batch is read as one piece when its positions ascend and lie on
+    // average at most this far apart; the piece reaches this far past the
+    // last position, for the last record.
     static constexpr std::int64_t kRecordAllowance = 64 * 1024;
 
     // piece holds the bytes read; kept by the caller from batch to batch, its
@@ -56,9 +58,14 @@ public:
         const std::int64_t length = end - positions.front();
         if (length <= 0 || length > static_cast<std::int64_t>(positions.size()) * kRecordAllowance)
             return;
+        // Short of memory, the records are read from the file one by one.
+        try {
+            if (FPiece.size() < static_cast<std::size_t>(length))
+                FPiece.resize(static_cast<std::size_t>(length));
+        } catch (const std::bad_alloc&) {
+            return;
+        }
         FStart = positions.front();
-        if (FPiece.size() < static_cast<std::size_t>(length))
-            FPiece.resize(static_cast<std::size_t>(length));
         FFile.Seek(FStart);
         FPieceSize = FFile.Read(FPiece.data(), static_cast<std::size_t>(length));
     }
