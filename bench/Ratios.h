@@ -27,7 +27,11 @@ public:
             const double seconds =
                 (FCpuTime ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime()) /
                 benchmark::GetTimeUnitMultiplier(run.time_unit);
-            auto [it, added] = FSeconds.emplace(run.run_name.function_name, seconds);
+            // A benchmark run with arguments is named with them: "BM_Fill/1".
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty())
+                name += "/" + run.run_name.args;
+            auto [it, added] = FSeconds.emplace(name, seconds);
             if (!added)
                 it->second = std::min(it->second, seconds);
         }

@@ -7,6 +7,7 @@
 // reports how late a 10 ms timer of the window runs meanwhile (the event
 // loop's latency while the thumbnails are made).
 #include "BenchCatalogue.h"
+#include "Ratios.h"
 
 #include "controls/BmpLV.h"
 #include "graphics/TavikPicture.h"
@@ -162,36 +163,25 @@ BENCHMARK(BM_FillToAllThumbnails)
     ->Iterations(3)
     ->UseRealTime();
 
-// Prints each benchmark's time per iteration against the baseline's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        // Repetitions only; their mean, spread and the like are no times.
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration)
-                continue;
-            const double t = run.GetAdjustedRealTime();
-            if (run.benchmark_name().find("ThumbnailsOnly") != std::string::npos)
-                FBaseline = FBaseline > 0 ? std::min(FBaseline, t) : t;
-            else if (FBaseline > 0)
-                std::printf("ratio %s / thumbnails only: %.2f\n", run.benchmark_name().c_str(),
-                            t / FBaseline);
-        }
-    }
-
-private:
-    double FBaseline = 0;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    tavik::bench::RatioReporter reporter(false);
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    // Times against making the thumbnails alone; the fill on all threads
+    // should take no longer than the fill on the event loop did.
+    const int missed = tavik::bench::PrintRatios(
+        reporter, {{"fill on the event loop / thumbnails only (no target)", "BM_FillOnTheEventLoop",
+                    "BM_ThumbnailsOnly", false, 1e9, false},
+                   {"all thumbnails, one worker / thumbnails only (no target)",
+                    "BM_FillToAllThumbnails/1", "BM_ThumbnailsOnly", false, 1e9, false},
+                   {"all thumbnails, all workers / thumbnails only (no target)",
+                    "BM_FillToAllThumbnails/0", "BM_ThumbnailsOnly", false, 1e9, false},
+                   {"all thumbnails, all workers / fill on the event loop",
+                    "BM_FillToAllThumbnails/0", "BM_FillOnTheEventLoop", false, 1.0, false}});
     benchmark::Shutdown();
-    return 0;
+    return missed > 0 ? 1 : 0;
 }

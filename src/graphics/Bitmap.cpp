@@ -209,6 +209,38 @@ void WidenSixteenBitChannels(QImage& image, std::span<const std::uint8_t> stream
     }
 }
 
+// Plain 24- and 32-bit pixels under the common 40-byte header, unpacked here
+// to the pixels Qt's reader gives them (opaque RGB32): that reader looks up
+// its plugins for every image it opens, which costs more than all the pixels
+// of a small bitmap. The stream has passed CheckBmpStream.
+bool IsPlainRgb(const dib::DibInfo& info) {
+    return info.headerSize == 40 && info.compression == dib::Rgb &&
+           (info.bitCount == 24 || info.bitCount == 32);
+}
+
+QImage DecodePlainRgb(std::span<const std::uint8_t> stream, const dib::DibInfo& info) {
+    const int width = static_cast<int>(info.width);
+    const int height = static_cast<int>(info.height);
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
+    const std::size_t pixelSize = static_cast<std::size_t>(info.bitCount) / 8;
+    const auto stride = static_cast<std::size_t>(info.Stride());
+    const std::uint8_t* pixels = stream.data() + bytes::U32(stream, 10);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row =
+            pixels + stride * static_cast<std::size_t>(info.topDown ? y : height - 1 - y);
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, row += pixelSize) {
+            line[x] = qRgb(row[2], row[1], row[0]);
+        }
+    }
+    image.setDotsPerMeterX(bytes::I32(stream, kFileHeaderSize + 24));
+    image.setDotsPerMeterY(bytes::I32(stream, kFileHeaderSize + 28));
+    return image;
+}
+
 } // namespace
 
 void CheckBmpStream(std::span<const std::uint8_t> stream) {
@@ -261,7 +293,8 @@ void TBitmap::LoadFromStream(std::span<const std::uint8_t> stream) {
     }
     CheckBmpStream(stream);
     const auto info = dib::ParseHeader(stream.subspan(kFileHeaderSize));
-    QImage image = info->headerSize == 52 || info->headerSize == 56
+    QImage image = IsPlainRgb(*info) ? DecodePlainRgb(stream, *info)
+                   : info->headerSize == 52 || info->headerSize == 56
                        ? DecodeWithQt(WidenHeader(stream, *info), "bmp")
                        : DecodeWithQt(stream, "bmp");
     if (image.isNull()) {

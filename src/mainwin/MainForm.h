@@ -37,6 +37,7 @@ class TPicture;
 class TPictureImage;
 class TTavikPicture;
 class TThumbnailLoader;
+struct TThumbnail;
 class TTopicList;
 class TViewForm;
 struct TViewState;
@@ -254,7 +255,7 @@ private:
     // MainImageList.cpp
     void BmpListViewChange();
     void CreateThumbnailLoader();
-    void ShowThumbnail(int index, const QImage& large, const QImage& small, const QString& error);
+    void ShowThumbnails(const std::vector<TThumbnail>& made);
     void ThumbnailsFinished(const QString& firstError);
     void BmpListViewEnter();
     void ArrangeImages();

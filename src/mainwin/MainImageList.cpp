@@ -88,11 +88,11 @@ void TMainForm::ArrangeImages() {
 void TMainForm::CreateThumbnailLoader() {
     FThumbnails = std::make_unique<TThumbnailLoader>();
     connect(FThumbnails.get(), &TThumbnailLoader::Ready, &FCommandContext,
-            [this](int index, const QImage& large, const QImage& small, const QString& error) {
+            [this](const std::vector<TThumbnail>& made) {
                 // Not a command of its own: a delivery inside another
                 // command's event loop must not end that command's reports.
                 try {
-                    ShowThumbnail(index, large, small, error);
+                    ShowThumbnails(made);
                 } catch (const std::exception& failure) {
                     DeferReport(failure);
                 }
@@ -143,16 +143,22 @@ void TMainForm::FillImageItems(const QStringList& names, std::vector<std::int32_
                        ScreenfulOf(*BmpListView), BmpListView->devicePixelRatioF());
 }
 
-void TMainForm::ShowThumbnail(int index, const QImage& large, const QImage& small,
-                              const QString& error) {
-    if (error.isEmpty()) {
-        BmpListView->SetThumbnails(index, large, small);
-    } else {
+void TMainForm::ShowThumbnails(const std::vector<TThumbnail>& made) {
+    QImage damagedLarge;
+    QImage damagedSmall;
+    for (const TThumbnail& thumbnail : made) {
+        if (thumbnail.error.isEmpty()) {
+            BmpListView->SetThumbnails(thumbnail.index, thumbnail.large, thumbnail.small);
+            continue;
+        }
         // The picture keeps a place in the list, marked as damaged.
-        const QColor background = BmpListView->BackgroundColor();
-        const QImage mark = DamagedPictureImage(background);
-        BmpListView->SetThumbnails(index, MakeThumbnail(mark, 32, background),
-                                   MakeThumbnail(mark, 16, background));
+        if (damagedLarge.isNull()) {
+            const QColor background = BmpListView->BackgroundColor();
+            const QImage mark = DamagedPictureImage(background);
+            damagedLarge = MakeThumbnail(mark, 32, background);
+            damagedSmall = MakeThumbnail(mark, 16, background);
+        }
+        BmpListView->SetThumbnails(thumbnail.index, damagedLarge, damagedSmall);
     }
     if (FShowProgressBar)
         BmpProgressBar->setValue(FThumbnails->Delivered() - 1);

@@ -12,14 +12,26 @@
 
 namespace tavik {
 
+// The two thumbnails of the index-th picture of a run; both null, with the
+// reason in error, when the picture could not be read.
+struct TThumbnail {
+    int index = 0;
+    QImage large;
+    QImage small;
+    QString error;
+};
+
 // Makes the two thumbnails (32 and 16 pixels) of a topic's pictures on worker
 // threads, so that the window answers while a long topic fills. A run opens
 // the data file once; each task takes one batch of pictures and reads them by
 // position from that file, which stays the run's even when a save replaces
 // the data file meanwhile. The first batches are the pictures the list shows
-// first, the rest follow in order. Results reach the owner on its own thread, each as
-// soon as it is made; a run that is cancelled or replaced delivers nothing
-// more, even what its workers finish after the cancel.
+// first, the rest follow in order. Results reach the owner on its own thread
+// in groups: a task hands over what it made at the end of its batch (sooner
+// when a slow picture holds the batch up), and one call of the event loop
+// delivers everything the tasks handed over since the last. A run that is
+// cancelled or replaced delivers nothing more, even what its workers finish
+// after the cancel.
 class TThumbnailLoader : public QObject {
     Q_OBJECT
 public:
@@ -46,17 +58,20 @@ public:
     void SetMaxThreads(int count);
 
 signals:
-    // The thumbnails of the index-th picture of the run; both null, with the
-    // reason in error, when the picture could not be read.
-    void Ready(int index, const QImage& large, const QImage& small, const QString& error);
+    // Thumbnails of the run made since the last Ready, in no particular
+    // order; Delivered() already counts them.
+    void Ready(const std::vector<TThumbnail>& made);
     // Every picture of the run has been delivered; firstError is the reason
     // of the first picture in run order that failed, empty when none did.
     void Finished(const QString& firstError);
 
 private:
     struct TRun;
-    void Deliver(const std::shared_ptr<TRun>& run, int index, QImage large, QImage small,
-                 const QString& error);
+    // Runs on the owner's thread: takes what the tasks handed over.
+    void Deliver(const std::shared_ptr<TRun>& run);
+    // Runs on a worker thread: hands made over, asking for a delivery unless
+    // one is already on its way.
+    void HandOver(const std::shared_ptr<TRun>& run, std::vector<TThumbnail>& made);
     void QueueBatches(const std::shared_ptr<TRun>& run,
                       const std::shared_ptr<const std::vector<std::int32_t>>& positions,
                       int firstCount);

@@ -1,5 +1,6 @@
 #include "graphics/Bitmap.h"
 #include "Builders.h"
+#include "graphics/QtDecode.h"
 #include "storage/Exceptions.h"
 
 #include <QPainter>
@@ -62,6 +63,24 @@ INSTANTIATE_TEST_SUITE_P(
         VariantRow{"Os2Rgb24", {12, 24}, 0}, VariantRow{"Os2V2Rgb24", {64, 24}, 0},
         VariantRow{"V2Rgb24", {52, 24}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Bitmap, PlainPixelsDecodeAsQtsReaderDecodesThem) {
+    for (const BmpLayout& layout : {BmpLayout{40, 24}, BmpLayout{40, 24, 0, true},
+                                    BmpLayout{40, 32}, BmpLayout{40, 32, 0, true}}) {
+        Bytes file = test::MakeBmp(layout);
+        file[14 + 24] = 0x13; // 3859 and 4882 dots per metre
+        file[14 + 25] = 0x0F;
+        file[14 + 28] = 0x12;
+        file[14 + 29] = 0x13;
+        TBitmap bitmap;
+        bitmap.LoadFromStream(file);
+        const QImage expected = DecodeWithQt(file, "bmp").convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(bitmap.Image().format(), QImage::Format_RGB32);
+        EXPECT_EQ(bitmap.Image(), expected) << layout.bitCount << " " << layout.topDown;
+        EXPECT_EQ(bitmap.Image().dotsPerMeterX(), expected.dotsPerMeterX());
+        EXPECT_EQ(bitmap.Image().dotsPerMeterY(), expected.dotsPerMeterY());
+    }
+}
 
 TEST(Bitmap, EmptyStreamGivesEmptyBitmap) {
     TBitmap bitmap;

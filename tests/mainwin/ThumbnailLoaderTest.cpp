@@ -76,6 +76,36 @@ TEST_F(ThumbnailLoaderTest, SwitchingTopicMidFillLeavesNoThumbnailOfTheOldTopic)
         ASSERT_EQ(Centre(row), QColor(Qt::blue)) << row;
 }
 
+TEST_F(ThumbnailLoaderTest, WhatAReplacedRunMadeNeverReachesTheNextOne) {
+    MakeTwoColourCatalog();
+    const auto list = ReadCatalog();
+    const auto positionsOf = [&](int topic) {
+        std::vector<std::int32_t> positions;
+        for (int i = 0; i < kPictures; ++i)
+            positions.push_back(list->Image(topic, i).Position);
+        return positions;
+    };
+    TThumbnailLoader loader;
+    loader.SetMaxThreads(1);
+    loader.Start(DataFile(), positionsOf(0), Qt::white, kPictures);
+    // Every red thumbnail is made and waits for its delivery when the blue
+    // run replaces the red one.
+    QCoreApplication::sendPostedEvents(&loader);
+    loader.WaitForWorkers();
+    std::vector<std::string> delivered;
+    QObject::connect(&loader, &TThumbnailLoader::Ready, [&](const std::vector<TThumbnail>& made) {
+        for (const TThumbnail& thumbnail : made)
+            delivered.push_back(thumbnail.large.pixelColor(16, 16).name().toStdString());
+    });
+    QSignalSpy finished(&loader, &TThumbnailLoader::Finished);
+    loader.Start(DataFile(), positionsOf(1), Qt::white, kPictures);
+    QCoreApplication::sendPostedEvents(&loader);
+    loader.WaitForWorkers();
+    QCoreApplication::sendPostedEvents(&loader);
+    EXPECT_EQ(delivered, std::vector<std::string>(kPictures, "#0000ff"));
+    EXPECT_EQ(finished.count(), 1);
+}
+
 TEST_F(ThumbnailLoaderTest, DamagedPicturesMidFillAreMarkedAndReportedOnce) {
     MakeCatalog({{"A", 30}});
     const auto list = ReadCatalog();
