@@ -1,6 +1,7 @@
 #include "mainwin/PictureImage.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace tavik {
@@ -9,11 +10,13 @@ TPictureImage::TPictureImage(QWidget* parent) : QWidget(parent) {}
 
 void TPictureImage::SetPicture(const TPicture& picture) {
     FPicture = picture;
+    FFace = QImage();
     update();
 }
 
 void TPictureImage::Clear() {
     FPicture = TPicture();
+    FFace = QImage();
     update();
 }
 
@@ -21,14 +24,48 @@ void TPictureImage::SetStretch(bool value) {
     if (FStretch == value)
         return;
     FStretch = value;
+    FFace = QImage();
     update();
 }
 
-void TPictureImage::paintEvent(QPaintEvent*) {
+void TPictureImage::paintEvent(QPaintEvent* event) {
     const TGraphic* graphic = FPicture.Graphic();
     if (!graphic || graphic->Empty())
         return;
+    const QRect dirty = event->rect() & rect();
+    const qreal ratio = devicePixelRatioF();
+    const QRect pixels(dirty.topLeft() * ratio, dirty.size() * ratio);
+    if (FFace.isNull() || FFace.size() != size() * ratio || FFace.devicePixelRatio() != ratio ||
+        Beneath(dirty) != FBeneath.copy(pixels))
+        RenderFace();
     QPainter painter(this);
+    painter.drawImage(dirty, FFace, pixels);
+}
+
+// Opaque, as the window it is copied into.
+QImage TPictureImage::Beneath(const QRect& area) const {
+    const qreal ratio = devicePixelRatioF();
+    QImage image(area.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    if (QWidget* parent = isWindow() ? nullptr : parentWidget()) {
+        parent->render(&image, QPoint(), QRegion(area.translated(pos())),
+                       QWidget::DrawWindowBackground);
+    } else {
+        QPainter painter(&image);
+        painter.fillRect(QRect(QPoint(), area.size()), palette().brush(backgroundRole()));
+    }
+    return image;
+}
+
+void TPictureImage::RenderFace() {
+    FBeneath = Beneath(rect());
+    FFace = FBeneath;
+    QPainter painter(&FFace);
+    // The state a painter on the control itself starts from.
+    painter.setPen(palette().color(foregroundRole()));
+    painter.setBackground(palette().brush(backgroundRole()));
+    painter.setFont(font());
+    const TGraphic* graphic = FPicture.Graphic();
     if (FStretch)
         graphic->StretchDraw(painter, rect());
     else
