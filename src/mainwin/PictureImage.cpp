@@ -32,6 +32,16 @@ void TPictureImage::paintEvent(QPaintEvent* event) {
     const TGraphic* graphic = FPicture.Graphic();
     if (!graphic || graphic->Empty())
         return;
+    if (graphic->Kind() != PictureKind::Metafile) {
+        // Bitmaps and icons are images already: drawn clipped to the dirty
+        // region, they cost no more than a copy of the kept image would.
+        QPainter painter(this);
+        if (FStretch)
+            graphic->StretchDraw(painter, rect());
+        else
+            graphic->Draw(painter, QPoint(0, 0));
+        return;
+    }
     const QRect dirty = event->rect() & rect();
     const qreal ratio = devicePixelRatioF();
     const QRect pixels(dirty.topLeft() * ratio, dirty.size() * ratio);

@@ -40,10 +40,10 @@ private:
 
     TPicture FPicture;
     bool FStretch = false;
-    // The control as painted last, and what lay beneath it then: playing a
-    // metafile costs far more than copying, and the picture is drawn over
-    // the pixels beneath it (a metafile may combine with them). Null once
-    // the picture or the stretch changed.
+    // A metafile's control as painted last, and what lay beneath it then:
+    // playing a metafile costs far more than copying, and it is played over
+    // the pixels beneath it (it may combine with them). Null once the
+    // picture or the stretch changed.
     QImage FFace;
     QImage FBeneath;
 };

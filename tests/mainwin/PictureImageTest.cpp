@@ -12,8 +12,21 @@
 namespace tavik::testing {
 namespace {
 
+// A Windows metafile whose one rectangle, 12 x 8, inverts what lies beneath.
+TPicture InvertingMetafile() {
+    using metafile::WmfFunction;
+    TPicture picture;
+    picture.Metafile().LoadFromStream(
+        metafile::testing::WmfBuilder(QRect(0, 0, 12, 8), 96, 0)
+            .Rec(WmfFunction::SetRop2, {metafile::Number(metafile::Rop2::Not)})
+            .Rec(WmfFunction::Rectangle, {8, 12, 0, 0})
+            .Finish());
+    return picture;
+}
+
 // Every change that shows must reach the cache: the control on its panel
-// looks as the picture drawn straight over the panel's colour.
+// looks as the picture drawn straight over the panel's colour, also where a
+// metafile combines with that colour.
 TEST(PictureImageTest, PaintedPictureFollowsEveryChange) {
     TnfPanel panel;
     panel.SetBevelOuter(TPanelBevel::bvNone);
@@ -40,11 +53,11 @@ TEST(PictureImageTest, PaintedPictureFollowsEveryChange) {
     };
     const std::vector<std::function<void()>> changes = {
         [&] { image.SetPicture(BitmapPicture(30, 8)); },
-        [&] { image.SetPicture(EmfPicture(12, 6)); },
-        [&] { image.SetPicture(BitmapPicture(6, 4)); },
+        [&] { image.SetPicture(InvertingMetafile()); },
         [&] { panel.SetColor(QColor(200, 100, 0)); },
         [&] { image.SetStretch(true); },
         [&] { image.resize(30, 12); },
+        [&] { image.SetPicture(BitmapPicture(6, 4)); },
         [&] { image.Clear(); },
     };
     EXPECT_EQ(painted(), expected());
