@@ -10,13 +10,13 @@ TPictureImage::TPictureImage(QWidget* parent) : QWidget(parent) {}
 
 void TPictureImage::SetPicture(const TPicture& picture) {
     FPicture = picture;
-    FFace = QImage();
+    FFace = FBeneath = QImage();
     update();
 }
 
 void TPictureImage::Clear() {
     FPicture = TPicture();
-    FFace = QImage();
+    FFace = FBeneath = QImage();
     update();
 }
 
@@ -24,7 +24,7 @@ void TPictureImage::SetStretch(bool value) {
     if (FStretch == value)
         return;
     FStretch = value;
-    FFace = QImage();
+    FFace = FBeneath = QImage();
     update();
 }
 
@@ -52,7 +52,7 @@ void TPictureImage::paintEvent(QPaintEvent* event) {
     painter.drawImage(dirty, FFace, pixels);
 }
 
-// Opaque, as the window it is copied into.
+// Opaque, as the window the face is copied into.
 QImage TPictureImage::Beneath(const QRect& area) const {
     const qreal ratio = devicePixelRatioF();
     QImage image(area.size() * ratio, QImage::Format_RGB32);
@@ -71,10 +71,6 @@ void TPictureImage::RenderFace() {
     FBeneath = Beneath(rect());
     FFace = FBeneath;
     QPainter painter(&FFace);
-    // The state a painter on the control itself starts from.
-    painter.setPen(palette().color(foregroundRole()));
-    painter.setBackground(palette().brush(backgroundRole()));
-    painter.setFont(font());
     const TGraphic* graphic = FPicture.Graphic();
     if (FStretch)
         graphic->StretchDraw(painter, rect());
