@@ -1,5 +1,5 @@
-#include "MetafileBuilder.h"
 #include "graphics/metafile/Metafile.h"
+#include "support/WmfBuilder.h"
 
 #include "Ratios.h"
 

@@ -1,5 +1,6 @@
-#include "MetafileBuilder.h"
 #include "graphics/metafile/Metafile.h"
+#include "support/EmfBuilder.h"
+#include "support/WmfBuilder.h"
 
 #include "Ratios.h"
 

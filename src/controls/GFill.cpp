@@ -1,5 +1,6 @@
 #include "controls/GFill.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace tavik {
@@ -24,6 +25,7 @@ void TGradientFill::SetBeginColor(const QColor& value) {
     if (FBeginColor == value)
         return;
     FBeginColor = value;
+    FStrip = QImage();
     update();
 }
 
@@ -31,6 +33,7 @@ void TGradientFill::SetEndColor(const QColor& value) {
     if (FEndColor == value)
         return;
     FEndColor = value;
+    FStrip = QImage();
     update();
 }
 
@@ -38,6 +41,7 @@ void TGradientFill::SetFillDirection(TFillDirection value) {
     if (FFillDirection == value)
         return;
     FFillDirection = value;
+    FStrip = QImage();
     update();
 }
 
@@ -46,6 +50,7 @@ void TGradientFill::SetNumberOfColors(int value) {
     if (FNumberOfColors == value)
         return;
     FNumberOfColors = value;
+    FStrip = QImage();
     update();
 }
 
@@ -81,9 +86,13 @@ QImage TGradientFill::Render() const {
     return img;
 }
 
-void TGradientFill::paintEvent(QPaintEvent*) {
+void TGradientFill::paintEvent(QPaintEvent* event) {
+    // A gradient is repainted with the window around it far more often than
+    // it changes.
+    if (FStrip.size() != QSize(std::max(width(), 1), std::max(height(), 1)))
+        FStrip = Render();
     QPainter p(this);
-    p.drawImage(0, 0, Render());
+    p.drawImage(event->rect(), FStrip, event->rect());
 }
 
 } // namespace tavik

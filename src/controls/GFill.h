@@ -1,7 +1,8 @@
 #pragma once
 
 // TGradientFill: a strip of colour bands running from one colour to another,
-// painted into an off-screen image first.
+// painted into an off-screen image that is kept until the strip's size or
+// colours change.
 
 #include <QColor>
 #include <QImage>
@@ -43,6 +44,7 @@ private:
     QColor FEndColor = QColor(0, 0, 0);
     TFillDirection FFillDirection = TFillDirection::fdTopToBottom;
     int FNumberOfColors = 32;
+    QImage FStrip; // Render() as painted last; null once a setter changed the look
 };
 
 } // namespace tavik

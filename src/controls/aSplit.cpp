@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace tavik {
@@ -90,9 +91,10 @@ bool TaSplitter::Vertical() const {
     return FAlign == TSplitterAlign::alLeft || FAlign == TSplitterAlign::alRight;
 }
 
-void TaSplitter::paintEvent(QPaintEvent*) {
+void TaSplitter::paintEvent(QPaintEvent* event) {
+    // Painting is clipped to the dirty region; the thin frames are left to it.
     QPainter p(this);
-    p.fillRect(rect(), FColor.isValid() ? FColor : palette().color(QPalette::Button));
+    p.fillRect(event->rect(), FColor.isValid() ? FColor : palette().color(QPalette::Button));
     if (!FBeveled)
         return;
     int l = 0, t = 0, r = width(), b = height();

@@ -1,5 +1,6 @@
 #include "controls/nfPanel.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -106,9 +107,12 @@ void TnfPanel::UpdateStaticContents() {
     setAttribute(Qt::WA_StaticContents, KeepsContents());
 }
 
-void TnfPanel::paintEvent(QPaintEvent*) {
+void TnfPanel::paintEvent(QPaintEvent* event) {
+    // Painting is clipped to the dirty region; after a resize that is only
+    // strips at the edges, so only they are filled.
     QPainter p(this);
-    p.fillRect(rect(), Color());
+    for (const QRect& dirty : event->region())
+        p.fillRect(dirty, Color());
     QRect r = DrawBevel(p, rect(), FBevelOuter, FBevelWidth, palette());
     r.adjust(FBorderWidth, FBorderWidth, -FBorderWidth, -FBorderWidth);
     r = DrawBevel(p, r, FBevelInner, FBevelWidth, palette());

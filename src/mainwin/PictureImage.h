@@ -1,5 +1,6 @@
 #pragma once
 #include "graphics/Picture.h"
+#include <QImage>
 #include <QWidget>
 
 namespace tavik {
@@ -30,8 +31,21 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // What is painted beneath this control over area (in its coordinates):
+    // the parent's own painting without its children, or for a window its
+    // background.
+    QImage Beneath(const QRect& area) const;
+    // Paints the picture over what lies beneath the whole control into FFace.
+    void RenderFace();
+
     TPicture FPicture;
     bool FStretch = false;
+    // A metafile's control as painted last, and what lay beneath it then:
+    // playing a metafile costs far more than copying, and it is played over
+    // the pixels beneath it (it may combine with them). Null once the
+    // picture or the stretch changed.
+    QImage FFace;
+    QImage FBeneath;
 };
 
 } // namespace tavik

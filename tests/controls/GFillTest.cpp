@@ -1,6 +1,7 @@
 #include "controls/GFill.h"
 
 #include <QSet>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tavik {
@@ -83,6 +84,27 @@ TEST(GradientFillTest, ManyColoursOnANarrowStripSkipEmptyBands) {
         previous = At(img, x, 1).red();
     }
     EXPECT_EQ(colours.size(), 100);
+}
+
+// The strip is painted from a cache: every change that shows must reach it.
+TEST(GradientFillTest, PaintedStripFollowsEveryChange) {
+    TGradientFill fill;
+    fill.resize(12, 9);
+    const auto painted = [&] {
+        return fill.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const std::vector<std::function<void()>> changes = {
+        [&] { fill.SetBeginColor(QColor(250, 0, 0)); },
+        [&] { fill.SetEndColor(QColor(0, 250, 0)); },
+        [&] { fill.SetFillDirection(TFillDirection::fdLeftToRight); },
+        [&] { fill.SetNumberOfColors(3); },
+        [&] { fill.resize(20, 9); },
+    };
+    EXPECT_EQ(painted(), fill.Render());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        changes[i]();
+        EXPECT_EQ(painted(), fill.Render()) << "after change " << i;
+    }
 }
 
 } // namespace

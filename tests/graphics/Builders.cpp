@@ -1,6 +1,8 @@
 #include "Builders.h"
 
-#include <QBuffer>
+#include "support/EmfBuilder.h"
+#include "support/WmfBuilder.h"
+
 #include <QPainter>
 
 namespace tavik::test {
@@ -214,168 +216,25 @@ Bytes MakeSolidBmp8(int width, int height) {
     return out;
 }
 
-namespace {
-
-Bytes IconDib(const IconEntry& e) {
-    const int n = e.size;
-    const int bpp = e.bitCount;
-    Bytes out;
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(n));
-    Put32(out, static_cast<std::uint32_t>(2 * n));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bpp));
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    if (bpp <= 8) {
-        // Index 1 is the colour; index 0 black sits under the mask hole.
-        for (int i = 0; i < (1 << bpp); ++i) {
-            const QRgb c = i == 1 ? e.color : 0;
-            out.push_back(static_cast<std::uint8_t>(qBlue(c)));
-            out.push_back(static_cast<std::uint8_t>(qGreen(c)));
-            out.push_back(static_cast<std::uint8_t>(qRed(c)));
-            out.push_back(0);
-        }
-    }
-    const int stride = ((n * bpp + 31) / 32) * 4;
-    for (int row = 0; row < n; ++row) {
-        const int y = n - 1 - row;
-        Bytes line(static_cast<std::size_t>(stride), 0);
-        for (int x = 0; x < n; ++x) {
-            const bool hole = e.holeInMask && x == 0 && y == 0;
-            if (bpp <= 8) {
-                const int index = hole ? 0 : 1;
-                const int bitPos = x * bpp;
-                line[bitPos / 8] |= static_cast<std::uint8_t>(index << (8 - bpp - bitPos % 8));
-            } else {
-                const int bytesPer = bpp / 8;
-                std::uint8_t* p = line.data() + x * bytesPer;
-                p[0] = static_cast<std::uint8_t>(qBlue(e.color));
-                p[1] = static_cast<std::uint8_t>(qGreen(e.color));
-                p[2] = static_cast<std::uint8_t>(qRed(e.color));
-                if (bpp == 32) {
-                    p[3] = hole ? 0 : 255;
-                }
-            }
-        }
-        out.insert(out.end(), line.begin(), line.end());
-    }
-    const int maskStride = ((n + 31) / 32) * 4;
-    for (int row = 0; row < n; ++row) {
-        const int y = n - 1 - row;
-        Bytes line(static_cast<std::size_t>(maskStride), 0);
-        if (e.holeInMask && y == 0) {
-            line[0] = 0x80;
-        }
-        out.insert(out.end(), line.begin(), line.end());
-    }
-    return out;
-}
-
-Bytes IconPng(const IconEntry& e) {
-    QImage image(e.size, e.size, QImage::Format_ARGB32);
-    image.fill(e.color);
-    if (e.holeInMask) {
-        image.setPixel(0, 0, 0);
-    }
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return Bytes(data.begin(), data.end());
-}
-
-} // namespace
-
-Bytes MakeIco(const std::vector<IconEntry>& entries) {
-    Bytes out;
-    Put16(out, 0);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(entries.size()));
-    std::vector<Bytes> images;
-    for (const auto& e : entries) {
-        images.push_back(e.bitCount == 0 ? IconPng(e) : IconDib(e));
-    }
-    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const auto& e = entries[i];
-        out.push_back(static_cast<std::uint8_t>(e.size >= 256 ? 0 : e.size));
-        out.push_back(static_cast<std::uint8_t>(e.size >= 256 ? 0 : e.size));
-        out.push_back(0);
-        out.push_back(0);
-        Put16(out, 1);
-        Put16(out, static_cast<std::uint32_t>(e.bitCount == 0 ? 32 : e.bitCount));
-        Put32(out, static_cast<std::uint32_t>(images[i].size()));
-        Put32(out, offset);
-        offset += static_cast<std::uint32_t>(images[i].size());
-    }
-    for (const auto& image : images) {
-        out.insert(out.end(), image.begin(), image.end());
-    }
-    return out;
-}
-
 Bytes MakeWmf(bool hasWindow, int orgX, int orgY, int extX, int extY) {
-    Bytes records;
-    auto record = [&](std::uint16_t function, std::initializer_list<int> params) {
-        Put32(records, static_cast<std::uint32_t>(3 + params.size()));
-        Put16(records, function);
-        for (int p : params) {
-            Put16(records, static_cast<std::uint32_t>(p) & 0xFFFF);
-        }
-    };
+    using metafile::WmfFunction;
+    metafile::testing::WmfBuilder b(QRect(), 0, 0);
     if (hasWindow) {
-        record(0x020B, {orgY, orgX});
-        record(0x020C, {extY, extX});
+        b.Rec(WmfFunction::SetWindowOrg, {orgY, orgX});
+        b.Rec(WmfFunction::SetWindowExt, {extY, extX});
     }
-    record(0x041B, {orgY + extY, orgX + extX, orgY, orgX});
-    record(0x0000, {});
-    Bytes out;
-    Put16(out, 1);
-    Put16(out, 9);
-    Put16(out, 0x0300);
-    Put32(out, static_cast<std::uint32_t>((18 + records.size()) / 2));
-    Put16(out, 0);
-    Put32(out, 7);
-    Put16(out, 0);
-    out.insert(out.end(), records.begin(), records.end());
-    return out;
+    b.Rec(WmfFunction::Rectangle, {orgY + extY, orgX + extX, orgY, orgX});
+    return b.Finish();
 }
 
 Bytes MakeEmf(int left, int top, int right, int bottom) {
-    Bytes out;
-    Put32(out, 1);  // header record
-    Put32(out, 88); // its size
-    for (int v : {0, 0, 99, 99}) {
-        Put32(out, static_cast<std::uint32_t>(v)); // bounds
-    }
-    for (int v : {left, top, right, bottom}) {
-        Put32(out, static_cast<std::uint32_t>(v)); // frame
-    }
-    Put32(out, 0x464D4520);
-    Put32(out, 0x10000);
-    Put32(out, 88 + 20); // file size
-    Put32(out, 2);       // records
-    Put16(out, 1);
-    Put16(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 1920);
-    Put32(out, 1080);
-    Put32(out, 508);
-    Put32(out, 286);
-    // End of file record.
-    Put32(out, 14);
-    Put32(out, 20);
-    Put32(out, 0);
-    Put32(out, 16);
-    Put32(out, 20);
-    return out;
+    return metafile::testing::EmfBuilder(QRect(QPoint(left, top), QPoint(right, bottom)),
+                                         {.handles = 1,
+                                          .bounds = QRect(0, 0, 100, 100),
+                                          .devicePixels = {1920, 1080},
+                                          .deviceMillimetres = {508, 286},
+                                          .extended = false})
+        .Finish();
 }
 
 } // namespace tavik::test

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "support/IcoBuilder.h"
 #include "support/LittleEndian.h"
 
-// Hand-built BMP, ICO and WMF file images for the tests: every variant the
-// decoders must handle is made here byte by byte from a small pattern, so the
-// expected pixels are known exactly.
+// Hand-built BMP file images for the tests: every variant the decoders must
+// handle is made here byte by byte from a small pattern, so the expected
+// pixels are known exactly. Also the smallest metafiles of a given size, made
+// with the tests' metafile builders.
 #include <QImage>
 #include <cstdint>
 #include <vector>
@@ -35,15 +37,6 @@ inline constexpr int kPatternHeight = 3;
 Bytes MakeBmp(const BmpLayout& layout);
 // An 8-bit BMP of any size whose pixels are all index 0 of a 2-entry palette.
 Bytes MakeSolidBmp8(int width, int height);
-
-// One entry of a test icon.
-struct IconEntry {
-    int size = 32;          // width and height
-    int bitCount = 32;      // 1, 4, 8, 24, 32; or 0 for a PNG entry
-    QRgb color = 0;         // colour of the opaque pixels
-    bool holeInMask = true; // pixel (0, 0) transparent through the AND mask / alpha
-};
-Bytes MakeIco(const std::vector<IconEntry>& entries);
 
 // A Windows metafile without placeable header: header, the given window
 // origin and extent records (when hasWindow), one rectangle, end of file.

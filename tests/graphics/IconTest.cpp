@@ -26,7 +26,7 @@ QImage DrawOnGrey(const TGraphic& graphic) {
 class IconEntryKinds : public ::testing::TestWithParam<int> {};
 
 TEST_P(IconEntryKinds, DrawWithTheirTransparency) {
-    const Bytes file = test::MakeIco({IconEntry{16, GetParam(), 0xFF2060A0, true}});
+    const Bytes file = test::MakeIco({IconEntry{16, GetParam(), 0xFF2060A0}});
     TIcon icon;
     icon.LoadFromStream(file);
     EXPECT_EQ(icon.Stream(), file);
@@ -105,7 +105,7 @@ TEST(Icon, EmptyStreamGivesEmptyIcon) {
 // Offsets in a one-entry icon: directory entry at 6 (length at 14, offset at
 // 18), the DIB at 22 (height at 30, bit count at 36, colours used at 54).
 Bytes One8Bit() {
-    return test::MakeIco({IconEntry{16, 8, 0xFF2060A0, true}});
+    return test::MakeIco({IconEntry{16, 8, 0xFF2060A0}});
 }
 
 struct BadIconRow {

@@ -1,5 +1,6 @@
 #include "graphics/Metafile.h"
 #include "Builders.h"
+#include "graphics/metafile/Records.h"
 #include "storage/Exceptions.h"
 
 #include <functional>
@@ -57,8 +58,13 @@ INSTANTIATE_TEST_SUITE_P(
         KindRow{"Emf", [] { return test::MakeEmf(0, 0, 2540, 2540); }, 1},
         KindRow{"Emf88BytesIsNoEmf",
                 [] { return With(test::MakeEmf(0, 0, 1, 1), [](Bytes& b) { b.resize(88); }); }, -1},
-        KindRow{"FirstValueNotOne",
-                [] { return With(test::MakeEmf(0, 0, 1, 1), [](Bytes& b) { b[0] = 2; }); }, -1},
+        KindRow{"FirstRecordNotAHeader",
+                [] {
+                    return With(test::MakeEmf(0, 0, 1, 1), [](Bytes& b) {
+                        Set32(b, 0, metafile::Number(metafile::EmfRecord::PolyBezier));
+                    });
+                },
+                -1},
         KindRow{"WrongSignature",
                 [] { return With(test::MakeEmf(0, 0, 1, 1), [](Bytes& b) { b[40] = 0; }); }, -1},
         KindRow{"EmfHeaderPastEnd",

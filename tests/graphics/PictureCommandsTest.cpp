@@ -3,7 +3,8 @@
 #include "Builders.h"
 #include "graphics/Metafile.h"
 #include "graphics/Thumbnail.h"
-#include "metafile/MetafileBuilder.h"
+#include "support/EmfBuilder.h"
+#include "support/WmfBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -162,7 +163,7 @@ TEST_F(PictureCommands, ExportWritesTheChosenFormat) {
 }
 
 TEST_F(PictureCommands, RenderDrawsFilesAndCataloguePictures) {
-    const QString icon = Write("i.ico", test::MakeIco({{10, 32, 0xFF0000FF, true}}));
+    const QString icon = Write("i.ico", test::MakeIco({{10, 32, 0xFF0000FF}}));
     const QString png = FDir.filePath("i.png");
     ASSERT_EQ(Run({"render", icon, png, "--background", "00FF00"}).status, 0);
     QImage image(png);

@@ -91,7 +91,7 @@ TEST(MakeThumbnail, ThinPictureShowsOnlyTheBackground) {
 
 TEST(RenderForThumbnail, SmallIconSitsOnTheBackgroundAtNaturalSize) {
     TPicture picture;
-    picture.Icon().LoadFromStream(test::MakeIco({test::IconEntry{10, 32, 0xFF0000FF, true}}));
+    picture.Icon().LoadFromStream(test::MakeIco({test::IconEntry{10, 32, 0xFF0000FF}}));
     const QImage rendered = RenderForThumbnail(picture, kBackground);
     ASSERT_EQ(rendered.size(), QSize(10, 10));
     EXPECT_EQ(rendered.pixel(0, 0), kBackground); // the icon's transparent pixel
@@ -121,7 +121,7 @@ TEST(RenderForThumbnail, BitmapsAsTheyAreAndEmptyAsNull) {
 TEST(MakePictureThumbnail, EqualsRenderingThenShrinking) {
     for (int side : {10, 16, 20, 32, 48, 100}) {
         TPicture picture;
-        picture.Icon().LoadFromStream(test::MakeIco({test::IconEntry{side, 32, 0xFF0080FF, true}}));
+        picture.Icon().LoadFromStream(test::MakeIco({test::IconEntry{side, 32, 0xFF0080FF}}));
         const QImage rendered = RenderForThumbnail(picture, kBackground);
         for (int size : {32, 16}) {
             EXPECT_EQ(
@@ -141,8 +141,9 @@ TEST(MakePictureThumbnail, EqualsRenderingThenShrinking) {
 // drawn from its entry of that size, not enlarged from the 32-pixel one.
 TEST(MakeScaledPictureThumbnail, UsesTheScreensPixelsAndTheLargerIconEntry) {
     TPicture icon;
-    icon.Icon().LoadFromStream(test::MakeIco(
-        {test::IconEntry{32, 32, 0xFFFF0000, false}, test::IconEntry{64, 32, 0xFF0000FF, false}}));
+    icon.Icon().LoadFromStream(
+        test::MakeIco({test::IconEntry{32, 32, 0xFFFF0000, test::IconHole::None},
+                       test::IconEntry{64, 32, 0xFF0000FF, test::IconHole::None}}));
     const QImage scaled = MakeScaledPictureThumbnail(icon, 32, kBackground, 2.0);
     EXPECT_EQ(scaled.size(), QSize(64, 64));
     EXPECT_EQ(scaled.devicePixelRatio(), 2.0);

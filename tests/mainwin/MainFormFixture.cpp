@@ -9,6 +9,7 @@
 #include "mainwin/ThumbnailLoader.h"
 #include "storage/CatalogFiles.h"
 #include "storage/Lists.h"
+#include "support/IcoBuilder.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -20,18 +21,6 @@
 #include <QTest>
 
 namespace tavik::testing {
-namespace {
-
-void PutLE16(QByteArray& out, int v) {
-    out.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
-}
-
-void PutLE32(QByteArray& out, int v) {
-    PutLE16(out, v & 0xFFFF);
-    PutLE16(out, (v >> 16) & 0xFFFF);
-}
-
-} // namespace
 
 QString WriteBmpFile(const QString& dir, const QString& name, int w, int h, QColor colour) {
     QImage image(w, h, QImage::Format_RGB32);
@@ -42,37 +31,12 @@ QString WriteBmpFile(const QString& dir, const QString& name, int w, int h, QCol
 }
 
 QString WriteIcoFile(const QString& dir, const QString& name, int size, QColor colour) {
-    // Header, one directory entry, then a 32-bit DIB of double height with
-    // its (empty) AND mask.
-    QByteArray dib;
-    PutLE32(dib, 40);
-    PutLE32(dib, size);
-    PutLE32(dib, size * 2);
-    PutLE16(dib, 1);
-    PutLE16(dib, 32);
-    for (int i = 0; i < 6; ++i)
-        PutLE32(dib, 0);
-    for (int i = 0; i < size * size; ++i)
-        dib.append(char(colour.blue()))
-            .append(char(colour.green()))
-            .append(char(colour.red()))
-            .append(char(0xFF));
-    const int maskRow = ((size + 31) / 32) * 4;
-    dib.append(QByteArray(maskRow * size, '\0'));
-    QByteArray file;
-    PutLE16(file, 0);
-    PutLE16(file, 1);
-    PutLE16(file, 1);
-    file.append(char(size)).append(char(size)).append(char(0)).append(char(0));
-    PutLE16(file, 1);
-    PutLE16(file, 32);
-    PutLE32(file, dib.size());
-    PutLE32(file, 22);
-    file.append(dib);
+    const std::vector<std::uint8_t> file = test::MakeIco(
+        {{.size = size, .bitCount = 32, .color = colour.rgb(), .hole = test::IconHole::None}});
     const QString path = dir + "/" + name;
     QFile out(path);
     EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(file);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<qint64>(file.size()));
     return path;
 }
 

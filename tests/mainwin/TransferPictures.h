@@ -7,7 +7,9 @@
 #include "graphics/Icon.h"
 #include "graphics/Metafile.h"
 #include "graphics/Picture.h"
-#include "support/LittleEndian.h"
+#include "support/EmfBuilder.h"
+#include "support/IcoBuilder.h"
+#include "support/WmfBuilder.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -49,103 +51,29 @@ inline QImage QuarterImage(int width, int height) {
 // An ICO file image with one 32-bit entry: opaque red, except a transparent
 // left column.
 inline std::vector<std::uint8_t> IconBytes(int size = 16) {
-    std::vector<std::uint8_t> out;
-    const int maskRow = ((size + 31) / 32) * 4;
-    const std::uint32_t imageBytes = 40 + size * size * 4 + maskRow * size;
-    test::Put16(out, 0);
-    test::Put16(out, 1);
-    test::Put16(out, 1);
-    out.push_back(static_cast<std::uint8_t>(size));
-    out.push_back(static_cast<std::uint8_t>(size));
-    out.push_back(0);
-    out.push_back(0);
-    test::Put16(out, 1);
-    test::Put16(out, 32);
-    test::Put32(out, imageBytes);
-    test::Put32(out, 22);
-    // BITMAPINFOHEADER, height doubled for the mask.
-    test::Put32(out, 40);
-    test::Put32(out, size);
-    test::Put32(out, size * 2);
-    test::Put16(out, 1);
-    test::Put16(out, 32);
-    test::Put32(out, 0);
-    test::Put32(out, size * size * 4);
-    test::Put32(out, 0);
-    test::Put32(out, 0);
-    test::Put32(out, 0);
-    test::Put32(out, 0);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            test::Put32(out, x == 0 ? 0x00000000u : 0xffff0000u);
-        }
-    }
-    for (int y = 0; y < size; ++y) {
-        for (int i = 0; i < maskRow; ++i) {
-            out.push_back(i == 0 ? 0x80 : 0x00);
-        }
-    }
-    return out;
+    return test::MakeIco({{.size = size,
+                           .bitCount = 32,
+                           .color = 0xffff0000,
+                           .hole = test::IconHole::LeftColumn,
+                           .statesImageSize = true}});
 }
 
-// An EMF file image of a header (frame 0..frameHundredthsMm) and an end record.
+// An EMF file image of a header (frame 0..widthPx x 0..heightPx at 96 dots per
+// inch) and an end record.
 inline std::vector<std::uint8_t> EmfBytes(int widthPx = 40, int heightPx = 20) {
-    std::vector<std::uint8_t> out;
-    test::Put32(out, 1);
-    test::Put32(out, 88);
-    for (int v : {0, 0, widthPx - 1, heightPx - 1}) {
-        test::Put32(out, static_cast<std::uint32_t>(v));
-    }
-    // The frame in hundredths of a millimetre at 96 dots per inch.
-    for (int v : {0, 0, (widthPx * 2540) / 96, (heightPx * 2540) / 96}) {
-        test::Put32(out, static_cast<std::uint32_t>(v));
-    }
-    test::Put32(out, 0x464D4520);
-    test::Put32(out, 0x10000);
-    test::Put32(out, 108);
-    test::Put32(out, 2);
-    test::Put16(out, 1);
-    test::Put16(out, 0);
-    test::Put32(out, 0);
-    test::Put32(out, 0);
-    test::Put32(out, 0);
-    for (int v : {1024, 768, 320, 240}) {
-        test::Put32(out, static_cast<std::uint32_t>(v));
-    }
-    test::Put32(out, 14);
-    test::Put32(out, 20);
-    test::Put32(out, 0);
-    test::Put32(out, 16);
-    test::Put32(out, 20);
-    return out;
+    const QRect frame(QPoint(0, 0), QPoint(widthPx * 2540 / 96, heightPx * 2540 / 96));
+    return metafile::testing::EmfBuilder(frame, {.handles = 1,
+                                                 .bounds = QRect(0, 0, widthPx, heightPx),
+                                                 .devicePixels = {1024, 768},
+                                                 .deviceMillimetres = {320, 240},
+                                                 .extended = false})
+        .Finish();
 }
 
 // A Windows metafile with only its header and end record, behind a placeable
 // header with a 0..width x 0..height box at 96 units per inch.
 inline std::vector<std::uint8_t> PlaceableWmfBytes(int width = 30, int height = 10) {
-    std::vector<std::uint8_t> out;
-    test::Put32(out, 0x9AC6CDD7);
-    test::Put16(out, 0);
-    for (int v : {0, 0, width, height}) {
-        test::Put16(out, static_cast<std::uint32_t>(v));
-    }
-    test::Put16(out, 96);
-    test::Put32(out, 0);
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < 20; i += 2) {
-        checksum ^= static_cast<std::uint16_t>(out[i] | (out[i + 1] << 8));
-    }
-    test::Put16(out, checksum);
-    test::Put16(out, 1); // memory metafile
-    test::Put16(out, 9); // header words
-    test::Put16(out, 0x300);
-    test::Put32(out, 9 + 3); // size in words
-    test::Put16(out, 0);
-    test::Put32(out, 3); // largest record
-    test::Put16(out, 0);
-    test::Put32(out, 3); // end record
-    test::Put16(out, 0);
-    return out;
+    return metafile::testing::WmfBuilder(QRect(0, 0, width, height), 96, 0).Finish();
 }
 
 inline TPicture BitmapPicture(int width = 6, int height = 4) {

@@ -1,9 +1,10 @@
 // Hostile metafiles: files whose records cost little to store but much to
 // play must stop at the work their size pays for.
-#include "MetafileBuilder.h"
 #include "graphics/metafile/Budget.h"
 #include "graphics/metafile/Device.h"
 #include "graphics/metafile/Metafile.h"
+#include "support/EmfBuilder.h"
+#include "support/WmfBuilder.h"
 
 #include <gtest/gtest.h>
 

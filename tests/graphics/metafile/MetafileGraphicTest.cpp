@@ -1,7 +1,7 @@
-#include "MetafileBuilder.h"
 #include "MetafileTestSupport.h"
 #include "graphics/Metafile.h"
 #include "storage/Exceptions.h"
+#include "support/EmfBuilder.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

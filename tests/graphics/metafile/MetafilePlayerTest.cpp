@@ -1,5 +1,6 @@
-#include "MetafileBuilder.h"
 #include "MetafileTestSupport.h"
+#include "support/EmfBuilder.h"
+#include "support/WmfBuilder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,8 @@
-#include "MetafileBuilder.h"
 #include "MetafileTestSupport.h"
 #include "storage/Exceptions.h"
+#include "support/EmfBuilder.h"
 #include "support/LittleEndian.h"
+#include "support/WmfBuilder.h"
 
 #include <QDir>
 #include <QFile>
