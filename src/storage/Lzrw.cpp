@@ -21,11 +21,11 @@ constexpr int kMaxRun = 4095;
 }
 
 // A whole group of 16 items can be decoded without checking the input when
-// this much input is left (16 runs of 4 bytes, plus the fixed-size literal
-// copy's overread), and without checking the output for anything but runs
-// when this much room is left (16 items of up to 18 bytes, plus the slack of
-// the fixed-size copies, at most 32 bytes).
-constexpr int kFastInput = 96;
+// this much input is left (16 runs of 4 bytes, plus the 16-byte literal copy
+// that may start after the last of them), and without checking the output for
+// anything but runs when this much room is left (16 items of up to 18 bytes,
+// plus the slack of the fixed-size copies, at most 32 bytes).
+constexpr int kFastInput = 16 * 4 + 16;
 constexpr int kFastRoom = 16 * 18 + 32;
 // Output that must precede a group decoded whole: a copy item can then test
 // its offset against both the output written and the fixed 16-byte step in
@@ -145,29 +145,34 @@ void DecodeUncommonItem(const std::uint8_t*& in, std::uint8_t*& out, std::uint8_
     in += 2;
 }
 
-// Decodes the items of one control word (held in the top 16 bits of control)
-// while the room lasts; returns the number of its items still to decode by
-// the careful path (0 when the group is done), with control shifted past the
-// decoded ones. A run may use up the room.
-int DecodeGroup(const std::uint8_t* src, [[maybe_unused]] int size, int& xRef, std::uint8_t* dst,
-                int& yRef, std::uint32_t& controlRef) {
+// The copy items of a group's control word: item i is bit i, and bit 16 marks
+// the group's end, so that stepping to the next copy item clears the lowest
+// set bit: one cheap step per item, where shifting by a count of leading zeros
+// would chain several slow ones.
+inline std::uint32_t PendingItems(std::uint32_t word) {
+    return static_cast<std::uint32_t>(kReversed[word >> 8]) |
+           static_cast<std::uint32_t>(kReversed[word & 0xFF]) << 8 | 0x10000u;
+}
+
+// Decodes groups from the one whose control word is in the top 16 bits of
+// control, for as long as the margins hold at the start of each group; a run
+// may use up the room within a group. Returns the number of items of the last
+// group still to decode by the careful path (0 when it is done), with control
+// shifted past the decoded ones.
+int DecodeGroups(const std::uint8_t* src, int size, int& xRef, std::uint8_t* dst, int& yRef,
+                 std::uint32_t& controlRef) {
     // Nothing below checks the input, or the room for anything but runs: the
     // caller enters only with this much of both, and after kFastStart bytes.
     assert(xRef + kFastInput <= size);
     assert(yRef + kFastRoom <= kLzrwMaxBlock);
     assert(yRef >= kFastStart);
-    const std::uint32_t word = controlRef >> 16;
-    // Item i of the group is bit i here, and bit 16 marks the group's end, so
-    // that stepping to the next copy item clears the lowest set bit: one
-    // cheap step per item, where shifting by a count of leading zeros would
-    // chain several slow ones.
-    std::uint32_t pending = (static_cast<std::uint32_t>(kReversed[word >> 8]) |
-                             static_cast<std::uint32_t>(kReversed[word & 0xFF]) << 8) |
-                            0x10000u;
+    std::uint32_t word = controlRef >> 16;
+    std::uint32_t pending = PendingItems(word);
     const std::uint8_t* in = src + xRef;
     std::uint8_t* out = dst + yRef;
     const std::uint8_t* const roomEnd = dst + kLzrwMaxBlock - kFastRoom;
     const std::uint8_t* const outStart = dst + kFastStart;
+    const std::uint8_t* const inLast = src + size - 2 - kFastInput;
     unsigned next = 0; // the first item not decoded yet
     for (;;) {
         const unsigned at = static_cast<unsigned>(std::countr_zero(pending));
@@ -178,8 +183,18 @@ int DecodeGroup(const std::uint8_t* src, [[maybe_unused]] int size, int& xRef, s
         in += literals;
         out += literals;
         next = at + 1;
-        if (at == 16)
-            break;
+        if (at == 16) {
+            // The next group in the same loop, when the margins hold for it
+            // as they did for the first: leaving for it costs more than the
+            // mispredicted end of the group already does.
+            if (in > inLast || out > roomEnd)
+                break;
+            word = static_cast<std::uint32_t>(in[0]) << 8 | in[1];
+            in += 2;
+            pending = PendingItems(word);
+            next = 0;
+            continue;
+        }
         pending &= pending - 1;
         const unsigned key = static_cast<unsigned>(in[0]) << 8 | in[1];
         const unsigned offset = key >> 4;
@@ -313,7 +328,7 @@ int LzrwDecompress(const std::uint8_t* src, int size, std::uint8_t* dst) {
         }
         if (bits == 16 && y >= kFastStart && x + kFastInput <= size &&
             y + kFastRoom <= kLzrwMaxBlock) {
-            bits = DecodeGroup(src, size, x, dst, y, control);
+            bits = DecodeGroups(src, size, x, dst, y, control);
             continue;
         }
         if ((control & 0x80000000u) == 0) {

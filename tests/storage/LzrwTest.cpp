@@ -300,6 +300,20 @@ TEST(Lzrw, FastPathRefusesItemsOneBytePastTheirBounds) {
     }
 }
 
+TEST(Lzrw, CopiesPastTheBlockLimitAreRejected) {
+    // Sixteen literals, then groups of 16 copies of 18 bytes each, well past
+    // the limit (the sanitizer build sees any byte written past it).
+    Bytes block = {0x40, 0, 0};
+    block.insert(block.end(), 16, 'a');
+    for (int group = 0; group < 130; ++group) {
+        block.insert(block.end(), {0xFF, 0xFF});
+        for (int i = 0; i < 16; ++i)
+            block.insert(block.end(), {0x01, 0x0F}); // offset 16, length 18
+    }
+    ASSERT_FALSE(ReferenceDecode(block).has_value());
+    EXPECT_THROW(Decompress(block), EReadError);
+}
+
 // Builds a valid block item by item, with a mix the compressor rarely makes:
 // copies at every offset class, runs just under and over the decoder's fixed
 // steps, long runs, and output that ends close to the block limit.
