@@ -59,6 +59,9 @@ constexpr std::array<std::uint8_t, 256> kReversed = [] {
     return table;
 }();
 
+// Copies from a few bytes back are built in registers, in memory order.
+static_assert(std::endian::native == std::endian::little, "little-endian byte order");
+
 // Where the bytes 8 and 16 of a copy fall within its repeating pattern, by
 // the pattern's length (3, 5, 6 or 7).
 constexpr std::array<std::uint8_t, 8> kPhaseAt8 = {0, 0, 0, 8 % 3, 0, 8 % 5, 8 % 6, 8 % 7};
@@ -127,11 +130,10 @@ void DecodeUncommonItem(const std::uint8_t*& in, std::uint8_t*& out, std::uint8_
     }
     if (offset > static_cast<unsigned>(out - dst))
         DamagedBlock();
+    // Larger offsets within the output take the plain step.
+    assert(offset < 16);
     const std::uint8_t* from = out - offset;
-    if (offset >= 16) {
-        std::memcpy(out, from, 16);
-        std::memcpy(out + 16, from + 16, 2);
-    } else if (offset >= 8) {
+    if (offset >= 8) {
         // Steps no longer than the offset read only bytes already written.
         std::memcpy(out, from, 8);
         std::memcpy(out + 8, from + 8, 8);
@@ -162,7 +164,8 @@ inline std::uint32_t PendingItems(std::uint32_t word) {
 int DecodeGroups(const std::uint8_t* src, int size, int& xRef, std::uint8_t* dst, int& yRef,
                  std::uint32_t& controlRef) {
     // Nothing below checks the input, or the room for anything but runs: the
-    // caller enters only with this much of both, and after kFastStart bytes.
+    // caller enters only with this much of both, after kFastStart bytes of
+    // output, and each later group is entered on the same margins.
     assert(xRef + kFastInput <= size);
     assert(yRef + kFastRoom <= kLzrwMaxBlock);
     assert(yRef >= kFastStart);
