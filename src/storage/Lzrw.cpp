@@ -21,23 +21,32 @@ constexpr int kMaxRun = 4095;
 }
 
 // A whole group of 16 items can be decoded without checking the input when
-// this much input is left (16 runs of 4 bytes, plus the fixed-size literal
-// copy's overread), and without checking the output for anything but runs
-// when this much room is left (16 items of up to 18 bytes, plus the slack of
-// the fixed-size copies, at most 32 bytes).
-constexpr int kFastInput = 96;
+// this much input is left (16 runs of 4 bytes, plus the 16-byte literal copy
+// that may start after the last of them), and without checking the output for
+// anything but runs when this much room is left (16 items of up to 18 bytes,
+// plus the slack of the fixed-size copies, at most 32 bytes).
+constexpr int kFastInput = 16 * 4 + 16;
 constexpr int kFastRoom = 16 * 18 + 32;
+// Output that must precede a group decoded whole: a copy item can then test
+// its offset against both the output written and the fixed 16-byte step in
+// one comparison.
+constexpr int kFastStart = 16;
+
+inline std::uint32_t Load32(const std::uint8_t* from) {
+    std::uint32_t value;
+    std::memcpy(&value, from, 4);
+    return value;
+}
+
+inline void Store64(std::uint8_t* out, std::uint64_t value) {
+    std::memcpy(out, &value, 8);
+}
 
 // Writes 16 bytes of value at out.
 inline void Fill16(std::uint8_t* out, std::uint8_t value) {
     std::uint8_t pattern[16];
     std::memset(pattern, value, 16);
     std::memcpy(out, pattern, 16);
-}
-
-// Copies 16 bytes; the caller guarantees that every byte read is final.
-inline void Copy16(std::uint8_t* out, const std::uint8_t* from) {
-    std::memcpy(out, from, 16);
 }
 
 // Bit order reversed within a byte.
@@ -50,93 +59,168 @@ constexpr std::array<std::uint8_t, 256> kReversed = [] {
     return table;
 }();
 
-// Decodes the items of one control word (held in the top 16 bits of control)
-// while the room lasts; returns the number of its items still to decode by
-// the careful path (0 when the group is done), with control shifted past the
-// decoded ones. A run may use up the room.
-int DecodeGroup(const std::uint8_t* src, [[maybe_unused]] int size, int& xRef, std::uint8_t* dst,
-                int& yRef, std::uint32_t& controlRef) {
-    // Nothing below checks the input or the room for copies: the caller
-    // enters only with this much of both.
-    assert(xRef + kFastInput <= size && yRef + kFastRoom <= kLzrwMaxBlock);
-    const std::uint32_t word = controlRef >> 16;
-    // Item i of the group is bit i here, and bit 16 marks the group's end, so
-    // that stepping to the next copy item clears the lowest set bit: one
-    // cheap step per item, where shifting by a count of leading zeros would
-    // chain several slow ones.
-    std::uint32_t pending = (static_cast<std::uint32_t>(kReversed[word >> 8]) |
-                             static_cast<std::uint32_t>(kReversed[word & 0xFF]) << 8) |
-                            0x10000u;
-    int x = xRef;
-    int y = yRef;
-    int next = 0; // the first item not decoded yet
+// Copies from a few bytes back are built in registers, in memory order.
+static_assert(std::endian::native == std::endian::little, "little-endian byte order");
+
+// Where the bytes 8 and 16 of a copy fall within its repeating pattern, by
+// the pattern's length (3, 5, 6 or 7).
+constexpr std::array<std::uint8_t, 8> kPhaseAt8 = {0, 0, 0, 8 % 3, 0, 8 % 5, 8 % 6, 8 % 7};
+constexpr std::array<std::uint8_t, 8> kPhaseAt16 = {0, 0, 0, 16 % 3, 0, 16 % 5, 16 % 6, 16 % 7};
+
+// Writes the 18 bytes of a copy from 2 to 7 bytes back. They repeat the
+// offset's last bytes, so they are built in a register from those alone (in
+// memory order, which is little-endian): copying in steps no longer than the
+// offset would make each step wait for the one before it.
+inline void CopyShortOffset(std::uint8_t* out, const std::uint8_t* from, int offset) {
+    std::uint64_t pattern;
+    int period = offset;
+    if (offset >= 4) {
+        pattern = Load32(from) | static_cast<std::uint64_t>(Load32(from + offset - 4))
+                                     << (8 * (offset - 4));
+    } else {
+        // Twice the bytes: a pattern of 4 or 6 bytes repeats just the same.
+        pattern = offset == 2 ? from[0] | from[1] << 8 : from[0] | from[1] << 8 | from[2] << 16;
+        pattern |= pattern << (8 * offset);
+        period = 2 * offset;
+    }
+    const std::uint64_t first = pattern | pattern << (8 * period); // bytes 0 to 7
+    if (period == 4) {
+        Store64(out, first);
+        Store64(out + 8, first);
+        Store64(out + 16, first);
+        return;
+    }
+    // Eight bytes starting at phase (1 to period - 1) of the pattern: the tail
+    // of the first eight, then their bytes from 8 - period on.
+    auto eightFrom = [first, period](int phase) {
+        return first >> (8 * phase) | (first >> (8 * (8 - period))) << (8 * (8 - phase));
+    };
+    Store64(out, first);
+    Store64(out + 8, eightFrom(kPhaseAt8[static_cast<std::size_t>(period)]));
+    Store64(out + 16, eightFrom(kPhaseAt16[static_cast<std::size_t>(period)]));
+}
+
+// A copy item that the plain 18-byte step of the group decoder cannot take: a
+// run, an offset under 16, or an offset before the start of the output (a
+// damaged block). Advances in and out past it.
+void DecodeUncommonItem(const std::uint8_t*& in, std::uint8_t*& out, std::uint8_t* dst,
+                        unsigned key) {
+    const unsigned offset = key >> 4;
+    if (offset == 0) {
+        const int count = static_cast<int>((key << 8) | in[2]) + kMinRun;
+        const std::uint8_t value = in[3];
+        // Whole 16-byte steps: most runs are short, and a call to memset
+        // costs more than the filling itself.
+        Fill16(out, value);
+        Fill16(out + 16, value);
+        if (count > 32) {
+            const long room = dst + kLzrwMaxBlock - out;
+            if (count > room - 16) {
+                if (count > room)
+                    DamagedBlock();
+                std::memset(out, value, static_cast<std::size_t>(count));
+            } else {
+                for (int k = 32; k < count; k += 16)
+                    Fill16(out + k, value);
+            }
+        }
+        out += count;
+        in += 4;
+        return;
+    }
+    if (offset > static_cast<unsigned>(out - dst))
+        DamagedBlock();
+    // Larger offsets within the output take the plain step.
+    assert(offset < 16);
+    const std::uint8_t* from = out - offset;
+    if (offset >= 8) {
+        // Steps no longer than the offset read only bytes already written.
+        std::memcpy(out, from, 8);
+        std::memcpy(out + 8, from + 8, 8);
+        std::memcpy(out + 16, from + 16, 8);
+    } else if (offset >= 2) {
+        CopyShortOffset(out, from, static_cast<int>(offset));
+    } else {
+        std::memset(out, *from, kMaxMatch);
+    }
+    out += (key & 0x0F) + 3;
+    in += 2;
+}
+
+// The copy items of a group's control word: item i is bit i, and bit 16 marks
+// the group's end, so that stepping to the next copy item clears the lowest
+// set bit: one cheap step per item, where shifting by a count of leading zeros
+// would chain several slow ones.
+inline std::uint32_t PendingItems(std::uint32_t word) {
+    return static_cast<std::uint32_t>(kReversed[word >> 8]) |
+           static_cast<std::uint32_t>(kReversed[word & 0xFF]) << 8 | 0x10000u;
+}
+
+// Decodes groups from the one whose control word is in the top 16 bits of
+// control, for as long as the margins hold at the start of each group; a run
+// may use up the room within a group. Returns the number of items of the last
+// group still to decode by the careful path (0 when it is done), with control
+// shifted past the decoded ones.
+int DecodeGroups(const std::uint8_t* src, int size, int& xRef, std::uint8_t* dst, int& yRef,
+                 std::uint32_t& controlRef) {
+    // Nothing below checks the input, or the room for anything but runs: the
+    // caller enters only with this much of both, after kFastStart bytes of
+    // output, and each later group is entered on the same margins.
+    assert(xRef + kFastInput <= size);
+    assert(yRef + kFastRoom <= kLzrwMaxBlock);
+    assert(yRef >= kFastStart);
+    std::uint32_t word = controlRef >> 16;
+    std::uint32_t pending = PendingItems(word);
+    const std::uint8_t* in = src + xRef;
+    std::uint8_t* out = dst + yRef;
+    const std::uint8_t* const roomEnd = dst + kLzrwMaxBlock - kFastRoom;
+    const std::uint8_t* const outStart = dst + kFastStart;
+    const std::uint8_t* const inLast = src + size - 2 - kFastInput;
+    unsigned next = 0; // the first item not decoded yet
     for (;;) {
-        const int at = std::countr_zero(pending);
+        const unsigned at = static_cast<unsigned>(std::countr_zero(pending));
         // The literals before the next copy item, possibly none: one fixed
         // copy whatever their number. Bytes past them are rewritten later.
-        const int literals = at - next;
-        std::memcpy(dst + y, src + x, 16);
-        x += literals;
-        y += literals;
+        const unsigned literals = at - next;
+        std::memcpy(out, in, 16);
+        in += literals;
+        out += literals;
         next = at + 1;
-        if (at == 16)
-            break;
+        if (at == 16) {
+            // The next group in the same loop, when the margins hold for it
+            // as they did for the first: leaving for it costs more than the
+            // mispredicted end of the group already does.
+            if (in > inLast || out > roomEnd)
+                break;
+            word = static_cast<std::uint32_t>(in[0]) << 8 | in[1];
+            in += 2;
+            pending = PendingItems(word);
+            next = 0;
+            continue;
+        }
         pending &= pending - 1;
-        const int offset = src[x] << 4 | src[x + 1] >> 4;
-        std::uint8_t* out = dst + y;
-        if (offset == 0) [[unlikely]] {
-            const int count = (src[x + 1] << 8 | src[x + 2]) + kMinRun;
-            const std::uint8_t value = src[x + 3];
-            // Whole 16-byte steps: most runs are short, and a call to memset
-            // costs more than the filling itself.
-            Fill16(out, value);
-            Fill16(out + 16, value);
-            if (count > 32) [[unlikely]] {
-                if (count > kLzrwMaxBlock - y - 16) {
-                    if (count > kLzrwMaxBlock - y)
-                        DamagedBlock();
-                    std::memset(out, value, static_cast<std::size_t>(count));
-                } else {
-                    for (int k = 32; k < count; k += 16)
-                        Fill16(out + k, value);
-                }
-            }
-            y += count;
-            x += 4;
-            if (y + kFastRoom > kLzrwMaxBlock)
+        const unsigned key = static_cast<unsigned>(in[0]) << 8 | in[1];
+        const unsigned offset = key >> 4;
+        // Runs (offset 0), offsets under 16 and offsets before the output's
+        // start, in one unsigned comparison.
+        if (offset - 16 > static_cast<unsigned>(out - outStart)) [[unlikely]] {
+            DecodeUncommonItem(in, out, dst, key);
+            if (out > roomEnd)
                 break;
             continue;
         }
-        const int length = (src[x + 1] & 0x0F) + 3;
-        if (offset > y) [[unlikely]]
-            DamagedBlock();
+        // An 18-byte copy, the longest, in two steps no longer than the
+        // offset: each reads only bytes already written. Bytes past the
+        // length are rewritten by later items.
         const std::uint8_t* from = out - offset;
-        // Fixed-size steps no longer than the offset read only bytes that are
-        // already written; bytes past length are rewritten by later items.
-        if (offset >= 16) [[likely]] {
-            // No wider than the longest match: a load of a later item that
-            // straddles bytes still on their way to memory has to wait.
-            Copy16(out, from);
-            std::memcpy(out + 16, from + 16, 2);
-        } else if (offset >= 8) {
-            std::memcpy(out, from, 8);
-            std::memcpy(out + 8, from + 8, 8);
-            std::memcpy(out + 16, from + 16, 8);
-        } else if (offset >= 4) {
-            for (int k = 0; k < kMaxMatch; k += 4)
-                std::memcpy(out + k, from + k, 4);
-        } else if (offset == 1) {
-            std::memset(out, *from, kMaxMatch);
-        } else {
-            for (int k = 0; k < length; ++k)
-                out[k] = from[k];
-        }
-        y += length;
-        x += 2;
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 2);
+        out += (key & 0x0F) + 3;
+        in += 2;
     }
-    xRef = x;
-    yRef = y;
-    const int left = next >= 16 ? 0 : 16 - next;
+    xRef = static_cast<int>(in - src);
+    yRef = static_cast<int>(out - dst);
+    const int left = next >= 16 ? 0 : 16 - static_cast<int>(next);
     controlRef = left == 0 ? 0 : word << 16 << next;
     return left;
 }
@@ -245,8 +329,9 @@ int LzrwDecompress(const std::uint8_t* src, int size, std::uint8_t* dst) {
             if (x >= size)
                 break;
         }
-        if (bits == 16 && x + kFastInput <= size && y + kFastRoom <= kLzrwMaxBlock) {
-            bits = DecodeGroup(src, size, x, dst, y, control);
+        if (bits == 16 && y >= kFastStart && x + kFastInput <= size &&
+            y + kFastRoom <= kLzrwMaxBlock) {
+            bits = DecodeGroups(src, size, x, dst, y, control);
             continue;
         }
         if ((control & 0x80000000u) == 0) {

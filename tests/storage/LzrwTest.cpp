@@ -248,8 +248,9 @@ TEST(Lzrw, DamagedFullBlocksDecodeLikeThePlainLoopOrFail) {
 }
 
 // A block of groups decoded a whole group at a time (enough input follows
-// them): after long runs when the output is to be near its end, a group of
-// literals with item among them, then six groups of literals.
+// them): after a group of 16 literals, or after long runs when the output is
+// to be near its end, a group of literals with item among them, then six
+// groups of literals.
 Bytes FastPathBlock(int literals, const Bytes& item, bool nearTheEnd) {
     Bytes block = {0x40};
     if (nearTheEnd) {
@@ -258,6 +259,9 @@ Bytes FastPathBlock(int literals, const Bytes& item, bool nearTheEnd) {
         for (int i = 0; i < 7; ++i)
             block.insert(block.end(), {0x00, 0x0F, 0xFF, 1});
         block.insert(block.end(), 9, 2);
+    } else {
+        block.insert(block.end(), {0, 0});
+        block.insert(block.end(), 16, 2);
     }
     const unsigned word = 0x8000u >> literals;
     block.insert(block.end(),
@@ -282,13 +286,11 @@ TEST(Lzrw, FastPathRefusesItemsOneBytePastTheirBounds) {
     };
     for (int literals = 0; literals < 16; ++literals) {
         SCOPED_TRACE(literals);
-        if (literals > 0) {
-            // A copy from the very first byte written is whole.
-            const Bytes whole = FastPathBlock(literals, copyItem(literals), false);
-            ASSERT_TRUE(ReferenceDecode(whole).has_value());
-            EXPECT_EQ(Decompress(whole), *ReferenceDecode(whole));
-        }
-        EXPECT_THROW(Decompress(FastPathBlock(literals, copyItem(literals + 1), false)),
+        // A copy from the very first byte written is whole.
+        const Bytes whole = FastPathBlock(literals, copyItem(16 + literals), false);
+        ASSERT_TRUE(ReferenceDecode(whole).has_value());
+        EXPECT_EQ(Decompress(whole), *ReferenceDecode(whole));
+        EXPECT_THROW(Decompress(FastPathBlock(literals, copyItem(17 + literals), false)),
                      EReadError);
         // A run one byte longer than the room left in the block (the
         // sanitizer build sees the byte written past it).
@@ -296,6 +298,20 @@ TEST(Lzrw, FastPathRefusesItemsOneBytePastTheirBounds) {
         EXPECT_THROW(Decompress(FastPathBlock(literals, B({0, count >> 8, count & 0xFF, 7}), true)),
                      EReadError);
     }
+}
+
+TEST(Lzrw, CopiesPastTheBlockLimitAreRejected) {
+    // Sixteen literals, then groups of 16 copies of 18 bytes each, well past
+    // the limit (the sanitizer build sees any byte written past it).
+    Bytes block = {0x40, 0, 0};
+    block.insert(block.end(), 16, 'a');
+    for (int group = 0; group < 130; ++group) {
+        block.insert(block.end(), {0xFF, 0xFF});
+        for (int i = 0; i < 16; ++i)
+            block.insert(block.end(), {0x01, 0x0F}); // offset 16, length 18
+    }
+    ASSERT_FALSE(ReferenceDecode(block).has_value());
+    EXPECT_THROW(Decompress(block), EReadError);
 }
 
 // Builds a valid block item by item, with a mix the compressor rarely makes:
