@@ -67,6 +67,16 @@ protected:
         return topics;
     }
 
+    // The Delete key in the main window, where the topic list is active, and
+    // the question answered: the first topic goes.
+    static void DeleteFirstTopic(TavikProcess& tavik, WindowId main) {
+        TypeKey(main, "Delete");
+        const WindowId confirm = tavik.WaitForWindow("^Confirm$");
+        ASSERT_NE(confirm, 0u);
+        TypeKey(confirm, "Return");
+        ASSERT_TRUE(tavik.WaitForNoWindow("^Confirm$"));
+    }
+
     std::uintmax_t DataSize() const { return std::filesystem::file_size(DataFileName(folder)); }
 
     QTemporaryDir dir;
@@ -152,11 +162,7 @@ TEST_F(SessionTest, ALostDisplayConnectionStillSavesTheListChanges) {
     TavikProcess tavik(folder);
     const WindowId main = tavik.WaitForWindow("^Tavik$");
     ASSERT_NE(main, 0u);
-    TypeKey(main, "Delete"); // the topic list is active: its first topic goes
-    const WindowId confirm = tavik.WaitForWindow("^Confirm$");
-    ASSERT_NE(confirm, 0u);
-    TypeKey(confirm, "Return");
-    ASSERT_TRUE(tavik.WaitForNoWindow("^Confirm$"));
+    ASSERT_NO_FATAL_FAILURE(DeleteFirstTopic(tavik, main));
 
     // The X server closes the program's connection, as when it ends.
     Xdotool({"windowkill", QString::number(main)});
@@ -173,11 +179,7 @@ TEST_F(SessionTest, ACloseRequestDuringTheSaveWaitsForItAndThenEndsTheProgram) {
     TavikProcess tavik(folder);
     const WindowId main = tavik.WaitForWindow("^Tavik$");
     ASSERT_NE(main, 0u);
-    TypeKey(main, "Delete"); // the topic list is active: its first topic goes
-    const WindowId confirm = tavik.WaitForWindow("^Confirm$");
-    ASSERT_NE(confirm, 0u);
-    TypeKey(confirm, "Return");
-    ASSERT_TRUE(tavik.WaitForNoWindow("^Confirm$"));
+    ASSERT_NO_FATAL_FAILURE(DeleteFirstTopic(tavik, main));
 
     // F2 starts the save; the close request is already waiting behind it and
     // arrives while the progress window is up.
