@@ -35,7 +35,7 @@ void TValueWriter::Write(const void* bytes, std::size_t n) {
     }
 }
 
-void TValueWriter::WriteString(std::string_view s) {
+void TValueWriter::WriteStringSlowly(std::string_view s) {
     if (s.size() < 256) {
         const std::uint8_t head[2] = {vaString, static_cast<std::uint8_t>(s.size())};
         Write(head, 2);
@@ -47,23 +47,6 @@ void TValueWriter::WriteString(std::string_view s) {
         Write(head, 5);
     }
     Write(s.data(), s.size());
-}
-
-void TValueWriter::WriteInteger(std::int32_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    if (v >= -128 && v <= 127) {
-        const std::uint8_t b[2] = {vaInt8, static_cast<std::uint8_t>(u)};
-        Write(b, 2);
-    } else if (v >= -32768 && v <= 32767) {
-        const std::uint8_t b[3] = {vaInt16, static_cast<std::uint8_t>(u),
-                                   static_cast<std::uint8_t>(u >> 8)};
-        Write(b, 3);
-    } else {
-        const std::uint8_t b[5] = {
-            vaInt32, static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-            static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
-        Write(b, 5);
-    }
 }
 
 std::int64_t TValueReader::BytesLeft() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,12 +43,45 @@ public:
     void WriteListBegin() { WriteByte(vaList); }
     void WriteListEnd() { WriteByte(vaNull); }
     // 0x06 + one length byte below 256 characters, 0x0C + 4-byte length above.
-    void WriteString(std::string_view s);
+    void WriteString(std::string_view s) {
+        // A short string that fits the buffer, nearly every one, goes in here.
+        if (s.size() < 256 && kBufferSize - FCount >= 2 + s.size()) {
+            std::uint8_t* at = &FBuffer[FCount];
+            at[0] = vaString;
+            at[1] = static_cast<std::uint8_t>(s.size());
+            if (!s.empty())
+                std::memcpy(at + 2, s.data(), s.size());
+            FCount += 2 + s.size();
+            return;
+        }
+        WriteStringSlowly(s);
+    }
     // The shortest of 0x02 (1 byte), 0x03 (2 bytes), 0x04 (4 bytes) that holds v.
-    void WriteInteger(std::int32_t v);
+    void WriteInteger(std::int32_t v) {
+        const auto u = static_cast<std::uint32_t>(v);
+        std::uint8_t b[5] = {vaInt32, static_cast<std::uint8_t>(u),
+                             static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u >> 16),
+                             static_cast<std::uint8_t>(u >> 24)};
+        std::size_t n = 5;
+        if (v >= -128 && v <= 127) {
+            b[0] = vaInt8;
+            n = 2;
+        } else if (v >= -32768 && v <= 32767) {
+            b[0] = vaInt16;
+            n = 3;
+        }
+        if (kBufferSize - FCount < 5) {
+            Write(b, n);
+            return;
+        }
+        // Always five bytes, one move of a fixed width; only the first n count.
+        std::memcpy(&FBuffer[FCount], b, 5);
+        FCount += n;
+    }
     void FlushBuffer();
 
 private:
+    void WriteStringSlowly(std::string_view s);
     void WriteByte(std::uint8_t b) {
         if (FCount == kBufferSize)
             FlushBuffer();
