@@ -49,6 +49,23 @@ void TValueWriter::WriteStringSlowly(std::string_view s) {
     Write(s.data(), s.size());
 }
 
+void TValueWriter::WriteIntegerSlowly(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    if (v >= -128 && v <= 127) {
+        const std::uint8_t b[2] = {vaInt8, static_cast<std::uint8_t>(u)};
+        Write(b, 2);
+    } else if (v >= -32768 && v <= 32767) {
+        const std::uint8_t b[3] = {vaInt16, static_cast<std::uint8_t>(u),
+                                   static_cast<std::uint8_t>(u >> 8)};
+        Write(b, 3);
+    } else {
+        const std::uint8_t b[5] = {
+            vaInt32, static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+            static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
+        Write(b, 5);
+    }
+}
+
 std::int64_t TValueReader::BytesLeft() {
     auto left = static_cast<std::int64_t>(FCount - FPos);
     FPos = FCount;

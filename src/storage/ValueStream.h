@@ -58,30 +58,34 @@ public:
     }
     // The shortest of 0x02 (1 byte), 0x03 (2 bytes), 0x04 (4 bytes) that holds v.
     void WriteInteger(std::int32_t v) {
-        const auto u = static_cast<std::uint32_t>(v);
-        std::uint8_t b[5] = {vaInt32, static_cast<std::uint8_t>(u),
-                             static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u >> 16),
-                             static_cast<std::uint8_t>(u >> 24)};
-        std::size_t n = 5;
-        if (v >= -128 && v <= 127) {
-            b[0] = vaInt8;
-            n = 2;
-        } else if (v >= -32768 && v <= 32767) {
-            b[0] = vaInt16;
-            n = 3;
-        }
         if (kBufferSize - FCount < 5) {
-            Write(b, n);
+            WriteIntegerSlowly(v);
             return;
         }
-        // Always five bytes, one move of a fixed width; only the first n count.
-        std::memcpy(&FBuffer[FCount], b, 5);
-        FCount += n;
+        // Straight into the buffer: bytes gathered elsewhere first would be
+        // read back as one word, which stalls the processor.
+        std::uint8_t* at = &FBuffer[FCount];
+        const auto u = static_cast<std::uint32_t>(v);
+        at[1] = static_cast<std::uint8_t>(u);
+        at[2] = static_cast<std::uint8_t>(u >> 8);
+        at[3] = static_cast<std::uint8_t>(u >> 16);
+        at[4] = static_cast<std::uint8_t>(u >> 24);
+        if (v >= -128 && v <= 127) {
+            at[0] = vaInt8;
+            FCount += 2;
+        } else if (v >= -32768 && v <= 32767) {
+            at[0] = vaInt16;
+            FCount += 3;
+        } else {
+            at[0] = vaInt32;
+            FCount += 5;
+        }
     }
     void FlushBuffer();
 
 private:
     void WriteStringSlowly(std::string_view s);
+    void WriteIntegerSlowly(std::int32_t v);
     void WriteByte(std::uint8_t b) {
         if (FCount == kBufferSize)
             FlushBuffer();
