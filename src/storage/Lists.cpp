@@ -11,51 +11,79 @@
 namespace tavik {
 namespace {
 
-// Slots of sizeof(TBmp) bytes handed out from slabs. A freed slot goes on a
-// free list for the next image; slabs are never given back, so memory stays
-// at the largest number of images held at once. Not thread-safe: the
-// program is single-threaded.
+// Slots of sizeof(TBmp) bytes handed out from slabs. Freed slots wait on a
+// stack for the next images: taking one reads nothing from the slot itself, so
+// loading a catalogue writes its images without waiting for each one's memory.
+// Slabs are never given back, so memory stays at the largest number of images
+// held at once. Not thread-safe: images are made on one thread.
 class TBmpSlots {
 public:
     void* Take() {
-        if (FFree != nullptr) {
-            Slot* slot = FFree;
-            FFree = slot->next;
+        if (!FFree.empty()) {
+            void* slot = FFree.back();
+            FFree.pop_back();
             return slot;
         }
-        if (FUsed == kSlabSlots) {
-            FSlabs.push_back(std::make_unique<Slot[]>(kSlabSlots));
-            FUsed = 0;
-        }
-        return &FSlabs.back()[FUsed++];
+        if (FNext == FEnd)
+            AddSlab();
+        return FNext++;
     }
-    void Give(void* p) noexcept {
-        auto* slot = static_cast<Slot*>(p);
-        slot->next = FFree;
-        FFree = slot;
-    }
+    // Never grows the stack: each slab makes room on it for all its slots.
+    void Give(void* p) noexcept { FFree.push_back(p); }
 
 private:
-    union Slot {
-        Slot* next;
+    struct Slot {
         alignas(TBmp) unsigned char bytes[sizeof(TBmp)];
     };
     static constexpr std::size_t kSlabSlots = 1024;
+
+    void AddSlab() {
+        FFree.reserve((FSlabs.size() + 1) * kSlabSlots);
+        FSlabs.push_back(std::make_unique_for_overwrite<Slot[]>(kSlabSlots));
+        FNext = FSlabs.back().get();
+        FEnd = FNext + kSlabSlots;
+    }
+
     std::vector<std::unique_ptr<Slot[]>> FSlabs;
-    std::size_t FUsed = kSlabSlots;
-    Slot* FFree = nullptr;
+    Slot* FNext = nullptr; // the unused rest of the last slab
+    Slot* FEnd = nullptr;
+    std::vector<void*> FFree;
 };
 
+// Never destroyed: images in static lists may die after it would. A plain
+// pointer, set on first use, costs no check of a guard per image.
+TBmpSlots* TheSlots = nullptr;
+
 TBmpSlots& Slots() {
-    // Never destroyed: images in static lists may die after it would.
-    static TBmpSlots* const slots = new TBmpSlots;
-    return *slots;
+    if (TheSlots == nullptr)
+        TheSlots = new TBmpSlots;
+    return *TheSlots;
+}
+
+// Copies n <= TPictureName::kInline bytes in at most two moves of a fixed
+// width each, which the compiler makes inline: a library call per name would
+// cost more than the copy.
+inline void CopyShort(char* to, const char* from, std::size_t n) noexcept {
+    if (n >= 16) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + n - 16, from + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
 }
 
 } // namespace
 
 TPictureName::TPictureName(TPictureName&& other) noexcept : FSize(other.FSize) {
-    std::memcpy(FBytes, other.FBytes, OnHeap() ? sizeof(char*) : FSize);
+    CopyShort(FBytes, other.FBytes, OnHeap() ? sizeof(char*) : FSize);
     other.FSize = 0;
 }
 
@@ -69,7 +97,7 @@ TPictureName& TPictureName::operator=(TPictureName&& other) noexcept {
     if (this != &other) {
         Release();
         FSize = other.FSize;
-        std::memcpy(FBytes, other.FBytes, OnHeap() ? sizeof(char*) : FSize);
+        CopyShort(FBytes, other.FBytes, OnHeap() ? sizeof(char*) : FSize);
         other.FSize = 0;
     }
     return *this;
@@ -90,7 +118,7 @@ char* TPictureName::HeapBlock() const noexcept {
 void TPictureName::Assign(std::string_view text) {
     FSize = static_cast<std::uint32_t>(text.size());
     if (!OnHeap()) {
-        std::memcpy(FBytes, text.data(), text.size());
+        CopyShort(FBytes, text.data(), text.size());
         return;
     }
     char* block = new char[text.size()];
@@ -125,8 +153,8 @@ void TBmp::operator delete(void* p, std::size_t size) noexcept {
     Slots().Give(p);
 }
 
-int TTopic::AddBmp(TPictureName name, std::int32_t position) {
-    return Bmps.Add(std::make_unique<TBmp>(std::move(name), position));
+int TTopic::AddBmp(std::string_view name, std::int32_t position) {
+    return Bmps.Add(std::make_unique<TBmp>(name, position));
 }
 
 TTopic& TTopicList::AddTopic(std::string name) {
@@ -163,15 +191,25 @@ void TTopicList::WriteTo(TValueWriter& writer) const {
 void TTopicList::ReadFrom(TValueReader& reader) {
     reader.ReadListBegin();
     Clear();
+    // A topic's images are gathered first, so that its list is allocated once,
+    // at its full size; they join the topic also when a read fails.
+    std::vector<std::unique_ptr<TBmp>> images;
     while (!reader.EndOfList()) {
         TTopic& topic = AddTopic(reader.ReadString());
         reader.ReadListBegin();
-        while (!reader.EndOfList()) {
-            // Taken from the reader's buffer before the next read moves it.
-            TPictureName name(reader.ReadStringView());
-            const std::int32_t position = reader.ReadInteger();
-            topic.AddBmp(std::move(name), position);
+        try {
+            while (!reader.EndOfList()) {
+                // The name is taken from the reader's buffer before the next
+                // read moves it.
+                auto image = std::make_unique<TBmp>(reader.ReadStringView(), 0);
+                image->Position = reader.ReadInteger();
+                images.push_back(std::move(image));
+            }
+        } catch (...) {
+            topic.Bmps.AddAll(images);
+            throw;
         }
+        topic.Bmps.AddAll(images);
         reader.ReadListEnd();
     }
     reader.ReadListEnd();

@@ -64,7 +64,7 @@ std::ostream& operator<<(std::ostream& out, const TPictureName& name);
 // in the data file (at least 4; 0 means "no stored picture").
 class TBmp : public TObject {
 public:
-    TBmp(TPictureName name, std::int32_t position) : Name(std::move(name)), Position(position) {}
+    TBmp(std::string_view name, std::int32_t position) : Name(name), Position(position) {}
     // Images come by the hundred thousand: they live in shared slabs rather
     // than in one heap block each.
     static void* operator new(std::size_t size);
@@ -84,7 +84,7 @@ class TTopic : public TObject {
 public:
     explicit TTopic(std::string name) : Name(std::move(name)) {}
     // Appends an image; returns its index.
-    int AddBmp(TPictureName name, std::int32_t position);
+    int AddBmp(std::string_view name, std::int32_t position);
     void DeleteBmp(int index) { Bmps.DeleteAndFree(index); }
 
     std::string Name;

@@ -13,11 +13,6 @@ void TObjList::CheckIndex(int index, int limit) const {
         throw EListError("List index out of bounds");
 }
 
-int TObjList::Add(std::unique_ptr<TObject> item) {
-    FItems.push_back(std::move(item));
-    return Count() - 1;
-}
-
 void TObjList::Insert(int index, std::unique_ptr<TObject> item) {
     CheckIndex(index, Count() + 1);
     FItems.insert(FItems.begin() + index, std::move(item));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -24,7 +25,11 @@ public:
 
     int Count() const { return static_cast<int>(FItems.size()); }
     // Appends; returns the new item's index.
-    int Add(std::unique_ptr<TObject> item);
+    int Add(std::unique_ptr<TObject> item) {
+        FItems.push_back(std::move(item));
+        return Count() - 1;
+    }
+
     // Inserts before index; index == Count appends.
     void Insert(int index, std::unique_ptr<TObject> item);
     // Removes the item and hands it back alive to the caller.
@@ -37,6 +42,15 @@ public:
     void Move(int from, int to);
     TObject& Items(int index) const;
 
+protected:
+    // Appends the items in their order, in one allocation at most; leaves
+    // items empty.
+    template <class T> void AddAllOf(std::vector<std::unique_ptr<T>>& items) {
+        FItems.insert(FItems.end(), std::make_move_iterator(items.begin()),
+                      std::make_move_iterator(items.end()));
+        items.clear();
+    }
+
 private:
     void CheckIndex(int index, int limit) const;
     std::vector<std::unique_ptr<TObject>> FItems;
@@ -46,6 +60,9 @@ private:
 template <class T> class TObjListOf : public TObjList {
 public:
     int Add(std::unique_ptr<T> item) { return TObjList::Add(std::move(item)); }
+    // Appends the items in their order, in one allocation at most; leaves
+    // items empty.
+    void AddAll(std::vector<std::unique_ptr<T>>& items) { AddAllOf(items); }
     void Insert(int index, std::unique_ptr<T> item) { TObjList::Insert(index, std::move(item)); }
     std::unique_ptr<T> Delete(int index) {
         return std::unique_ptr<T>(static_cast<T*>(TObjList::Delete(index).release()));

@@ -35,7 +35,7 @@ void TValueWriter::Write(const void* bytes, std::size_t n) {
     }
 }
 
-void TValueWriter::WriteString(std::string_view s) {
+void TValueWriter::WriteStringSlowly(std::string_view s) {
     if (s.size() < 256) {
         const std::uint8_t head[2] = {vaString, static_cast<std::uint8_t>(s.size())};
         Write(head, 2);
@@ -49,7 +49,7 @@ void TValueWriter::WriteString(std::string_view s) {
     Write(s.data(), s.size());
 }
 
-void TValueWriter::WriteInteger(std::int32_t v) {
+void TValueWriter::WriteIntegerSlowly(std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
     if (v >= -128 && v <= 127) {
         const std::uint8_t b[2] = {vaInt8, static_cast<std::uint8_t>(u)};
@@ -95,28 +95,15 @@ void TValueReader::Read(void* bytes, std::size_t n) {
     }
 }
 
-bool TValueReader::EndOfList() {
-    return PeekByte() == vaNull;
-}
-
-void TValueReader::ReadTag(std::uint8_t expected) {
-    if (ReadByte() != expected)
-        throw EReadError("Invalid property value");
-}
-
-void TValueReader::ReadListBegin() {
-    ReadTag(vaList);
-}
-
-void TValueReader::ReadListEnd() {
-    ReadTag(vaNull);
+void TValueReader::ThrowInvalidValue() {
+    throw EReadError("Invalid property value");
 }
 
 std::string TValueReader::ReadString() {
     return std::string(ReadStringView());
 }
 
-std::string_view TValueReader::ReadStringView() {
+std::string_view TValueReader::ReadStringViewSlowly() {
     std::size_t length = 0;
     const std::uint8_t tag = ReadByte();
     if (tag == vaString) {
@@ -124,10 +111,9 @@ std::string_view TValueReader::ReadStringView() {
     } else if (tag == vaLString) {
         std::uint8_t b[4];
         Read(b, 4);
-        length = static_cast<std::size_t>(b[0]) | static_cast<std::size_t>(b[1]) << 8 |
-                 static_cast<std::size_t>(b[2]) << 16 | static_cast<std::size_t>(b[3]) << 24;
+        length = LittleEndian32(b);
     } else {
-        throw EReadError("Invalid property value");
+        ThrowInvalidValue();
     }
     if (length <= FCount - FPos) {
         const std::string_view s(reinterpret_cast<const char*>(FBuffer.get() + FPos), length);
@@ -148,7 +134,7 @@ std::string_view TValueReader::ReadStringView() {
     return FLongString;
 }
 
-std::int32_t TValueReader::ReadInteger() {
+std::int32_t TValueReader::ReadIntegerSlowly() {
     const std::uint8_t tag = ReadByte();
     if (tag == vaInt8)
         return static_cast<std::int8_t>(ReadByte());
@@ -160,11 +146,9 @@ std::int32_t TValueReader::ReadInteger() {
     if (tag == vaInt32) {
         std::uint8_t b[4];
         Read(b, 4);
-        return static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+        return static_cast<std::int32_t>(LittleEndian32(b));
     }
-    throw EReadError("Invalid property value");
+    ThrowInvalidValue();
 }
 
 } // namespace tavik

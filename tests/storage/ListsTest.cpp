@@ -61,6 +61,49 @@ TEST(CatalogueStream, RoundTripKeepsOrderNamesAndPositions) {
     EXPECT_EQ(Write(read), Write(topics));
 }
 
+// A memory stream that hands out its bytes some at a time, from 1 to 61 a
+// read, so that the reader's buffer ends inside every kind of value.
+class TTricklingStream : public TMemoryStream {
+public:
+    using TMemoryStream::TMemoryStream;
+    std::size_t Read(void* buffer, std::size_t count) override {
+        FStep = FStep % 61 + 1;
+        return TMemoryStream::Read(buffer, std::min(count, FStep));
+    }
+
+private:
+    std::size_t FStep = 0;
+};
+
+TEST(CatalogueStream, NamesAroundTheInlineLimitAndEveryIntegerWidthReadBack) {
+    TTopicList topics;
+    const std::int32_t positions[] = {4, -128, 300, -32768, 70000, 2147483647};
+    for (int n = 0; n < 20; ++n) {
+        TTopic& topic = topics.AddTopic("topic " + std::to_string(n));
+        for (std::size_t length = 0; length <= TPictureName::kInline + 8; ++length)
+            topic.AddBmp(std::string(length, static_cast<char>('a' + (n + length) % 26)),
+                         positions[(n + length) % std::size(positions)]);
+    }
+    const Bytes written = Write(topics);
+
+    TMemoryStream whole(written);
+    TTricklingStream trickling(written);
+    for (TStream* stream : {static_cast<TStream*>(&whole), static_cast<TStream*>(&trickling)}) {
+        TValueReader reader(*stream);
+        TTopicList read;
+        read.ReadFrom(reader);
+        ASSERT_EQ(read.Count(), topics.Count());
+        for (int t = 0; t < topics.Count(); ++t) {
+            ASSERT_EQ(read.Topics(t).Bmps.Count(), topics.Topics(t).Bmps.Count());
+            for (int i = 0; i < topics.Topics(t).Bmps.Count(); ++i) {
+                EXPECT_EQ(read.Image(t, i).Name, topics.Image(t, i).Name.View());
+                EXPECT_EQ(read.Image(t, i).Position, topics.Image(t, i).Position);
+            }
+        }
+        EXPECT_EQ(Write(read), written);
+    }
+}
+
 TEST(PictureName, KeepsItsTextAcrossTheInlineLimitThroughCopiesMovesAndSelfAssignment) {
     for (const std::size_t length :
          {std::size_t{0}, TPictureName::kInline, TPictureName::kInline + 1, std::size_t{300}}) {

@@ -93,6 +93,31 @@ TEST(ValueWriter, BufferedBytesReachTheStreamOnlyWhenFlushedOrFull) {
     EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + 5 + big.size()));
 }
 
+TEST(ValueWriter, ValuesMeetingTheBuffersEndReadBack) {
+    for (std::size_t room = 0; room <= 12; ++room) {
+        TMemoryStream stream;
+        const Bytes filler(TValueWriter::kBufferSize - room, 0);
+        {
+            TValueWriter writer(stream);
+            writer.Write(filler.data(), filler.size());
+            writer.WriteString(std::string(room / 2, 'n'));
+            writer.WriteInteger(70000);
+            writer.WriteInteger(-300);
+            writer.WriteInteger(4);
+            writer.WriteString("tail");
+            writer.FlushBuffer();
+        }
+        stream.Seek(static_cast<std::int64_t>(filler.size()));
+        TValueReader reader(stream);
+        EXPECT_EQ(reader.ReadString(), std::string(room / 2, 'n')) << room;
+        EXPECT_EQ(reader.ReadInteger(), 70000) << room;
+        EXPECT_EQ(reader.ReadInteger(), -300) << room;
+        EXPECT_EQ(reader.ReadInteger(), 4) << room;
+        EXPECT_EQ(reader.ReadString(), "tail") << room;
+        EXPECT_EQ(reader.BytesLeft(), 0) << room;
+    }
+}
+
 TEST(ValueWriter, FailingStreamRaisesWriteError) {
     for (std::size_t limit : {0u, 1u, 4095u, 4096u, 4097u, 9000u, 300000u}) {
         test::TFailingStream stream(limit);
@@ -136,6 +161,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadErrorCase{"NameNotString", B({0x01, 0x02, 0x05}), "Invalid property value"},
         ReadErrorCase{"PositionNotInteger",
                       B({0x01, 0x06, 0x01, 0x41, 0x01, 0x06, 0x01, 0x78, 0x06}),
+                      "Invalid property value"},
+        ReadErrorCase{"PositionNotIntegerWithMoreAfter",
+                      B({0x01, 0x06, 0x01, 0x41, 0x01, 0x06, 0x01, 0x78, 0x05, 0x04, 0x00, 0x00,
+                         0x00, 0x00, 0x00}),
                       "Invalid property value"},
         ReadErrorCase{"ImagesNotList", B({0x01, 0x06, 0x01, 0x41, 0x00}), "Invalid property value"},
         ReadErrorCase{"CutInName", B({0x01, 0x06, 0x05, 0x41}), "Stream read error"},
