@@ -173,7 +173,11 @@ public:
     void DeleteImages();
     void RenameImage(int topic, int index, const QString& name);
     void MoveImage(int topic, int index, bool up);
-    void MoveImagesToTopic(int target, int source, int index);
+    // Moves the selected pictures of topic source (the one shown) to the end
+    // of topic target, once the user has confirmed.
+    void MoveImagesToTopic(int target, int source);
+    // The same for the selected search results, from their own topics.
+    void MoveResultsToTopic(int target);
 
 signals:
     // The window has accepted a close: the program is to end (the destructor
@@ -282,6 +286,7 @@ private:
     void RemoveSelectedResults(const std::vector<TNameMatch>& pictures);
     void SwapImageItems(int a, bool up);
     int TransferSelectedImages(int target, int source);
+    bool AskToMove(const std::vector<TNameMatch>& pictures, int target);
     void BringToFront();
 
     // MainSearch.cpp

@@ -263,16 +263,15 @@ void TMainForm::SwapImageItems(int a, bool up) {
     RevealImage(b);
 }
 
-void TMainForm::MoveImagesToTopic(int target, int source, int index) {
-    const int count = BmpListView->SelectedCount();
-    const QString targetName = NameText(FTopics->Topics(target).Name);
-    const QString question =
-        count < 2 ? FormatText(LoadText(kTextMoveImage),
-                               {NameText(FTopics->Image(source, index).Name), targetName})
-                  : FormatText(LoadText(kTextMoveImages), {count, targetName});
-    if (MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) != mrOk)
+void TMainForm::MoveImagesToTopic(int target, int source) {
+    std::vector<TNameMatch> pictures;
+    for (int i = 0; i < BmpListView->Count(); ++i)
+        if (BmpListView->IsSelected(i))
+            pictures.push_back({source, i});
+    if (pictures.empty() || !AskToMove(pictures, target))
         return;
-    auto change = std::make_unique<TTransferPicturesCommand>(*this, CaptureView(), target, source);
+    auto change =
+        std::make_unique<TTransferPicturesCommand>(*this, CaptureView(), target, pictures);
     const int reveal = TransferSelectedImages(target, source);
     UpdateImageCount();
     ArrangeImages();
@@ -280,6 +279,41 @@ void TMainForm::MoveImagesToTopic(int target, int source, int index) {
     ShowPreview();
     SetListChanged(true);
     FHistory->Record(std::move(change));
+}
+
+void TMainForm::MoveResultsToTopic(int target) {
+    std::vector<TNameMatch> pictures = SelectedPictures();
+    // The target's own pictures are where they are to go already.
+    std::erase_if(pictures, [target](TNameMatch picture) { return picture.topic == target; });
+    if (pictures.empty() || !AskToMove(pictures, target))
+        return;
+    auto change =
+        std::make_unique<TTransferPicturesCommand>(*this, CaptureView(), target, pictures);
+    TTopic& to = FTopics->Topics(target);
+    std::vector<TNameMatch> moved;
+    for (const TNameMatch& picture : pictures) {
+        const TBmp& bmp = FTopics->Image(picture.topic, picture.image);
+        moved.push_back({target, to.AddBmp(bmp.Name, bmp.Position)});
+    }
+    for (auto picture = pictures.rbegin(); picture != pictures.rend(); ++picture)
+        FTopics->Topics(picture->topic).Bmps.DeleteAndFree(picture->image);
+    // The results show the pictures moved in their new topic, still selected.
+    FSearch->CatalogChanged();
+    FSearch->ShowAgain(moved, FSearch->ItemOf(moved.front()));
+    SetListChanged(true);
+    FHistory->Record(std::move(change));
+}
+
+bool TMainForm::AskToMove(const std::vector<TNameMatch>& pictures, int target) {
+    const int count = static_cast<int>(pictures.size());
+    const QString targetName = NameText(FTopics->Topics(target).Name);
+    const TNameMatch first = pictures.front();
+    const QString question =
+        count < 2
+            ? FormatText(LoadText(kTextMoveImage),
+                         {NameText(FTopics->Image(first.topic, first.image).Name), targetName})
+            : FormatText(LoadText(kTextMoveImages), {count, targetName});
+    return MessageDlgLang(question, MsgDlgKind::Confirmation, mbOKCancel, 0, FLanguage) == mrOk;
 }
 
 int TMainForm::TransferSelectedImages(int target, int source) {

@@ -5,12 +5,14 @@
 #include "controls/MarkLB.h"
 #include "controls/MessDlgs.h"
 #include "controls/explbtn.h"
+#include "mainwin/MainSearch.h"
 #include "mainwin/TextIds.h"
 #include "mainwin/Texts.h"
 #include "mainwin/TopicCommands.h"
 #include "storage/Lists.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace tavik {
 
@@ -163,20 +165,35 @@ void TMainForm::TopicListBoxDropFiles(QObject*, QPoint point, const QStringList&
 
 void TMainForm::TopicListBoxDragOver(QObject* source, QPoint point, bool& accept) {
     const int topic = TopicAt(point);
-    // Search results belong to no one topic: they are not moved.
+    if (source != BmpListView || topic < 0) {
+        accept = false;
+        return;
+    }
+    // Search results go to any topic that does not hold them all already.
+    if (FSearch && FSearch->ShowsResults()) {
+        const std::vector<TNameMatch> dragged = SelectedPictures();
+        accept = std::any_of(dragged.begin(), dragged.end(),
+                             [topic](TNameMatch picture) { return picture.topic != topic; });
+        return;
+    }
     const int shown = ImageTopic();
-    accept = source == BmpListView && shown >= 0 && topic >= 0 && topic != shown;
+    accept = shown >= 0 && topic != shown;
 }
 
 void TMainForm::TopicListBoxDragDrop(QObject* source, QPoint point) {
     if (source != BmpListView)
         return;
     const int target = TopicAt(point);
+    if (target < 0)
+        return;
+    if (FSearch && FSearch->ShowsResults()) {
+        MoveResultsToTopic(target);
+        return;
+    }
     // The pictures dragged are those shown.
     const int shown = ImageTopic();
-    const int image = CurrentImageIndex();
-    if (shown >= 0 && target >= 0 && target != shown && image >= 0)
-        MoveImagesToTopic(target, shown, image);
+    if (shown >= 0 && target != shown && CurrentImageIndex() >= 0)
+        MoveImagesToTopic(target, shown);
 }
 
 } // namespace tavik

@@ -19,17 +19,6 @@ QString TopicCaption(TMainForm& form, int index) {
     return item ? item->text() : QString();
 }
 
-std::vector<TPictureEntry> EntriesOf(const TBmpList& bmps, const std::vector<int>& indexes) {
-    std::vector<TPictureEntry> entries;
-    for (int index : indexes)
-        entries.push_back({index, bmps.Bmps(index).Name, bmps.Bmps(index).Position});
-    return entries;
-}
-
-int PictureCount(const std::vector<TPictureEntry>& entries) {
-    return static_cast<int>(entries.size());
-}
-
 void InsertEntries(TBmpList& bmps, const std::vector<TPictureEntry>& entries) {
     for (const TPictureEntry& entry : entries)
         bmps.Insert(entry.index, std::make_unique<TBmp>(entry.name, entry.position));
@@ -60,12 +49,43 @@ QString DeleteText(TMainForm& form, const std::vector<TNameMatch>& pictures) {
     return FormatText(LoadText(kTextChangeDeleteOne), {form.NameText(bmp.Name)});
 }
 
-QString TransferText(TMainForm& form, const TViewState& before, int target) {
-    const int count = static_cast<int>(before.selectedImages.size());
+QString TransferText(TMainForm& form, const std::vector<TNameMatch>& pictures, int target) {
+    const int count = static_cast<int>(pictures.size());
     const QString topic = TopicCaption(form, target);
-    return count == 1 ? FormatText(LoadText(kTextChangeTransferOne),
-                                   {Caption(form, before.selectedImages[0]), topic})
-                      : FormatText(LoadText(kTextChangeTransferMany), {count, topic});
+    if (count != 1)
+        return FormatText(LoadText(kTextChangeTransferMany), {count, topic});
+    const TBmp& bmp = form.Topics().Image(pictures[0].topic, pictures[0].image);
+    return FormatText(LoadText(kTextChangeTransferOne), {form.NameText(bmp.Name), topic});
+}
+
+std::vector<TPlacedEntry> PlacedEntries(TMainForm& form, const std::vector<TNameMatch>& pictures) {
+    std::vector<TPlacedEntry> entries;
+    for (const TNameMatch& picture : pictures) {
+        const TBmp& bmp = form.Topics().Image(picture.topic, picture.image);
+        entries.push_back({picture.topic, {picture.image, bmp.Name, bmp.Position}});
+    }
+    return entries;
+}
+
+// Puts the entries back at their places, first to last.
+int InsertPlaced(TMainForm& form, const std::vector<TPlacedEntry>& entries, int listed) {
+    for (const TPlacedEntry& placed : entries) {
+        form.Topics()
+            .Topics(placed.topic)
+            .Bmps.Insert(placed.entry.index,
+                         std::make_unique<TBmp>(placed.entry.name, placed.entry.position));
+        listed = Untouched(listed, placed.topic);
+    }
+    return listed;
+}
+
+// Takes the entries out, last to first, so the indexes of the others hold.
+int DeletePlaced(TMainForm& form, const std::vector<TPlacedEntry>& entries, int listed) {
+    for (auto placed = entries.rbegin(); placed != entries.rend(); ++placed) {
+        form.Topics().Topics(placed->topic).Bmps.DeleteAndFree(placed->entry.index);
+        listed = Untouched(listed, placed->topic);
+    }
+    return listed;
 }
 
 } // namespace
@@ -95,30 +115,15 @@ int TAddPicturesCommand::Apply(int listed) {
 TDeletePicturesCommand::TDeletePicturesCommand(TMainForm& form, TViewState before,
                                                const std::vector<TNameMatch>& pictures)
     : TCatalogCommand(form, std::move(before), DeleteText(form, pictures),
-                      static_cast<int>(pictures.size())) {
-    for (const TNameMatch& picture : pictures) {
-        const TBmp& bmp = form.Topics().Image(picture.topic, picture.image);
-        FDeleted.push_back({picture.topic, {picture.image, bmp.Name, bmp.Position}});
-    }
-}
+                      static_cast<int>(pictures.size())),
+      FDeleted(PlacedEntries(form, pictures)) {}
 
 int TDeletePicturesCommand::Revert(int listed) {
-    for (const TDeleted& deleted : FDeleted) {
-        Form.Topics()
-            .Topics(deleted.topic)
-            .Bmps.Insert(deleted.entry.index,
-                         std::make_unique<TBmp>(deleted.entry.name, deleted.entry.position));
-        listed = Untouched(listed, deleted.topic);
-    }
-    return listed;
+    return InsertPlaced(Form, FDeleted, listed);
 }
 
 int TDeletePicturesCommand::Apply(int listed) {
-    for (auto deleted = FDeleted.rbegin(); deleted != FDeleted.rend(); ++deleted) {
-        Form.Topics().Topics(deleted->topic).Bmps.DeleteAndFree(deleted->entry.index);
-        listed = Untouched(listed, deleted->topic);
-    }
-    return listed;
+    return DeletePlaced(Form, FDeleted, listed);
 }
 
 TRenamePictureCommand::TRenamePictureCommand(TMainForm& form, TViewState before, int topic,
@@ -178,25 +183,22 @@ int TMovePictureCommand::Swap(int listed) {
 }
 
 TTransferPicturesCommand::TTransferPicturesCommand(TMainForm& form, TViewState before, int target,
-                                                   int source)
-    : TCatalogCommand(form, before, TransferText(form, before, target), 0), FTarget(target),
-      FSource(source), FMoved(EntriesOf(form.Topics().Topics(source).Bmps, before.selectedImages)) {
-}
+                                                   const std::vector<TNameMatch>& pictures)
+    : TCatalogCommand(form, std::move(before), TransferText(form, pictures, target), 0),
+      FTarget(target), FMoved(PlacedEntries(form, pictures)) {}
 
 int TTransferPicturesCommand::Revert(int listed) {
     TBmpList& to = Form.Topics().Topics(FTarget).Bmps;
-    for (int i = 0; i < PictureCount(FMoved); ++i)
+    for (std::size_t i = 0; i < FMoved.size(); ++i)
         to.DeleteAndFree(to.Count() - 1);
-    InsertEntries(Form.Topics().Topics(FSource).Bmps, FMoved);
-    return Untouched(Untouched(listed, FTarget), FSource);
+    return InsertPlaced(Form, FMoved, Untouched(listed, FTarget));
 }
 
 int TTransferPicturesCommand::Apply(int listed) {
     TTopic& to = Form.Topics().Topics(FTarget);
-    for (const TPictureEntry& entry : FMoved)
-        to.AddBmp(entry.name, entry.position);
-    DeleteEntries(Form.Topics().Topics(FSource).Bmps, FMoved);
-    return Untouched(Untouched(listed, FTarget), FSource);
+    for (const TPlacedEntry& placed : FMoved)
+        to.AddBmp(placed.entry.name, placed.entry.position);
+    return DeletePlaced(Form, FMoved, Untouched(listed, FTarget));
 }
 
 } // namespace tavik

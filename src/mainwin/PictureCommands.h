@@ -22,6 +22,12 @@ private:
     std::vector<TPictureEntry> FAdded;
 };
 
+// A picture entry of a change that takes pictures out of several topics.
+struct TPlacedEntry {
+    int topic;
+    TPictureEntry entry;
+};
+
 // The pictures selected in the image list, about to be deleted from their
 // topics (one topic, or several when the list shows search results).
 class TDeletePicturesCommand : public TCatalogCommand {
@@ -35,11 +41,7 @@ protected:
     int Apply(int listed) override;
 
 private:
-    struct TDeleted {
-        int topic;
-        TPictureEntry entry;
-    };
-    std::vector<TDeleted> FDeleted; // in catalogue order
+    std::vector<TPlacedEntry> FDeleted; // in catalogue order
 };
 
 // Picture index of topic, about to be renamed.
@@ -78,11 +80,14 @@ private:
     int FOther;
 };
 
-// The pictures selected in the image list of topic source, about to move to
-// the end of topic target.
+// The pictures selected in the image list, about to move from their topics
+// (one, or several when the list shows search results) to the end of topic
+// target, which holds none of them.
 class TTransferPicturesCommand : public TCatalogCommand {
 public:
-    TTransferPicturesCommand(TMainForm& form, TViewState before, int target, int source);
+    // pictures: in catalogue order.
+    TTransferPicturesCommand(TMainForm& form, TViewState before, int target,
+                             const std::vector<TNameMatch>& pictures);
 
 protected:
     int Revert(int listed) override;
@@ -90,8 +95,7 @@ protected:
 
 private:
     int FTarget;
-    int FSource;
-    std::vector<TPictureEntry> FMoved; // ascending indexes in source
+    std::vector<TPlacedEntry> FMoved; // in catalogue order
 };
 
 } // namespace tavik

@@ -112,7 +112,7 @@ TEST_F(EndToEnd, AWholeSessionSurvivesARestartByteForByte) {
     ASSERT_EQ(ImageNames(), QStringList({"tulip in spring.bmp", "rose.bmp", "star.ico"}));
     SelectImages({2});
     auto move = Answer(PressResult(1));
-    form.MoveImagesToTopic(1, 0, 2);
+    form.MoveImagesToTopic(1, 0);
     SelectImages({1});
     auto remove = Answer(PressResult(1));
     form.SetTopicsActive(false);

@@ -253,6 +253,46 @@ TEST_F(SearchTest, DeleteAndRenameOnResultsChangeTheirTopicsAndUndo) {
     EXPECT_TRUE(Child<QWidget>("tUpBtn")->isEnabled());
 }
 
+TEST_F(SearchTest, ResultsDroppedOnATopicMoveThereFromTheirTopics) {
+    TMainForm& form = Open();
+    Search("st");
+    ASSERT_TRUE(Shows({QString::fromUtf8("Stär.bmp"), "star.bmp", "STAR sign.bmp"}));
+    QTest::keyClick(Field(), Qt::Key_Down);
+    TBmpListView* list = form.ImageList();
+    TMarkListBox* topics = form.TopicList();
+    const QPoint signs = topics->visualItemRect(topics->item(2)).center();
+    // Signs holds the third already: it takes no drop of that one alone.
+    SelectImages({2});
+    bool accept = true;
+    emit topics->DragOver(list, signs, accept);
+    EXPECT_FALSE(accept);
+
+    SelectImages({0, 1, 2});
+    emit topics->DragOver(list, signs, accept);
+    EXPECT_TRUE(accept);
+    QString message;
+    auto answer = Answer(Inspect([&](QWidget* d) { message = MessageOf(d); }, PressResult(1)));
+    emit topics->DragDrop(list, signs);
+    EXPECT_TRUE(answer->Answered());
+    EXPECT_EQ(message, "Do you really want to move the 2 selected images to 'Signs'?");
+    EXPECT_EQ(form.Topics().Topics(0).Bmps.Count(), 2);
+    EXPECT_EQ(form.Topics().Topics(1).Bmps.Count(), 1);
+    ASSERT_EQ(form.Topics().Topics(2).Bmps.Count(), 3);
+    EXPECT_EQ(form.Topics().Image(2, 2).Name, "star.bmp");
+    // The results follow the pictures to their new topic, still selected.
+    EXPECT_TRUE(Shows({"STAR sign.bmp", QString::fromUtf8("Stär.bmp"), "star.bmp"}));
+    EXPECT_FALSE(list->IsSelected(0));
+    EXPECT_TRUE(list->IsSelected(1) && list->IsSelected(2));
+    EXPECT_TRUE(form.ListChanged());
+    EXPECT_FALSE(form.DataChanged());
+
+    Undo();
+    EXPECT_TRUE(Shows({QString::fromUtf8("Stär.bmp"), "star.bmp", "STAR sign.bmp"}));
+    EXPECT_EQ(form.Topics().Image(0, 2).Name, "St\xe4r.bmp");
+    EXPECT_EQ(form.Topics().Image(1, 0).Name, "star.bmp");
+    EXPECT_EQ(form.Topics().Topics(2).Bmps.Count(), 1);
+}
+
 TEST_F(SearchTest, ChoosingATopicEndsTheSearch) {
     TMainForm& form = Open();
     Search("o");

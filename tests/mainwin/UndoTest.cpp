@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    [](UndoTest&, TMainForm& f) {
                        Confirm();
-                       f.MoveImagesToTopic(1, 0, 0);
+                       f.MoveImagesToTopic(1, 0);
                    },
                    "Undo move 2 pictures to 'B'", false, false},
         ChangeCase{"Import", nullptr,
@@ -492,7 +492,7 @@ TEST_F(UndoRandomRun, EveryStepMatchesTheModelAndTheSavedCatalogueReopensTheSame
                 const int target = (topic + 1 + pick(topics - 1)) % topics;
                 const std::vector<int> rows = subset(pictures);
                 SelectImages(rows);
-                form.MoveImagesToTopic(target, topic, rows.front());
+                form.MoveImagesToTopic(target, topic);
                 for (int row : rows)
                     next[target].pictures.push_back(next[topic].pictures[row]);
                 for (auto i = rows.rbegin(); i != rows.rend(); ++i)
