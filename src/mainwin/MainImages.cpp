@@ -299,7 +299,7 @@ void TMainForm::MoveResultsToTopic(int target) {
         FTopics->Topics(picture->topic).Bmps.DeleteAndFree(picture->image);
     // The results show the pictures moved in their new topic, still selected.
     FSearch->CatalogChanged();
-    FSearch->ShowAgain(moved, FSearch->ItemOf(moved.front()));
+    FSearch->ShowAgain(moved, -1);
     SetListChanged(true);
     FHistory->Record(std::move(change));
 }

@@ -97,10 +97,13 @@ void TMainSearch::ShowAgain(const std::vector<TNameMatch>& selected, int focused
         // The preview follows once, after the whole selection is back.
         const QScopedValueRollback<bool> moving(FForm.FMovingImage, true);
         list->ClearSelection();
+        int first = -1;
         for (const TNameMatch& picture : selected)
-            if (const int item = ItemOf(picture); item != -1)
+            if (const int item = ItemOf(picture); item != -1) {
                 list->SetSelected(item, true);
-        list->SetFocusedIndex(std::min(focused, list->Count() - 1));
+                first = first == -1 ? item : first;
+            }
+        list->SetFocusedIndex(focused >= 0 ? std::min(focused, list->Count() - 1) : first);
     }
     const int current = FForm.CurrentImageIndex();
     FForm.RevealImage(current != -1 ? current : list->FocusedIndex());

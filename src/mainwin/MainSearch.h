@@ -53,7 +53,8 @@ public:
     // search.
     void CatalogChanged() { FIndexStale = true; }
     // Searches again for the text in the field, then selects the results
-    // that are selected (pictures in their topics) and focuses item focused.
+    // that are selected (pictures in their topics) and focuses item focused
+    // (-1: the first of them).
     void ShowAgain(const std::vector<TNameMatch>& selected, int focused);
     TSearchField* Field() const { return FField; }
 

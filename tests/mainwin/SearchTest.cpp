@@ -283,6 +283,7 @@ TEST_F(SearchTest, ResultsDroppedOnATopicMoveThereFromTheirTopics) {
     EXPECT_TRUE(Shows({"STAR sign.bmp", QString::fromUtf8("Stär.bmp"), "star.bmp"}));
     EXPECT_FALSE(list->IsSelected(0));
     EXPECT_TRUE(list->IsSelected(1) && list->IsSelected(2));
+    EXPECT_EQ(list->FocusedIndex(), 1);
     EXPECT_TRUE(form.ListChanged());
     EXPECT_FALSE(form.DataChanged());
 
