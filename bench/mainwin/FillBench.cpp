@@ -7,7 +7,7 @@
 // reports how late a 10 ms timer of the window runs meanwhile (the event
 // loop's latency while the thumbnails are made).
 #include "BenchCatalogue.h"
-#include "Ratios.h"
+#include "WindowBenchMain.h"
 
 #include "controls/BmpLV.h"
 #include "graphics/TavikPicture.h"
@@ -18,7 +18,6 @@
 #include "storage/Lists.h"
 #include "storage/Records.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
@@ -26,7 +25,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -166,22 +164,16 @@ BENCHMARK(BM_FillToAllThumbnails)
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    tavik::bench::RatioReporter reporter(false);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
     // Times against making the thumbnails alone; the fill on all threads
     // should take no longer than the fill on the event loop did.
-    const int missed = tavik::bench::PrintRatios(
-        reporter, {{"fill on the event loop / thumbnails only (no target)", "BM_FillOnTheEventLoop",
-                    "BM_ThumbnailsOnly", false, 1e9, false},
-                   {"all thumbnails, one worker / thumbnails only (no target)",
-                    "BM_FillToAllThumbnails/1", "BM_ThumbnailsOnly", false, 1e9, false},
-                   {"all thumbnails, all workers / thumbnails only (no target)",
-                    "BM_FillToAllThumbnails/0", "BM_ThumbnailsOnly", false, 1e9, false},
-                   {"all thumbnails, all workers / fill on the event loop",
-                    "BM_FillToAllThumbnails/0", "BM_FillOnTheEventLoop", false, 1.0, false}});
-    benchmark::Shutdown();
-    return missed > 0 ? 1 : 0;
+    return tavik::bench::RunWindowBenchmarks(
+        argc, argv,
+        {{"fill on the event loop / thumbnails only (no target)", "BM_FillOnTheEventLoop",
+          "BM_ThumbnailsOnly", false, 1e9, false},
+         {"all thumbnails, one worker / thumbnails only (no target)", "BM_FillToAllThumbnails/1",
+          "BM_ThumbnailsOnly", false, 1e9, false},
+         {"all thumbnails, all workers / thumbnails only (no target)", "BM_FillToAllThumbnails/0",
+          "BM_ThumbnailsOnly", false, 1e9, false},
+         {"all thumbnails, all workers / fill on the event loop", "BM_FillToAllThumbnails/0",
+          "BM_FillOnTheEventLoop", false, 1.0, false}});
 }

@@ -7,13 +7,12 @@
 #include "mainwin/PictureImage.h"
 
 #include "BenchCatalogue.h"
-#include "Ratios.h"
+#include "WindowBenchMain.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -89,18 +88,12 @@ BENCHMARK(BM_CopyWindowImage)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Repe
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    tavik::bench::RatioReporter reporter(false);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    tavik::bench::PrintRatios(
-        reporter, {{"repainting the window / copying its image (no target)", "BM_RepaintWindow",
-                    "BM_CopyWindowImage", false, 1e9, false},
-                   {"repainting the preview / copying the window's image (no target)",
-                    "BM_RepaintPreview", "BM_CopyWindowImage", false, 1e9, false},
-                   {"repainting a thumbnail / copying the window's image (no target)",
-                    "BM_RepaintOneThumbnail", "BM_CopyWindowImage", false, 1e9, false}});
-    benchmark::Shutdown();
-    return 0;
+    return tavik::bench::RunWindowBenchmarks(
+        argc, argv,
+        {{"repainting the window / copying its image (no target)", "BM_RepaintWindow",
+          "BM_CopyWindowImage", false, 1e9, false},
+         {"repainting the preview / copying the window's image (no target)", "BM_RepaintPreview",
+          "BM_CopyWindowImage", false, 1e9, false},
+         {"repainting a thumbnail / copying the window's image (no target)",
+          "BM_RepaintOneThumbnail", "BM_CopyWindowImage", false, 1e9, false}});
 }
